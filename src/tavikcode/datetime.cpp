@@ -1,0 +1,66 @@
+#include "datetime.h"
+
+#include "clock.h"
+#include "regional.h"
+
+#include <cmath>
+
+namespace datetime {
+
+namespace {
+const QDate kDayZero(1899, 12, 30);
+}
+
+double toDayCount(const QDateTime &dt)
+{
+    const qint64 days = kDayZero.daysTo(dt.date());
+    const double fraction = dt.time().msecsSinceStartOfDay() / 86400000.0;
+    return double(days) + fraction;
+}
+
+QDateTime fromDayCount(double days, Qt::TimeSpec spec)
+{
+    const double whole = std::floor(days);
+    const qint64 msecs = qint64(std::llround((days - whole) * 86400000.0));
+    QDate date = kDayZero.addDays(qint64(whole));
+    if (msecs >= 86400000)
+        return QDateTime(date.addDays(1), QTime(0, 0), spec);
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)), spec);
+}
+
+static QString twoDigits(int n)
+{
+    return QString::number(n).rightJustified(2, u'0');
+}
+
+QString dateText(const QDate &date)
+{
+    return twoDigits(date.day()) + regional().shortMonthNames.value(date.month() - 1)
+        + QString::number(date.year()).rightJustified(4, u'0');
+}
+
+QString timeText(const QTime &time)
+{
+    const QString &sep = regional().timeSeparator;
+    return twoDigits(time.hour()) + sep + twoDigits(time.minute()) + sep + twoDigits(time.second());
+}
+
+QString dateTimeText(const QDateTime &dt)
+{
+    if (dt.time().msecsSinceStartOfDay() == 0)
+        return dateText(dt.date());
+    return dateText(dt.date()) + u' ' + timeText(dt.time());
+}
+
+qint64 secondsBetween(const QDateTime &a, const QDateTime &b)
+{
+    const qint64 ms = a.msecsTo(b);
+    return (ms < 0 ? -ms : ms) / 1000;
+}
+
+QDateTime yesterdayMidnight()
+{
+    return QDateTime(Clock::nowLocal().date().addDays(-1), QTime(0, 0), Qt::LocalTime);
+}
+
+} // namespace datetime
