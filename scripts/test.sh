@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every test
+# headless; then, unless TAVIK_SKIP_SANITIZERS=1, builds and runs the whole
+# suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+
+scripts/build.sh ci
+ctest --preset ci -j2
+
+if [ "${TAVIK_SKIP_SANITIZERS:-0}" != "1" ]; then
+    scripts/build.sh asan
+    ctest --preset asan -j2
+fi

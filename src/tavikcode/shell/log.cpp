@@ -1,0 +1,18 @@
+#include "log.h"
+
+#include "clock.h"
+#include "datetime.h"
+#include "filenames.h"
+#include "tavikerror.h"
+
+#include <QFile>
+
+void LogLine(const QString &message)
+{
+    QFile file(files::kLog);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        throw TavikError(QStringLiteral("I/O error: cannot open %1: %2").arg(files::kLog, file.errorString()));
+    const QByteArray line = (datetime::dateTimeText(Clock::nowLocal()) + u' ' + message).toUtf8() + "\r\n";
+    if (file.write(line) != line.size() || !file.flush())
+        throw TavikError(QStringLiteral("I/O error: cannot write %1: %2").arg(files::kLog, file.errorString()));
+}

@@ -1,0 +1,70 @@
+// The stored settings: window placement, the alternate-view switch, the
+// update-notice flag, the last query time and the build seen at the last run.
+#include "tform1.h"
+
+#include "clock.h"
+#include "datetime.h"
+#include "settingstext.h"
+#include "tavikerror.h"
+
+#include <QCheckBox>
+#include <QDir>
+
+namespace {
+const QString kSection = QStringLiteral("Orlix");
+const QString kLeft = QStringLiteral("TavikViewLeft");
+const QString kTop = QStringLiteral("TavikViewTop");
+const QString kWidth = QStringLiteral("TavikViewWidth");
+const QString kHeight = QStringLiteral("TavikViewHeight");
+const QString kFolder = QStringLiteral("TavikViewFolder");
+const QString kAlternate = QStringLiteral("TavikViewAlternate");
+const QString kNotifyOff = QStringLiteral("TavikViewNotifyOff");
+const QString kLastGet = QStringLiteral("TavikViewLastGet");
+const QString kLastVers = QStringLiteral("TavikViewLastVers");
+} // namespace
+
+void TForm1::LoadSettings()
+{
+    SettingsStore &s = store();
+    move(s.ReadInteger(kSection, kLeft, 100), y());
+    move(x(), s.ReadInteger(kSection, kTop, 100));
+    resize(s.ReadInteger(kSection, kWidth, 430), height());
+    resize(width(), s.ReadInteger(kSection, kHeight, 450));
+
+    // Checking the box runs its click handler, as a click by the operator would.
+    CheckBox1->setChecked(s.ReadBool(kSection, kAlternate, false));
+    state.NotifyOff = s.ReadBool(kSection, kNotifyOff, true);
+
+    const QDateTime yesterday = datetime::yesterdayMidnight();
+    const QString text = s.ReadString(kSection, kLastGet, settingstext::formatStoredDateTime(yesterday));
+    std::optional<TavikError> badTime;
+    try {
+        state.LastGetTime = settingstext::parseStoredDateTime(text, Clock::nowLocal().date());
+    } catch (const TavikError &e) {
+        // The query falls due at once; the other values still load.
+        badTime = e;
+    }
+    state.LastVersion = s.ReadString(kSection, kLastVers, QString());
+    if (badTime)
+        throw *badTime;
+}
+
+void TForm1::SaveSettings()
+{
+    SettingsStore &s = store();
+    s.WriteInteger(kSection, kLeft, x());
+    s.WriteInteger(kSection, kTop, y());
+    s.WriteInteger(kSection, kWidth, width());
+    s.WriteInteger(kSection, kHeight, height());
+    s.WriteString(kSection, kFolder, QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator());
+    s.WriteBool(kSection, kAlternate, CheckBox1->isChecked());
+    s.WriteBool(kSection, kNotifyOff, state.NotifyOff);
+    s.WriteString(kSection, kLastGet, settingstext::formatStoredDateTime(state.LastGetTime));
+}
+
+void TForm1::ResetSettings()
+{
+    SettingsStore &s = store();
+    for (const QString &ident : {kLeft, kTop, kWidth, kHeight, kLastGet, kFolder, kNotifyOff, kLastVers, kAlternate})
+        s.deleteValue(kSection, ident);
+}

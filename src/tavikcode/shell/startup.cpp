@@ -1,0 +1,91 @@
+// The creation and activation sequences of the window.
+#include "tform1.h"
+
+#include "datetime.h"
+#include "fileutil.h"
+#include "filenames.h"
+#include "platform/versioninfo.h"
+#include "textops.h"
+#include "widgets.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+void TForm1::FormCreate()
+{
+    state.LogEnabled = fileutil::fileExists(files::kLogFlag);
+    state.Switches.clear();
+    for (const QString &parameter : std::as_const(m_arguments))
+        state.Switches += u' ' + textops::upperAscii(parameter);
+    if (state.Switches.contains(QStringLiteral("/RESET")))
+        ResetSettings();
+    state.LastGetTime = datetime::yesterdayMidnight();
+    state.NotifyOff = true;
+
+    const auto finish = [this] {
+        Shape2->hide();
+        state.LastSeqNo.clear();
+        Edit1->setText(QStringLiteral("0"));
+    };
+    try {
+        LoadSettings();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+void TForm1::FormActivate()
+{
+    RichEdit1->resize(RichEdit1->width(), height() - 120);
+    Label2->setText(QStringLiteral("Update Cycle Timing:"));
+
+    state.LastVersion.clear();
+    state.EmptyReplies = 0;
+    state.TickCounter = 0;
+    state.LocalIP.clear();
+    state.PublicIP.clear();
+    state.RowDate.clear();
+    state.ReportsStamp = 0;
+    state.ResponseStamp = 0;
+    ProgressBar1->setPosition(0);
+
+    state.VersionText = GetVersionText();
+    const QDateTime built = programFileTime(m_programFile);
+    setWindowTitle(QStringLiteral("TavikRepView") + kMakerMark + QStringLiteral(" - Version ") + state.VersionText
+                   + QStringLiteral("  Build: ") + datetime::dateText(built.date()));
+    state.BuildStamp = datetime::dateTimeText(built);
+    writeVersionFile();
+
+    takeOverWsjtxSettings();
+    connectAtActivation();
+
+    state.ResponseLines = TextLines(TextLines::Unsorted);
+    if (fileutil::isPresent(files::kResponse)) {
+        state.ResponseLines.loadFromFile(files::kResponse);
+        SortAndShowReports();
+        state.ResponseStamp = fileutil::FileSize64(files::kResponse);
+    }
+    state.GridList = TextLines(TextLines::Sorted);
+
+    Edit5->clear();
+    if (state.Switches.contains(QStringLiteral("/DEBUG")) && state.Callsign == kDeveloperCallsign) {
+        Edit5->show();
+        Button5->show();
+        Button6->show();
+    }
+    if (state.Switches.contains(QStringLiteral("/NOTIFYOFF"))) {
+        state.NotifyOff = false;
+        SaveSettings();
+    }
+
+    FetchVersionInfo();
+    readVersionPageAndNotify();
+    Timer1->start();
+    checkBuildNumber();
+}

@@ -1,0 +1,163 @@
+#pragma once
+
+#include "programstate.h"
+#include "shell/settingsstore.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class AddressWatcher;
+class ColourBar;
+class HttpClient;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+class ShapeBox;
+
+// What the window takes from its surroundings; tests pass their own.
+struct TForm1Environment
+{
+    std::unique_ptr<SettingsStore> store;    // default: the platform's store
+    std::function<QString()> localAddress;   // default: the first local IPv4 address
+    QStringList arguments;                   // command-line parameters, program name excluded
+    QString programFile;                     // default: this program's file
+};
+
+// The one window of the program. Its handlers and procedures live in the
+// subsystem folders beside it (shell/, retrieval/, processing/, views/,
+// cycle/); all of them read and write the program state `state` and the
+// controls directly, on the user-interface thread.
+class TForm1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(TForm1Environment environment = {}, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    ProgramState state;
+
+    // Controls, named as the program names them.
+    QLabel *Label11, *Label1, *Label6, *Label3, *Label8, *Label9, *Label7, *Label4, *Label13, *Label12;
+    QLabel *Label2, *Label5, *Label14, *Label15;
+    QPushButton *Button6, *Button5, *Button1, *Button7;
+    QLineEdit *Edit3, *Edit5, *Edit1, *Edit4;
+    ShapeBox *Shape1, *Shape2;
+    ColourBar *ProgressBar1;
+    QComboBox *ComboBox1;
+    QCheckBox *CheckBox1;
+    QPlainTextEdit *RichEdit1, *RichEdit3;
+    QTableWidget *StringGrid1;
+    QFrame *Panel1;
+    QTimer *Timer1;
+    AddressWatcher *IdIPWatch1;
+    HttpClient *IdHTTP1 = nullptr;
+
+    SettingsStore &store() { return *m_store; }
+
+    // --- Start-up, window and shutdown
+    void FormCreate();
+    void FormActivate();
+    void FormResize();
+    void FormClose();
+    void Button1Click();
+    void FormDragDrop();
+    static void ClearGridRows(QTableWidget *grid, bool clear);
+
+    // --- Settings
+    void LoadSettings();
+    void SaveSettings();
+    void ResetSettings();
+
+    // --- Operator callsign
+    void takeOverWsjtxSettings();
+    void ReadCallsign();
+    void PollCallsignEntry();
+    void Edit4KeyPress(QChar key);
+
+    // --- Connectivity
+    void CheckConnection();
+    void IdIPWatch1StatusChanged();
+    void connectAtActivation();
+    void refreshConnectivity();
+    void showConnectivity();
+
+    // --- Report query
+    void QueryReports();
+    void Button6Click();
+    void Edit5KeyPress(QChar key);
+
+    // --- Version check and update notice
+    void writeVersionFile();
+    void FetchVersionInfo();
+    void readVersionPageAndNotify();
+    void checkBuildNumber();
+    void Label15Click();
+
+    // --- Response processing and history files
+    void ProcessResponse();
+    void ClearHistoryFiles();
+    void Button7Click();
+
+    // --- Views
+    void ShowReports();
+    void SortAndShowReports();
+    void ShowActiveStations();
+    void ShowGrids();
+    void ComboBox1Change();
+    void ShowReportTable();
+    void LoadGridFromCsv(const QString &fileName, QTableWidget *grid);
+    void CheckBox1Click();
+    void FindMatches();
+    void Edit3KeyPress(QChar key);
+    void Edit3Click();
+    void RichEdit3MouseDown();
+    void Button5Click();
+
+    // --- The one-second tick
+    void Timer1Timer();
+    // The tick as the timer runs it: an error ends the tick and is contained.
+    void runTick();
+
+    // The developer's own callsign, which reveals the debug controls.
+    static const QString kDeveloperCallsign;
+    // The maker's mark in the caption.
+    static const QString kMakerMark;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+
+    // Runs a handler for a user action: an error ends it, is logged and shown
+    // in an error box, and the window stays up.
+    void userAction(const std::function<void()> &handler);
+    // Runs a tick: an error ends it and is logged and shown once per fault,
+    // however many ticks it lasts.
+    void tickAction(const std::function<void()> &handler);
+    void reportHandlerError(const QString &message, bool fromTick);
+
+    std::unique_ptr<SettingsStore> m_store;
+    QStringList m_arguments;
+    QString m_programFile;
+    bool m_activated = false;
+    bool m_errorBoxOpen = false;
+    QString m_lastTickError;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "shell/dialogs.h"
+#include "tform1.h"
+#include "testsupport.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+// A window in a temporary working folder, with a settings store of its own, a
+// local address the test decides, and dialogs that are recorded instead of shown.
+class FormTest : public InTempFolder
+{
+protected:
+    void SetUp() override
+    {
+        InTempFolder::SetUp();
+        qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
+        Dialogs::setHandler([this](const Dialogs::Shown &d) { dialogs.push_back(d); });
+        Clock::set(QDateTime(QDate(2026, 12, 7), QTime(12, 0, 0), Qt::LocalTime));
+    }
+    void TearDown() override
+    {
+        form.reset();
+        Dialogs::setHandler({});
+        InTempFolder::TearDown();
+    }
+
+    QString storeFile() const { return path(QStringLiteral("Orlix.ini")); }
+
+    // Creates the window as the program does, running its creation sequence.
+    TForm1 &create(const QStringList &arguments = {})
+    {
+        form.reset();
+        TForm1Environment env;
+        env.store = openIniSettingsStore(storeFile());
+        env.arguments = arguments;
+        env.localAddress = [this] { return localAddress; };
+        env.programFile = QCoreApplication::applicationFilePath();
+        form = std::make_unique<TForm1>(std::move(env));
+        return *form;
+    }
+
+    QStringList dialogTexts() const
+    {
+        QStringList texts;
+        for (const auto &d : dialogs)
+            texts << d.text;
+        return texts;
+    }
+
+    std::unique_ptr<TForm1> form;
+    std::vector<Dialogs::Shown> dialogs;
+    QString localAddress; // empty: offline
+};

@@ -1,0 +1,82 @@
+#include "../../formfixture.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+using SettingsTest = FormTest;
+
+namespace {
+const char *const kNine[] = {"TavikViewLeft", "TavikViewTop", "TavikViewWidth", "TavikViewHeight",
+                             "TavikViewFolder", "TavikViewAlternate", "TavikViewNotifyOff",
+                             "TavikViewLastGet", "TavikViewLastVers"};
+}
+
+TEST_F(SettingsTest, FirstRunTakesTheDefaults)
+{
+    TForm1 &f = create();
+    EXPECT_EQ(f.pos(), QPoint(100, 100));
+    EXPECT_EQ(f.size(), QSize(475, 450));
+    EXPECT_FALSE(f.CheckBox1->isChecked());
+    EXPECT_TRUE(f.state.NotifyOff);
+    EXPECT_EQ(f.state.LastGetTime, QDateTime(QDate(2026, 12, 6), QTime(0, 0), Qt::LocalTime));
+    EXPECT_TRUE(f.state.LastVersion.isEmpty());
+    EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(SettingsTest, PlacementSwitchNoticeFlagAndLastQuerySurviveARestart)
+{
+    TForm1 &f = create();
+    f.move(210, 160);
+    f.resize(475, 520);
+    f.CheckBox1->setChecked(true);
+    f.state.NotifyOff = false;
+    f.state.LastGetTime = QDateTime(QDate(2026, 12, 7), QTime(11, 58, 31), Qt::LocalTime);
+    f.FormClose();
+
+    TForm1 &g = create();
+    EXPECT_EQ(g.pos(), QPoint(210, 160));
+    EXPECT_EQ(g.size(), QSize(475, 520));
+    EXPECT_TRUE(g.CheckBox1->isChecked());
+    EXPECT_FALSE(g.state.NotifyOff);
+    EXPECT_EQ(g.state.LastGetTime, QDateTime(QDate(2026, 12, 7), QTime(11, 58, 31), Qt::LocalTime));
+    const QByteArray ini = readBytes(storeFile());
+    EXPECT_TRUE(ini.contains("TavikViewLastGet=07/12/26 11:58:31")) << ini.constData();
+    const QByteArray folder = QByteArray("TavikViewFolder=") + QDir::currentPath().toUtf8() + '/';
+    EXPECT_TRUE(ini.contains(folder));
+}
+
+TEST_F(SettingsTest, ResetInAnyCaseDeletesAllNineValues)
+{
+    for (const char *argument : {"/reset", "x/ReSeTy"}) {
+        create().FormClose();
+        auto store = openIniSettingsStore(storeFile());
+        store->WriteString("Orlix"_qs, "TavikViewLastVers"_qs, "27"_qs);
+        store.reset();
+
+        TForm1 &f = create({QString::fromLatin1(argument)});
+        auto check = openIniSettingsStore(storeFile());
+        for (const char *name : kNine)
+            EXPECT_FALSE(check->value("Orlix"_qs, QString::fromLatin1(name)).has_value()) << argument << name;
+        EXPECT_TRUE(f.state.LastVersion.isEmpty());
+        EXPECT_EQ(f.state.Switches, " "_qs + QString::fromLatin1(argument).toUpper());
+    }
+}
+
+TEST_F(SettingsTest, UnreadableLastQueryTimeIsReportedAndTheRestStillLoads)
+{
+    writeBytes(storeFile(), "[Orlix]\nTavikViewLastGet=12-06-26\nTavikViewLastVers=27\nTavikViewTop=150\n");
+    TForm1 &f = create();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs.front().text, "'12-06-26' is not a valid date and time"_qs);
+    EXPECT_EQ(f.state.LastGetTime, QDateTime(QDate(2026, 12, 6), QTime(0, 0), Qt::LocalTime));
+    EXPECT_EQ(f.state.LastVersion, "27"_qs);
+    EXPECT_EQ(f.y(), 150);
+    EXPECT_EQ(f.Edit1->text(), "0"_qs);
+}
+
+TEST_F(SettingsTest, LogMarkerFileSwitchesLoggingOn)
+{
+    EXPECT_FALSE(create().state.LogEnabled);
+    writeBytes("logflag.txt"_qs, "");
+    EXPECT_TRUE(create().state.LogEnabled);
+}
