@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// The report line: one reception report of the service's answer turned into
+// the seven fields of a line of the report history (time, receiving station,
+// signal report, band, mode, locator, DXCC value), each closed by a comma and
+// blanks. The list, table and find views show and cut these lines as they
+// stand, so the characters written here are the history file's format.
+
+// Search texts: an attribute name, an equals sign and a double quote. The
+// search is plain and case-sensitive, and the first occurrence counts, also
+// when it is the tail of a longer attribute name.
+namespace search {
+inline const QString kFlowStartSeconds = QStringLiteral("flowStartSeconds=\"");
+inline const QString kReceiverCallsign = QStringLiteral("receiverCallsign=\"");
+inline const QString kSnr = QStringLiteral("sNR=\"");
+inline const QString kFrequency = QStringLiteral("frequency=\"");
+inline const QString kMode = QStringLiteral("mode=\"");
+inline const QString kReceiverLocator = QStringLiteral("receiverLocator=\"");
+inline const QString kDxcc = QStringLiteral("DXCC=\"");
+inline const QString kActiveReceiverCallsign = QStringLiteral("activeReceiver callsign=\"");
+inline const QString kLocator = QStringLiteral("locator=\"");
+
+// Markers that tell what a line of the answer holds.
+inline const QString kSenderMarker = QStringLiteral("senderCallsign=\"");
+inline const QString kActiveReceiverMarker = QStringLiteral("<activeReceiver callsign=\"");
+inline const QString kSequenceMarker = QStringLiteral("<lastSequenceNumber value=");
+} // namespace search
+
+// The value of the attribute whose search text first occurs in the line: the
+// text up to the next double quote, provided that quote lies within the 50
+// characters that begin with the search text. Anything else reads as empty.
+QString ReadAttribute(const QString &line, const QString &searchText);
+
+// "ddmmmyyyy hh:nn:ss" (UTC, regional month names and time separator) of a
+// whole number of seconds since 1970; the date alone at exactly midnight.
+// Empty for text that is no whole number or an instant outside the years
+// 1 to 9999.
+QString FormatFlowTime(const QString &seconds);
+
+// The band name of a frequency in hertz ("20m", "0m" outside the table).
+// Empty for text that is no number.
+QString FrequencyToBand(const QString &hertz);
+
+// The report line of one reception report of the answer.
+QString FormatReport(const QString &line);

@@ -1,0 +1,98 @@
+#include "responsepass.h"
+
+#include "filenames.h"
+#include "fileutil.h"
+#include "reportline.h"
+#include "reportorder.h"
+#include "textops.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr qsizetype kSequenceWindow = 20;
+
+const QString &quotedSequenceMarker()
+{
+    static const QString marker = search::kSequenceMarker + u'"';
+    return marker;
+}
+
+} // namespace
+
+void AddGridEntry(const QString &line, TextLines &gridList)
+{
+    const QString callsign = ReadAttribute(line, search::kActiveReceiverCallsign);
+    const QString locator = ReadAttribute(line, search::kLocator);
+    gridList.add(callsign + u',' + locator.left(6));
+}
+
+void PruneReports(TextLines &reports)
+{
+    const QStringList &lines = reports.lines();
+    QStringList kept;
+    kept.reserve(std::min(lines.size(), kReportHistoryLimit));
+    for (qsizetype i = 0; i < lines.size() && kept.size() < kReportHistoryLimit; ++i) {
+        if (kept.isEmpty() || kept.constLast() != lines.at(i))
+            kept << lines.at(i);
+    }
+    reports.setLines(kept);
+}
+
+QString readSequenceNumber(const QString &line)
+{
+    const QString &marker = quotedSequenceMarker();
+    const qsizetype at = line.indexOf(marker);
+    if (at < 0)
+        return {};
+    const QStringView window = QStringView(line).mid(at + marker.size(), kSequenceWindow);
+    const qsizetype close = window.indexOf(u'"');
+    if (close < 0)
+        return {};
+    return textops::trim(window.left(close).toString());
+}
+
+ResponsePassResult runResponsePass(const TextLines &responseLines, const QString &matchedCallsign,
+                                   TextLines &gridList)
+{
+    Q_ASSERT(gridList.order() == TextLines::Sorted);
+
+    TextLines reports(TextLines::Unsorted);
+    if (fileutil::isPresent(files::kReports))
+        reports.loadFromFile(files::kReports);
+    TextLines receivers(TextLines::Sorted);
+    if (fileutil::isPresent(files::kCalls))
+        receivers.loadFromFile(files::kCalls);
+    if (fileutil::isPresent(files::kGrids))
+        gridList.loadFromFile(files::kGrids);
+
+    ResponsePassResult result;
+    const QString sender = search::kSenderMarker + matchedCallsign;
+    // The last line closes the answer and is never examined.
+    const QStringList &lines = responseLines.lines();
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        if (line.contains(sender))
+            reports.add(FormatReport(line));
+        const bool activeReceiver = line.contains(search::kActiveReceiverMarker);
+        if (activeReceiver && line.contains(search::kLocator))
+            AddGridEntry(line, gridList);
+        if (activeReceiver)
+            receivers.add(ReadAttribute(line, search::kActiveReceiverCallsign));
+        // The value stands in double quotes; a line that writes it otherwise
+        // carries no number and leaves the last one in force.
+        if (line.contains(quotedSequenceMarker())) {
+            result.sequenceNumberSeen = true;
+            result.lastSeqNo = readSequenceNumber(line);
+        }
+    }
+
+    gridList.saveToFile(files::kGrids);
+    if (!reports.isEmpty()) {
+        sortReportsDescending(reports);
+        PruneReports(reports);
+        reports.saveToFile(files::kReports);
+    }
+    receivers.saveToFile(files::kCalls);
+    return result;
+}
