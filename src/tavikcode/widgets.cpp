@@ -29,6 +29,7 @@ ColourBar::ColourBar(QWidget *parent) : QWidget(parent), m_background(palette().
 void ColourBar::setPosition(int position)
 {
     position = qBound(0, position, 100);
+    emit positionSet(position);
     if (position == m_position)
         return;
     m_position = position;

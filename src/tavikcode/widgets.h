@@ -41,6 +41,10 @@ public:
     bool smooth() const { return m_smooth; }
     void setSmooth(bool smooth);
 
+signals:
+    // Every position set, also one equal to the current position.
+    void positionSet(int position);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
