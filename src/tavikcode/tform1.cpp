@@ -4,6 +4,7 @@
 #include "shell/dialogs.h"
 #include "shell/log.h"
 #include "tavikerror.h"
+#include "views/reporttable.h"
 #include "widgets.h"
 
 #include <QApplication>
@@ -204,6 +205,7 @@ void TForm1::createControls()
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setMaximumWidth(441);
+    installReportTablePainter(StringGrid1, state);
     StringGrid1->setToolTip(
         QStringLiteral("Curent date results are in black, previous dates are in blue or green"));
     StringGrid1->hide();
