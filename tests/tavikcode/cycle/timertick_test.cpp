@@ -1,10 +1,15 @@
+#include "fileutil.h"
+#include "filenames.h"
 #include "widgets.h"
 
 #include "../../formfixture.h"
+#include "../views/viewsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableWidget>
 
 class TickTest : public FormTest
@@ -77,4 +82,65 @@ TEST_F(TickTest, TableShowsOnlyWithTheReportListAndTheAlternateView)
     f.ComboBox1->setCurrentIndex(2);
     f.Timer1Timer();
     EXPECT_EQ(f.Label2->text(), "Processing grids:"_qs);
+}
+
+TEST_F(TickTest, ChoosingActiveStationsHidesTheTableAndCaptionsLoadingAtTheNextTick)
+{
+    TForm1 &f = ready();
+    writeBytes(files::kCalls, "K1ABC\r\nK1ABD\r\n");
+    f.CheckBox1->setChecked(true);
+    f.Timer1Timer();
+    ASSERT_FALSE(f.StringGrid1->isHidden());
+
+    f.ComboBox1->setCurrentIndex(1);
+    f.ComboBox1Change();
+    EXPECT_TRUE(f.Label2->text().isEmpty());
+    EXPECT_FALSE(f.StringGrid1->isHidden()); // until the tick
+    f.Timer1Timer();
+    EXPECT_TRUE(f.StringGrid1->isHidden());
+    EXPECT_EQ(f.Label2->text(), "Loading:"_qs);
+}
+
+TEST_F(TickTest, ASelectorTextOfNoItemLeavesTheCaption)
+{
+    TForm1 &f = ready();
+    f.ComboBox1->setEditable(true);
+    f.ComboBox1->setEditText("Something else"_qs);
+    f.Label2->setText("kept"_qs);
+    f.Timer1Timer();
+    EXPECT_EQ(f.Label2->text(), "kept"_qs);
+}
+
+TEST_F(TickTest, ARewrittenHistoryRedrawsTheListAndWithTheSwitchTheTable)
+{
+    TForm1 &f = ready();
+    const auto write = [this](const QStringList &lines, const QDateTime &when) {
+        writeBytes(files::kReports, crlfLines(lines));
+        QFile file(files::kReports);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+    };
+    const QStringList two = {reportLine("07Dec2026 13:00:00"_qs, "G4ABC"_qs),
+                             reportLine("07Dec2026 12:00:00"_qs, "K1ABC"_qs)};
+    write(two, QDateTime(QDate(2026, 12, 7), QTime(11, 0, 0)));
+    f.ComboBox1->setCurrentIndex(2); // the report list is redrawn whatever the selector shows
+    f.Timer1Timer();
+    EXPECT_EQ(viewLines(f.RichEdit1), two);
+    EXPECT_EQ(f.state.ReportsStamp, fileutil::fileAge(files::kReports));
+    EXPECT_EQ(f.StringGrid1->rowCount(), 50); // the switch is off: the table is not filled
+
+    // Unchanged age: nothing is drawn again.
+    f.RichEdit1->clear();
+    f.Timer1Timer();
+    EXPECT_TRUE(viewLines(f.RichEdit1).isEmpty());
+
+    f.CheckBox1->blockSignals(true);
+    f.CheckBox1->setChecked(true);
+    f.CheckBox1->blockSignals(false);
+    const QStringList three = two + QStringList{reportLine("06Dec2026 12:00:00"_qs, "DL1AB"_qs)};
+    write(three, QDateTime(QDate(2026, 12, 7), QTime(11, 0, 4)));
+    f.Timer1Timer();
+    EXPECT_EQ(viewLines(f.RichEdit1), three);
+    EXPECT_EQ(f.StringGrid1->rowCount(), 4);
+    EXPECT_EQ(f.Edit1->text(), "3"_qs);
 }
