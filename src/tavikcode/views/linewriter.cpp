@@ -18,18 +18,25 @@ LineWriter::~LineWriter()
     m_cursor.endEditBlock();
 }
 
+const QTextCharFormat &LineWriter::formatFor(const QColor &colour)
+{
+    for (const auto &[known, format] : m_formats) {
+        if (known == colour)
+            return format;
+    }
+    QTextCharFormat format;
+    format.setForeground(colour);
+    format.setFontWeight(QFont::Normal);
+    format.setFontItalic(false);
+    format.setFontUnderline(false);
+    format.setFontStrikeOut(false);
+    m_formats.emplace_back(colour, format);
+    return m_formats.back().second;
+}
+
 void LineWriter::append(const QString &text, const QColor &colour)
 {
-    if (!m_lastFormat.isValid() || colour != m_lastColour) {
-        m_lastFormat = QTextCharFormat();
-        m_lastFormat.setForeground(colour);
-        m_lastFormat.setFontWeight(QFont::Normal);
-        m_lastFormat.setFontItalic(false);
-        m_lastFormat.setFontUnderline(false);
-        m_lastFormat.setFontStrikeOut(false);
-        m_lastColour = colour;
-    }
-    appendWith(text, m_lastFormat);
+    appendWith(text, formatFor(colour));
 }
 
 void LineWriter::append(const QString &text)
@@ -44,7 +51,7 @@ void LineWriter::appendWith(const QString &text, const QTextCharFormat &format)
         m_cursor.setBlockCharFormat(format);
         m_atStart = false;
     } else {
-        m_cursor.insertBlock(QTextBlockFormat(), format);
+        m_cursor.insertBlock(m_blockFormat, format);
     }
     m_cursor.insertText(text, format);
 }

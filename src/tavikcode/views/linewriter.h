@@ -5,6 +5,9 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+#include <utility>
+#include <vector>
+
 class QPlainTextEdit;
 
 // Appends lines to a text view as one edit of its document, each line in its
@@ -26,10 +29,13 @@ public:
 private:
     void appendWith(const QString &text, const QTextCharFormat &format);
 
+    const QTextCharFormat &formatFor(const QColor &colour);
+
     QTextCursor m_cursor;
     bool m_atStart;
-    QColor m_lastColour;
-    QTextCharFormat m_lastFormat;
+    QTextBlockFormat m_blockFormat;
+    // The views use a few colours each; their formats are made once.
+    std::vector<std::pair<QColor, QTextCharFormat>> m_formats;
 };
 
 // The view's lines are the paragraphs of its text, a wrapped line counting as
