@@ -28,21 +28,41 @@ QDateTime fromDayCount(double days, Qt::TimeSpec spec)
     return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)), spec);
 }
 
-static QString twoDigits(int n)
+// Appends n (0 to 99) as two digits.
+static void appendTwoDigits(QString &text, int n)
 {
-    return QString::number(n).rightJustified(2, u'0');
+    text += QChar(char16_t(u'0' + n / 10));
+    text += QChar(char16_t(u'0' + n % 10));
 }
 
 QString dateText(const QDate &date)
 {
-    return twoDigits(date.day()) + regional().shortMonthNames.value(date.month() - 1)
-        + QString::number(date.year()).rightJustified(4, u'0');
+    const QString month = regional().shortMonthNames.value(date.month() - 1);
+    QString text;
+    text.reserve(8 + month.size());
+    appendTwoDigits(text, date.day());
+    text += month;
+    const int year = date.year();
+    if (year >= 0 && year <= 9999) {
+        appendTwoDigits(text, year / 100);
+        appendTwoDigits(text, year % 100);
+    } else {
+        text += QString::number(year).rightJustified(4, u'0');
+    }
+    return text;
 }
 
 QString timeText(const QTime &time)
 {
     const QString &sep = regional().timeSeparator;
-    return twoDigits(time.hour()) + sep + twoDigits(time.minute()) + sep + twoDigits(time.second());
+    QString text;
+    text.reserve(6 + 2 * sep.size());
+    appendTwoDigits(text, time.hour());
+    text += sep;
+    appendTwoDigits(text, time.minute());
+    text += sep;
+    appendTwoDigits(text, time.second());
+    return text;
 }
 
 QString dateTimeText(const QDateTime &dt)

@@ -11,22 +11,25 @@
 
 QStringList TextLines::splitLines(QStringView text)
 {
+    const char16_t *const begin = text.utf16();
+    const char16_t *const end = begin + text.size();
+    qsizetype breaks = 0;
+    for (const char16_t *p = begin; p != end; ++p)
+        breaks += (*p == u'\r') | (*p == u'\n');
     QStringList result;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            result << text.mid(start, i - start).toString();
-            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-                ++i;
-            start = i + 1;
-        }
-        ++i;
+    result.reserve(breaks + 1);
+
+    const char16_t *start = begin;
+    for (const char16_t *p = begin; p != end; ++p) {
+        if (*p != u'\r' && *p != u'\n')
+            continue;
+        result.emplaceBack(reinterpret_cast<const QChar *>(start), p - start);
+        if (*p == u'\r' && p + 1 != end && p[1] == u'\n')
+            ++p;
+        start = p + 1;
     }
-    if (start < n)
-        result << text.mid(start).toString();
+    if (start != end)
+        result.emplaceBack(reinterpret_cast<const QChar *>(start), end - start);
     return result;
 }
 
@@ -50,15 +53,19 @@ void TextLines::loadFromFile(const QString &name)
 QByteArray TextLines::toBytes() const
 {
     settle();
-    QByteArray bytes;
-    qsizetype size = 0;
+    // One buffer of the largest size the text can take, filled in place.
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    qsizetype room = 0;
     for (const QString &line : std::as_const(m_lines))
-        size += line.size() + 2;
-    bytes.reserve(size);
+        room += utf8.requiredSpace(line.size()) + 2;
+    QByteArray bytes(room, Qt::Uninitialized);
+    char *out = bytes.data();
     for (const QString &line : std::as_const(m_lines)) {
-        bytes += line.toUtf8();
-        bytes += "\r\n";
+        out = utf8.appendToBuffer(out, line);
+        *out++ = '\r';
+        *out++ = '\n';
     }
+    bytes.truncate(out - bytes.constData());
     return bytes;
 }
 
@@ -123,8 +130,6 @@ void TextLines::removeAt(qsizetype i)
     if (i < 0 || i >= m_lines.size())
         throw TavikError(QStringLiteral("List index out of bounds (%1)").arg(i));
     m_lines.removeAt(i);
-    if (m_order == Sorted)
-        m_keys.erase(m_keys.begin() + i);
 }
 
 void TextLines::truncate(qsizetype n)
@@ -133,14 +138,11 @@ void TextLines::truncate(qsizetype n)
     if (n < 0 || n >= m_lines.size())
         return;
     m_lines.resize(n);
-    if (m_order == Sorted)
-        m_keys.erase(m_keys.begin() + n, m_keys.end());
 }
 
 void TextLines::clear()
 {
     m_lines.clear();
-    m_keys.clear();
     m_pending.clear();
 }
 
@@ -159,45 +161,96 @@ void TextLines::sort(const std::function<int(const TextLines &, qsizetype, qsize
     m_lines = sorted;
 }
 
+namespace {
+
+// Merges two ascending lists without equal lines into one; of two equal lines
+// the one of `first` is kept. Gallops through `first`, so merging a few lines
+// into many costs a few comparisons per merged line.
+template<typename Compare>
+QStringList mergeAscending(QStringList &first, QStringList &second, const Compare &compare)
+{
+    if (second.isEmpty())
+        return std::move(first);
+    if (first.isEmpty())
+        return std::move(second);
+    QStringList merged;
+    merged.reserve(first.size() + second.size());
+    const qsizetype n = first.size();
+    qsizetype i = 0;
+    for (QString &line : second) {
+        // Find the first j >= i with first[j] >= line: widen the step, then halve it.
+        qsizetype low = i;
+        qsizetype high = i;
+        qsizetype step = 1;
+        while (high < n && compare(first.at(high), line) < 0) {
+            low = high + 1;
+            high = std::min(n, high + step);
+            step *= 2;
+        }
+        while (low < high) {
+            const qsizetype mid = low + (high - low) / 2;
+            if (compare(first.at(mid), line) < 0)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        for (; i < low; ++i)
+            merged << std::move(first[i]);
+        if (i < n && compare(first.at(i), line) == 0)
+            continue;
+        merged << std::move(line);
+    }
+    for (; i < n; ++i)
+        merged << std::move(first[i]);
+    return merged;
+}
+
+} // namespace
+
 // Merges the lines added since the last read into the sorted list. The first
 // of several equal lines wins: a held line over an added one, and among added
 // lines the one added first.
+//
+// Added lines mostly come as a file that the program wrote in order, followed
+// by a few new ones. So the leading run of added lines that is already in
+// strict order is taken as it stands, checked with one comparison per line;
+// only the lines after it are sorted, by precomputed keys; then both are
+// merged into the held lines.
 void TextLines::settle() const
 {
     if (m_order == Unsorted || m_pending.isEmpty())
         return;
     const QCollator &collator = collatorIgnoringCase();
-    std::vector<std::pair<CollationKey, qsizetype>> added;
-    added.reserve(size_t(m_pending.size()));
-    for (qsizetype i = 0; i < m_pending.size(); ++i)
-        added.emplace_back(CollationKey(collator, m_pending.at(i)), i);
-    std::stable_sort(added.begin(), added.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    const TextCollation compare(collator);
 
-    QStringList lines;
-    std::vector<CollationKey> keys;
-    lines.reserve(m_lines.size() + m_pending.size());
-    keys.reserve(m_keys.size() + added.size());
-    size_t i = 0;
-    size_t j = 0;
-    while (i < m_keys.size() || j < added.size()) {
-        if (j < added.size() && !keys.empty() && added[j].first.compare(keys.back()) == 0) {
-            ++j; // equal to a line already taken
-            continue;
-        }
-        const bool takeHeld = j >= added.size()
-            || (i < m_keys.size() && m_keys[i].compare(added[j].first) <= 0);
-        if (takeHeld) {
-            lines << m_lines.at(qsizetype(i));
-            keys.push_back(m_keys[i]);
-            ++i;
-        } else {
-            lines << m_pending.at(added[j].second);
-            keys.push_back(added[j].first);
-            ++j;
-        }
-    }
-    m_lines = std::move(lines);
-    m_keys = std::move(keys);
+    QStringList pending = std::move(m_pending);
     m_pending.clear();
+    qsizetype run = 1;
+    while (run < pending.size() && compare(pending.at(run - 1), pending.at(run)) < 0)
+        ++run;
+
+    QStringList rest;
+    if (run < pending.size()) {
+        std::vector<std::pair<CollationKey, qsizetype>> added;
+        added.reserve(size_t(pending.size() - run));
+        for (qsizetype i = run; i < pending.size(); ++i)
+            added.emplace_back(CollationKey(collator, pending.at(i)), i);
+        std::vector<size_t> order(added.size());
+        std::iota(order.begin(), order.end(), size_t(0));
+        std::stable_sort(order.begin(), order.end(),
+                         [&added](size_t a, size_t b) { return added[a].first < added[b].first; });
+        rest.reserve(qsizetype(order.size()));
+        const CollationKey *previous = nullptr;
+        for (size_t k : order) {
+            if (previous && added[k].first.compare(*previous) == 0)
+                continue; // equal to a line added before it
+            previous = &added[k].first;
+            rest << std::move(pending[added[k].second]);
+        }
+        pending.resize(run);
+    }
+
+    QStringList held = std::move(m_lines);
+    QStringList merged = mergeAscending(held, pending, compare);
+    m_lines = mergeAscending(merged, rest, compare);
 }

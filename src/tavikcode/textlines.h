@@ -66,6 +66,5 @@ private:
 
     Order m_order;
     mutable QStringList m_lines;
-    mutable std::vector<CollationKey> m_keys; // sorted lists: one key per line
     mutable QStringList m_pending;            // sorted lists: added, not yet merged
 };

@@ -3,6 +3,9 @@
 
 #include "../testsupport.h"
 
+#include <algorithm>
+#include <random>
+
 using TextLinesTest = InTempFolder;
 
 TEST(TextLinesSplit, BreaksAtCrLfAndPairsWithoutTrailingEmptyLine)
@@ -66,6 +69,43 @@ TEST(TextLinesSorted, KeepsAscendingOrderIgnoringCaseAndFirstOfEqualLines)
     list.add("Able"_qs);
     list.add("ECHO"_qs);
     EXPECT_EQ(list.lines(), (QStringList{"Able"_qs, "alpha"_qs, "Bravo"_qs, "charlie"_qs, "delta"_qs, "echo"_qs}));
+}
+
+// The sorted list merges what was added since it was last read: a leading run
+// already in order as it stands, the rest sorted. Whatever the mix, it must
+// hold what adding the lines one by one to an ordered set would.
+TEST(TextLinesSorted, MergesRunsAndScatteredLinesLikeOneByOneInsertion)
+{
+    std::mt19937 random(11);
+    const auto word = [&random] {
+        QString w;
+        for (int n = 1 + int(random() % 3); n > 0; --n)
+            w += QChar(char16_t((random() % 2 ? u'a' : u'A') + random() % 4));
+        return w;
+    };
+    for (int round = 0; round < 200; ++round) {
+        TextLines list(TextLines::Sorted);
+        QStringList expected;
+        const auto insert = [&expected](const QString &line) {
+            const auto at = std::lower_bound(expected.begin(), expected.end(), line, [](const QString &a, const QString &b) {
+                return a.compare(b, Qt::CaseInsensitive) < 0;
+            });
+            if (at == expected.end() || at->compare(line, Qt::CaseInsensitive) != 0)
+                expected.insert(at, line);
+        };
+        for (int batch = int(random() % 3) + 1; batch > 0; --batch) {
+            QStringList added;
+            for (int n = int(random() % 12); n > 0; --n)
+                added << word();
+            if (random() % 2) // a run in order first, as a loaded file brings it
+                std::sort(added.begin(), added.begin() + added.size() / 2,
+                          [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+            list.addLines(added);
+            for (const QString &line : std::as_const(added))
+                insert(line);
+            ASSERT_EQ(list.lines(), expected) << "round " << round;
+        }
+    }
 }
 
 TEST(TextLinesSorted, UsesTheRegionalCollation)

@@ -3,8 +3,8 @@
 #include "datetime.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QTime>
+#include <QVarLengthArray>
 
 #include <charconv>
 #include <cmath>
@@ -13,49 +13,6 @@
 namespace {
 
 constexpr qsizetype kAttributeWindow = 50;
-
-// Steps over a leading plus sign, which from_chars does not take; false when
-// another sign follows it.
-bool skipPlus(const char *&begin, const char *end)
-{
-    if (begin == end || *begin != '+')
-        return true;
-    ++begin;
-    return begin == end || *begin != '-';
-}
-
-// Optional sign and decimal digits, nothing else; empty when the text is no
-// such number or does not fit in 64 bits.
-std::optional<qint64> wholeNumber(const QString &text)
-{
-    // Characters outside Latin-1 become '?', which no number holds.
-    const QByteArray bytes = text.toLatin1();
-    const char *begin = bytes.constData();
-    const char *end = begin + bytes.size();
-    if (!skipPlus(begin, end))
-        return std::nullopt;
-    qint64 value = 0;
-    const auto [stop, error] = std::from_chars(begin, end, value, 10);
-    if (error != std::errc() || stop != end)
-        return std::nullopt;
-    return value;
-}
-
-// A decimal number, with fraction and exponent allowed; empty for anything
-// else, infinities and NaN included.
-std::optional<double> decimalNumber(const QString &text)
-{
-    const QByteArray bytes = text.toLatin1();
-    const char *begin = bytes.constData();
-    const char *end = begin + bytes.size();
-    if (!skipPlus(begin, end))
-        return std::nullopt;
-    double value = 0;
-    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
-    if (error != std::errc() || stop != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 struct Band
 {
@@ -73,27 +30,116 @@ constexpr Band kBands[] = {
     {3300, 3600, u"9cm"},    {5600, 5900, u"6cm"},    {10000, 10500, u"3cm"},
 };
 
-} // namespace
-
-QString ReadAttribute(const QString &line, const QString &searchText)
+// The text as ASCII for the number parsers; other characters become '?',
+// which no number holds.
+QVarLengthArray<char, 64> ascii(QStringView text)
 {
-    if (searchText.isEmpty())
-        return {};
-    const qsizetype start = line.indexOf(searchText);
+    QVarLengthArray<char, 64> bytes(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        bytes[i] = c < 0x80 ? char(c) : '?';
+    }
+    return bytes;
+}
+
+// Steps over a leading plus sign, which from_chars does not take; false when
+// another sign follows it.
+bool skipPlus(const char *&begin, const char *end)
+{
+    if (begin == end || *begin != '+')
+        return true;
+    ++begin;
+    return begin == end || *begin != '-';
+}
+
+// Optional sign and decimal digits, nothing else; empty when the text is no
+// such number or does not fit in 64 bits.
+std::optional<qint64> wholeNumber(QStringView text)
+{
+    const auto bytes = ascii(text);
+    const char *begin = bytes.constData();
+    const char *end = begin + bytes.size();
+    if (!skipPlus(begin, end))
+        return std::nullopt;
+    qint64 value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value, 10);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
+
+// A decimal number, with fraction and exponent allowed; empty for anything
+// else, infinities and NaN included.
+std::optional<double> decimalNumber(QStringView text)
+{
+    const auto bytes = ascii(text);
+    const char *begin = bytes.constData();
+    const char *end = begin + bytes.size();
+    if (!skipPlus(begin, end))
+        return std::nullopt;
+    double value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
+    if (error != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// The value of an attribute whose search text starts at index start of the
+// line (-1: not on the line), as a view into the line.
+QStringView valueAt(QStringView line, qsizetype start)
+{
     if (start < 0)
         return {};
-    const QStringView window = QStringView(line).mid(start, kAttributeWindow);
+    const QStringView window = line.mid(start, kAttributeWindow);
     const qsizetype open = window.indexOf(u'"');
     if (open < 0)
         return {};
-    const QStringView rest = window.mid(open + 1);
+    const QStringView rest = window.sliced(open + 1);
     const qsizetype close = rest.indexOf(u'"');
     if (close < 0)
         return {};
-    return rest.left(close).toString();
+    return rest.first(close);
 }
 
-QString FormatFlowTime(const QString &seconds)
+// The places of '=' in a line, found once, so that the seven search texts of
+// a report need not each scan the line from its start. Every occurrence of a
+// search text has its last '=' at one of these places.
+class EqualsSigns
+{
+public:
+    explicit EqualsSigns(QStringView line) : m_line(line)
+    {
+        const char16_t *const text = line.utf16();
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (text[i] == u'=')
+                m_at.append(i);
+        }
+    }
+
+    // The same as findSearchText(line, searchText) for a text that holds '='.
+    qsizetype find(QStringView searchText) const
+    {
+        const qsizetype anchor = searchText.lastIndexOf(u'=');
+        for (const qsizetype at : m_at) {
+            const qsizetype start = at - anchor;
+            if (start < 0)
+                continue;
+            if (start + searchText.size() > m_line.size())
+                break;
+            if (m_line.sliced(start, searchText.size()) == searchText)
+                return start;
+        }
+        return -1;
+    }
+
+    QStringView value(QStringView searchText) const { return valueAt(m_line, find(searchText)); }
+
+private:
+    QStringView m_line;
+    QVarLengthArray<qsizetype, 32> m_at;
+};
+
+QString flowTime(QStringView seconds)
 {
     const std::optional<qint64> value = wholeNumber(seconds);
     if (!value)
@@ -111,11 +157,13 @@ QString FormatFlowTime(const QString &seconds)
         second += 86400;
         --day;
     }
-    const QDateTime instant(epoch.addDays(day), QTime::fromMSecsSinceStartOfDay(int(second * 1000)), Qt::UTC);
-    return datetime::dateTimeText(instant);
+    const QString date = datetime::dateText(epoch.addDays(day));
+    if (second == 0)
+        return date;
+    return date + u' ' + datetime::timeText(QTime::fromMSecsSinceStartOfDay(int(second * 1000)));
 }
 
-QString FrequencyToBand(const QString &hertz)
+QString band(QStringView hertz)
 {
     const std::optional<double> value = decimalNumber(hertz);
     if (!value)
@@ -126,41 +174,76 @@ QString FrequencyToBand(const QString &hertz)
     if (*value < 0 || mhz > kBands[std::size(kBands) - 1].highMHz)
         return QStringLiteral("0m");
     const int m = int(mhz);
-    for (const Band &band : kBands) {
-        if (m >= band.lowMHz && m <= band.highMHz)
-            return QString::fromUtf16(band.name);
+    for (const Band &entry : kBands) {
+        if (m >= entry.lowMHz && m <= entry.highMHz)
+            return QString::fromUtf16(entry.name);
     }
     return QStringLiteral("0m");
 }
 
+} // namespace
+
+qsizetype findSearchText(QStringView line, QStringView searchText)
+{
+    if (searchText.isEmpty() || searchText.size() > line.size())
+        return -1;
+    // Anchor on the search text's last '=', which a line holds once per
+    // attribute, and look for it with the vectorised character search.
+    qsizetype anchor = searchText.lastIndexOf(u'=');
+    if (anchor < 0)
+        anchor = 0;
+    const QChar mark = searchText[anchor];
+    const qsizetype lastStart = line.size() - searchText.size();
+    qsizetype from = anchor;
+    while (true) {
+        const qsizetype hit = line.indexOf(mark, from);
+        if (hit < 0 || hit - anchor > lastStart)
+            return -1;
+        const qsizetype start = hit - anchor;
+        if (line.sliced(start, searchText.size()) == searchText)
+            return start;
+        from = hit + 1;
+    }
+}
+
+QString ReadAttribute(const QString &line, const QString &searchText)
+{
+    return valueAt(line, findSearchText(line, searchText)).toString();
+}
+
+QString FormatFlowTime(const QString &seconds)
+{
+    return flowTime(seconds);
+}
+
+QString FrequencyToBand(const QString &hertz)
+{
+    return band(hertz);
+}
+
 QString FormatReport(const QString &line)
 {
-    const QString empty = QStringLiteral(", ");
     QString result;
-    result.reserve(96);
+    result.reserve(128);
+    const auto field = [&result](QStringView value, QStringView ending) {
+        if (value.isEmpty()) {
+            result += u", ";
+        } else {
+            result += value;
+            result += ending;
+        }
+    };
 
-    const QString time = FormatFlowTime(ReadAttribute(line, search::kFlowStartSeconds));
-    result += time.isEmpty() ? empty : time + u",  ";
-
-    const QString station = ReadAttribute(line, search::kReceiverCallsign);
-    result += station.isEmpty() ? empty : station + u",    \t";
-
-    const QString snr = ReadAttribute(line, search::kSnr);
-    if (snr.isEmpty())
-        result += empty;
-    else
-        result += (snr.contains(u'-') ? QString() : QStringLiteral("+")) + snr + u",\t";
-
-    const QString band = FrequencyToBand(ReadAttribute(line, search::kFrequency));
-    result += band.isEmpty() ? empty : band + u", ";
-
-    const QString mode = ReadAttribute(line, search::kMode);
-    result += mode.isEmpty() ? empty : mode + u", ";
-
-    const QString locator = ReadAttribute(line, search::kReceiverLocator);
-    result += locator.isEmpty() ? empty : locator.left(4) + u", ";
-
-    const QString dxcc = ReadAttribute(line, search::kDxcc);
-    result += dxcc.isEmpty() ? empty : dxcc + u", ";
+    const EqualsSigns attributes(line);
+    field(flowTime(attributes.value(search::kFlowStartSeconds)), u",  ");
+    field(attributes.value(search::kReceiverCallsign), u",    \t");
+    const QStringView snr = attributes.value(search::kSnr);
+    if (!snr.isEmpty() && !snr.contains(u'-'))
+        result += u'+';
+    field(snr, u",\t");
+    field(band(attributes.value(search::kFrequency)), u", ");
+    field(attributes.value(search::kMode), u", ");
+    field(attributes.value(search::kReceiverLocator).left(4), u", ");
+    field(attributes.value(search::kDxcc), u", ");
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // The report line: one reception report of the service's answer turned into
 // the seven fields of a line of the report history (time, receiving station,
@@ -27,6 +28,11 @@ inline const QString kSenderMarker = QStringLiteral("senderCallsign=\"");
 inline const QString kActiveReceiverMarker = QStringLiteral("<activeReceiver callsign=\"");
 inline const QString kSequenceMarker = QStringLiteral("<lastSequenceNumber value=");
 } // namespace search
+
+// Index of the first occurrence of a search text or marker in a line (plain,
+// case-sensitive), or -1. The same as QStringView::indexOf, only faster for
+// the short texts of the answer's lines.
+qsizetype findSearchText(QStringView line, QStringView searchText);
 
 // The value of the attribute whose search text first occurs in the line: the
 // text up to the next double quote, provided that quote lies within the 50

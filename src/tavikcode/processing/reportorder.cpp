@@ -40,21 +40,18 @@ std::optional<int> secondOfDay(QStringView text, const QString &separator)
     return h * 3600 + n * 60 + s;
 }
 
-// Case-sensitive regional collation; identical text alone compares equal.
-int compareText(const QString &a, const QString &b)
+// Case-sensitive regional collation, then code units, so that identical
+// text alone compares equal.
+int compareText(const TextCollation &collation, const QString &a, const QString &b)
 {
-    const QCollator &collator = collatorWithCase();
-    if (collator.locale().language() != QLocale::C) {
-        if (const int c = collator.compare(a, b))
-            return c;
-    }
+    if (const int c = collation.compare(a, b))
+        return c;
     return a.compare(b);
 }
 
 struct SortEntry
 {
     std::optional<qint64> instant;
-    CollationKey key;
     qsizetype index;
 };
 
@@ -105,7 +102,7 @@ int CompareDescending(const TextLines &list, qsizetype i, qsizetype j)
         return ta ? -1 : 1;
     if (ta && *ta != *tb)
         return *ta > *tb ? -1 : 1;
-    return compareText(b, a);
+    return compareText(TextCollation(collatorWithCase()), b, a);
 }
 
 void sortReportsDescending(TextLines &list)
@@ -113,20 +110,20 @@ void sortReportsDescending(TextLines &list)
     if (list.order() != TextLines::Unsorted)
         return;
     const QStringList &lines = list.lines();
-    const QCollator &collator = collatorWithCase();
+    // Reports rarely share an instant, so the text is compared directly in
+    // the few ties rather than through keys made for every line.
+    const TextCollation collation(collatorWithCase());
     std::vector<SortEntry> entries;
     entries.reserve(size_t(lines.size()));
     for (qsizetype i = 0; i < lines.size(); ++i)
-        entries.push_back({reportInstant(lines.at(i)), CollationKey(collator, lines.at(i)), i});
+        entries.push_back({reportInstant(lines.at(i)), i});
 
-    std::stable_sort(entries.begin(), entries.end(), [&lines](const SortEntry &a, const SortEntry &b) {
+    std::stable_sort(entries.begin(), entries.end(), [&](const SortEntry &a, const SortEntry &b) {
         if (a.instant.has_value() != b.instant.has_value())
             return a.instant.has_value();
         if (a.instant && *a.instant != *b.instant)
             return *a.instant > *b.instant;
-        if (const int c = b.key.compare(a.key))
-            return c < 0;
-        return lines.at(b.index).compare(lines.at(a.index)) < 0;
+        return compareText(collation, lines.at(b.index), lines.at(a.index)) < 0;
     });
 
     QStringList sorted;

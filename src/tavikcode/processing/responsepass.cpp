@@ -42,7 +42,7 @@ void PruneReports(TextLines &reports)
 QString readSequenceNumber(const QString &line)
 {
     const QString &marker = quotedSequenceMarker();
-    const qsizetype at = line.indexOf(marker);
+    const qsizetype at = findSearchText(line, marker);
     if (at < 0)
         return {};
     const QStringView window = QStringView(line).mid(at + marker.size(), kSequenceWindow);
@@ -72,16 +72,16 @@ ResponsePassResult runResponsePass(const TextLines &responseLines, const QString
     const QStringList &lines = responseLines.lines();
     for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
         const QString &line = lines.at(i);
-        if (line.contains(sender))
+        if (findSearchText(line, sender) >= 0)
             reports.add(FormatReport(line));
-        const bool activeReceiver = line.contains(search::kActiveReceiverMarker);
-        if (activeReceiver && line.contains(search::kLocator))
+        const bool activeReceiver = findSearchText(line, search::kActiveReceiverMarker) >= 0;
+        if (activeReceiver && findSearchText(line, search::kLocator) >= 0)
             AddGridEntry(line, gridList);
         if (activeReceiver)
             receivers.add(ReadAttribute(line, search::kActiveReceiverCallsign));
         // The value stands in double quotes; a line that writes it otherwise
         // carries no number and leaves the last one in force.
-        if (line.contains(quotedSequenceMarker())) {
+        if (findSearchText(line, quotedSequenceMarker()) >= 0) {
             result.sequenceNumberSeen = true;
             result.lastSeqNo = readSequenceNumber(line);
         }

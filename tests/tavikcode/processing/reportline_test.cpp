@@ -30,6 +30,16 @@ TEST(ReadAttribute, ReadsValuesWhoseClosingQuoteLiesWithinFiftyCharacters)
     EXPECT_EQ(ReadAttribute("a mode=\" Ft&amp;8 \" mode=\"CW\""_qs, "mode=\""_qs), " Ft&amp;8 "_qs);
 }
 
+TEST(FindSearchText, FindsWhatIndexOfFinds)
+{
+    const QString line = "<a x=\"1\" mode=\"FT8\" xmode=\"\" senderCallsign=\"G4XYZ/P\" <b v=2 v=\""_qs;
+    const QStringList needles = {"mode=\""_qs, "xmode=\""_qs, "senderCallsign=\"G4XYZ"_qs, "senderCallsign=\"G4XYZA"_qs,
+                                 "v=\""_qs, "<b v="_qs, "<a"_qs, "=\""_qs, "\""_qs, line, line + u'x', ""_qs};
+    for (const QString &needle : needles)
+        EXPECT_EQ(findSearchText(line, needle), needle.isEmpty() ? -1 : line.indexOf(needle)) << needle.toStdString();
+    EXPECT_EQ(findSearchText(u"", u"a="), -1);
+}
+
 TEST(ReadAttribute, FirstOccurrenceCountsAlsoAtTheTailOfALongerName)
 {
     EXPECT_EQ(ReadAttribute(kRealistic, "DXCC=\""_qs), "Fed. Rep. of Germany"_qs);
