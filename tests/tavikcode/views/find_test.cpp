@@ -35,16 +35,6 @@ TEST_F(FindTest, EveryLineHoldingTheTextIsListedInOrder)
     EXPECT_EQ(f.Edit3->text(), "FIND.."_qs);
 }
 
-TEST_F(FindTest, OtherKeysDoNotSearch)
-{
-    TForm1 &f = create();
-    f.RichEdit1->setPlainText("G4ABC"_qs);
-    f.Edit3->setText("G4"_qs);
-    f.Edit3KeyPress(u'A');
-    EXPECT_TRUE(f.RichEdit3->isHidden());
-    EXPECT_EQ(f.Edit3->text(), "G4"_qs);
-}
-
 TEST_F(FindTest, SearchesWithoutAMatchLeaveAHiddenPopupHidden)
 {
     struct Case {

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 #include <vector>
 
@@ -185,19 +186,22 @@ TEST_F(ListViewsTest, GridsFillMovesTheBarEvery250EntriesAndEndsWhite)
         QColor background;
         bool smooth;
         Qt::CursorShape cursor;
+        int linesShown;
     };
     std::vector<Step> steps;
     QObject::connect(f.ProgressBar1, &ColourBar::positionSet, f.ProgressBar1, [&](int position) {
         steps.push_back({position, f.ProgressBar1->backgroundColour(), f.ProgressBar1->smooth(),
-                         f.RichEdit1->viewport()->cursor().shape()});
+                         f.RichEdit1->viewport()->cursor().shape(), f.RichEdit1->document()->blockCount()});
     });
 
     f.ShowGrids();
 
     ASSERT_EQ(steps.size(), 4u); // the reset to 0, then entries 0, 250 and 500
     const int positions[] = {0, 0, 41, 83};
+    const int linesShown[] = {1, 1, 251, 501}; // the bar moves on entries 0, 250 and 500
     for (size_t i = 0; i < steps.size(); ++i) {
         EXPECT_EQ(steps[i].position, positions[i]);
+        EXPECT_EQ(steps[i].linesShown, linesShown[i]);
         EXPECT_EQ(steps[i].background, kRedText);
         EXPECT_TRUE(steps[i].smooth);
         if (i > 0) {
