@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 
 class TickTest : public FormTest
@@ -143,4 +144,15 @@ TEST_F(TickTest, ARewrittenHistoryRedrawsTheListAndWithTheSwitchTheTable)
     EXPECT_EQ(viewLines(f.RichEdit1), three);
     EXPECT_EQ(f.StringGrid1->rowCount(), 4);
     EXPECT_EQ(f.Edit1->text(), "3"_qs);
+}
+
+TEST_F(TickTest, TheMeButtonShowsWhileTheOverrideBoxHoldsText)
+{
+    TForm1 &f = ready();
+    f.Edit5->setText("G4XYZ"_qs);
+    f.Timer1Timer();
+    EXPECT_FALSE(f.Button5->isHidden());
+    f.Edit5->clear();
+    f.Timer1Timer();
+    EXPECT_TRUE(f.Button5->isHidden());
 }
