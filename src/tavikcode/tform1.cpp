@@ -191,6 +191,8 @@ void TForm1::createControls()
     RichEdit1->setReadOnly(true);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setUndoRedoEnabled(false);
+    // Rich text boxes stop tabs every half inch.
+    RichEdit1->setTabStopDistance(48);
 
     StringGrid1 = place<QTableWidget>(this, "StringGrid1", 8, 176, 441, 137);
     StringGrid1->setColumnCount(7);
@@ -214,6 +216,7 @@ void TForm1::createControls()
     RichEdit3->setFont(tahoma);
     RichEdit3->setReadOnly(true);
     setBaseColour(RichEdit3, kLightYellow);
+    RichEdit3->setTabStopDistance(48);
     RichEdit3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit3->hide();
 
