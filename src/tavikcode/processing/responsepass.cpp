@@ -63,8 +63,14 @@ ResponsePassResult runResponsePass(const TextLines &responseLines, const QString
     TextLines receivers(TextLines::Sorted);
     if (fileutil::isPresent(files::kCalls))
         receivers.loadFromFile(files::kCalls);
-    if (fileutil::isPresent(files::kGrids))
-        gridList.loadFromFile(files::kGrids);
+    // The grid list mostly holds just what the last pass wrote to the file;
+    // then reading the file again would change nothing, and comparing its
+    // bytes costs far less than reading 100,000 entries.
+    if (fileutil::isPresent(files::kGrids)) {
+        const QByteArray bytes = fileutil::readFile(files::kGrids);
+        if (bytes != gridList.toBytes())
+            gridList.setText(TextLines::decode(bytes));
+    }
 
     ResponsePassResult result;
     const QString sender = search::kSenderMarker + matchedCallsign;

@@ -137,6 +137,17 @@ TEST_F(ResponsePassTest, MovedReceiverGetsASecondGridEntryButNotForTheSameSixCha
     EXPECT_EQ(grids.lines(), expected);
 }
 
+TEST_F(ResponsePassTest, GridsFileIsReadAgainByEveryPass)
+{
+    run(answer({activeReceiver("DL1ABC"_qs, "JO62qm"_qs), activeReceiver("K1JT"_qs, "FN20"_qs)}));
+    run(answer({}));
+    EXPECT_EQ(grids.lines(), (QStringList{"DL1ABC,JO62qm"_qs, "K1JT,FN20"_qs}));
+
+    writeLines(files::kGrids, {"K1JT,FN20"_qs}); // changed between two passes
+    run(answer({activeReceiver("G4ABC"_qs, "IO91"_qs)}));
+    EXPECT_EQ(fileLines(files::kGrids), (QStringList{"G4ABC,IO91"_qs, "K1JT,FN20"_qs}));
+}
+
 TEST_F(ResponsePassTest, GridListIsKeptAndWrittenWhenTheFileIsMissing)
 {
     grids.add("K1JT,FN20"_qs);
