@@ -1,0 +1,190 @@
+#include "httpclient.h"
+
+#include "endpoints.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QSslConfiguration>
+#include <QStringDecoder>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray charsetOf(const QByteArray &contentType)
+{
+    const QList<QByteArray> parts = contentType.split(';');
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QByteArray part = parts.at(i).trimmed();
+        const qsizetype eq = part.indexOf('=');
+        if (eq < 0 || part.left(eq).trimmed().toLower() != "charset")
+            continue;
+        QByteArray value = part.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return QByteArray();
+}
+
+QString statusLine(int code, const QByteArray &reason)
+{
+    QString line = u"HTTP/1.1 "_s + QString::number(code);
+    if (!reason.isEmpty())
+        line += u' ' + QString::fromLatin1(reason);
+    return line;
+}
+
+// Reading the system's store takes a good part of a second; it is read once.
+const QList<QSslCertificate> &systemCertificates()
+{
+    static const QList<QSslCertificate> certificates = QSslConfiguration::systemCaCertificates();
+    return certificates;
+}
+
+struct DeleteLater
+{
+    void operator()(QObject *object) const { object->deleteLater(); }
+};
+
+} // namespace
+
+QString decodeHttpBody(const QByteArray &body, const QByteArray &contentType)
+{
+    if (const QByteArray charset = charsetOf(contentType); !charset.isEmpty()) {
+        QStringDecoder declared(charset.constData());
+        if (declared.isValid())
+            return declared.decode(body);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(body);
+    return utf8.hasError() ? QString::fromLatin1(body) : text;
+}
+
+HttpClient::HttpClient(QObject *parent)
+    : QObject(parent)
+    , m_nam(new QNetworkAccessManager(this))
+{
+    m_nam->setProxy(QNetworkProxy::NoProxy);
+    // Cookies live in memory for the run and go back to the site that set them.
+    m_nam->setCookieJar(new QNetworkCookieJar(m_nam));
+    setCaFile(Endpoints::fromEnvironment().caFile);
+}
+
+HttpClient::~HttpClient() = default;
+
+void HttpClient::setCaFile(const QString &fileName)
+{
+    m_caCertificates.clear();
+    m_caError.clear();
+    if (fileName.isEmpty())
+        return;
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly))
+        m_caCertificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
+    if (m_caCertificates.isEmpty())
+        m_caError = u"No certificate could be read from "_s + fileName;
+    else
+        m_caCertificates = systemCertificates() + m_caCertificates;
+}
+
+QString HttpClient::get(const QUrl &url)
+{
+    if (m_busy)
+        throw HttpBusy(u"The HTTP client is busy with another request"_s);
+    if (!m_caError.isEmpty())
+        throw TavikError(m_caError);
+    if (!url.isValid() || url.host().isEmpty() || (url.scheme() != u"http" && url.scheme() != u"https"))
+        throw TavikError(u"Invalid address: "_s + url.toString());
+
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setRawHeader("Accept", "text/html, */*");
+    request.setRawHeader(
+        "User-Agent", "Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0; MAAU)");
+    request.setRawHeader("Content-Type", "text/html");
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setProtocol(QSsl::TlsV1_2OrLater);
+    tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    if (!m_caCertificates.isEmpty())
+        tls.setCaCertificates(m_caCertificates);
+    request.setSslConfiguration(tls);
+
+    const QPointer<HttpClient> self(this);
+    const qint64 limit = m_maxBodySize;
+    m_busy = true;
+    const QPointer<QNetworkReply> reply = m_nam->get(request);
+    QByteArray body;
+    QString failure;
+    QEventLoop loop;
+    QTimer idle;
+    idle.setSingleShot(true);
+    idle.setTimerType(Qt::PreciseTimer);
+    idle.setInterval(m_timeout);
+
+    // The first reason to give up wins; abort() then finishes the reply at once.
+    const auto giveUp = [&](const QString &why) {
+        if (failure.isEmpty())
+            failure = why;
+        if (reply)
+            reply->abort();
+    };
+    const auto tooLarge
+        = [&] { giveUp(u"Answer refused: larger than "_s + QString::number(limit) + u" bytes"_s); };
+    connect(&idle, &QTimer::timeout, &loop, [&] { giveUp(u"Read timed out"_s); });
+    connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+        idle.start();
+        bool known = false;
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known) > limit && known)
+            tooLarge();
+    });
+    connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        idle.start();
+        body += reply->readAll();
+        if (body.size() > limit)
+            tooLarge();
+    });
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    connect(reply, &QObject::destroyed, &loop, &QEventLoop::quit);
+    idle.start();
+    if (!reply->isFinished())
+        loop.exec();
+
+    // The client may have been deleted, or the application told to quit, while
+    // the loop ran.
+    if (!self)
+        throw TavikError(u"The request was abandoned"_s);
+    m_busy = false;
+    if (!reply)
+        throw TavikError(u"The request was abandoned"_s);
+    const std::unique_ptr<QNetworkReply, DeleteLater> owner(reply.data());
+    if (!reply->isFinished())
+        giveUp(u"The request was abandoned"_s);
+    if (failure.isEmpty()) {
+        body += reply->readAll();
+        if (body.size() > limit)
+            tooLarge();
+    }
+    if (!failure.isEmpty())
+        throw TavikError(failure);
+
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299))
+        throw TavikError(statusLine(
+            status.toInt(), reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray()));
+    if (reply->error() != QNetworkReply::NoError)
+        throw TavikError(reply->errorString());
+    if (!status.isValid())
+        throw TavikError(u"No HTTP answer from "_s + url.host());
+    return decodeHttpBody(body, reply->rawHeader("Content-Type"));
+}
