@@ -1,5 +1,45 @@
+// Folding each answer into the history files, and clearing the history.
 #include "tform1.h"
 
-void TForm1::ProcessResponse() {}
-void TForm1::ClearHistoryFiles() {}
-void TForm1::Button7Click() {}
+#include "clock.h"
+#include "fileutil.h"
+#include "filenames.h"
+#include "processing/responsepass.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+void TForm1::ProcessResponse()
+{
+    // The debug override box stands in for the operator's callsign.
+    const QString matched = Edit5->text().isEmpty() ? state.Callsign : Edit5->text();
+    const ResponsePassResult result = runResponsePass(state.ResponseLines, matched, state.GridList);
+    // Taken only once the files are written: should they fail, the next query
+    // still asks for the reports that did not reach the history.
+    if (result.sequenceNumberSeen) {
+        state.LastSeqNo = result.lastSeqNo;
+        Label12->setText(state.LastSeqNo);
+    }
+}
+
+void TForm1::ClearHistoryFiles()
+{
+    Edit5->clear();
+    fileutil::deleteFile(files::kReports);
+    fileutil::deleteFile(files::kResponse);
+    RichEdit1->clear();
+    ClearGridRows(StringGrid1, true);
+    state.LastSeqNo.clear();
+
+    const QString previous = state.Callsign;
+    ReadCallsign();
+    // Another callsign: ask for its reports at the next tick.
+    if (state.Callsign != previous)
+        state.LastGetTime = Clock::nowLocal().addDays(-20);
+}
+
+void TForm1::Button7Click()
+{
+    ClearHistoryFiles();
+}
