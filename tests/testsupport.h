@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 // Every test runs in a temporary working folder of its own, with English
 // regional settings and a clock it sets itself.
 class InTempFolder : public ::testing::Test
@@ -48,6 +50,12 @@ private:
     QTemporaryDir m_dir;
     QString m_previous;
 };
+
+// Lets GoogleTest print texts readably in its failure messages.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 inline QString operator""_qs(const char *s, size_t n)
 {

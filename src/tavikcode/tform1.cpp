@@ -1,6 +1,7 @@
 #include "tform1.h"
 
 #include "platform/addresswatcher.h"
+#include "retrieval/httpclient.h"
 #include "shell/dialogs.h"
 #include "shell/log.h"
 #include "tavikerror.h"
@@ -90,6 +91,7 @@ void setBaseColour(QWidget *w, const QColor &colour)
 TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     : QWidget(parent),
       m_store(environment.store ? std::move(environment.store) : openPlatformSettingsStore()),
+      m_endpoints(environment.endpoints ? *environment.endpoints : Endpoints::fromEnvironment()),
       m_arguments(environment.arguments),
       m_programFile(environment.programFile.isEmpty() ? QCoreApplication::applicationFilePath()
                                                       : environment.programFile)
@@ -100,6 +102,9 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
                                                              : AddressWatcher::Lookup(firstLocalIPv4Address),
                                     this);
     IdIPWatch1->setObjectName(QStringLiteral("IdIPWatch1"));
+    IdHTTP1 = new HttpClient(this);
+    IdHTTP1->setObjectName(QStringLiteral("IdHTTP1"));
+    IdHTTP1->setCaFile(m_endpoints.caFile);
     connectHandlers();
     IdIPWatch1->start();
     userAction([this] { FormCreate(); });
@@ -232,6 +237,7 @@ void TForm1::createControls()
     Panel1->hide();
 
     Label15 = place<QLabel>(this, "Label15", 24, 368, 400, 16);
+    Label15->setText(QStringLiteral("Link: Download latest TavikRepView.zip from ") + m_endpoints.siteName);
     setTextColour(Label15, kRed, true, 10);
     Label15->setToolTip(QStringLiteral("Use this web link to download the latest version via your browser"));
     Label15->setCursor(Qt::PointingHandCursor);

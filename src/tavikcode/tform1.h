@@ -1,6 +1,7 @@
 #pragma once
 
 #include "programstate.h"
+#include "retrieval/endpoints.h"
 #include "shell/settingsstore.h"
 
 #include <QDateTime>
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AddressWatcher;
 class ColourBar;
@@ -31,6 +33,7 @@ struct TForm1Environment
     std::function<QString()> localAddress;   // default: the first local IPv4 address
     QStringList arguments;                   // command-line parameters, program name excluded
     QString programFile;                     // default: this program's file
+    std::optional<Endpoints> endpoints;      // default: from the environment
 };
 
 // The one window of the program. Its handlers and procedures live in the
@@ -64,6 +67,7 @@ public:
     HttpClient *IdHTTP1 = nullptr;
 
     SettingsStore &store() { return *m_store; }
+    const Endpoints &endpoints() const { return m_endpoints; }
 
     // --- Start-up, window and shutdown
     void FormCreate();
@@ -155,9 +159,12 @@ private:
     void reportHandlerError(const QString &message, bool fromTick);
 
     std::unique_ptr<SettingsStore> m_store;
+    Endpoints m_endpoints;
     QStringList m_arguments;
     QString m_programFile;
     bool m_activated = false;
     bool m_errorBoxOpen = false;
     QString m_lastTickError;
+    QString m_lastEchoError;
+    bool m_webErrorBoxOpen = false;
 };

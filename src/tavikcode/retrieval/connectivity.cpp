@@ -1,7 +1,75 @@
+// Whether the program may go to the network: the local address from the
+// address watcher and the public address from the echo request.
 #include "tform1.h"
 
-void TForm1::CheckConnection() {}
-void TForm1::IdIPWatch1StatusChanged() {}
-void TForm1::connectAtActivation() {}
-void TForm1::refreshConnectivity() {}
-void TForm1::showConnectivity() {}
+#include "platform/addresswatcher.h"
+#include "retrieval/endpoints.h"
+#include "retrieval/httpclient.h"
+#include "shell/log.h"
+#include "textops.h"
+#include "widgets.h"
+
+namespace {
+const QString kLost = QStringLiteral("127.0.0.1");
+}
+
+void TForm1::CheckConnection()
+{
+    state.LocalIP.clear();
+    if (!IdIPWatch1->online()) {
+        state.PublicIP.clear();
+        return;
+    }
+    state.LocalIP = IdIPWatch1->currentAddress();
+    if (state.LocalIP == kLost)
+        return;
+    // A request already outstanding (this runs nested in it): the next tick asks.
+    if (IdHTTP1->isBusy())
+        return;
+    try {
+        state.PublicIP = textops::trim(IdHTTP1->get(echoUrl(endpoints())));
+        m_lastEchoError.clear();
+    } catch (const TavikError &e) {
+        // The address stays unknown and the next tick tries again; the fault
+        // is logged once, not every second, and no box opens.
+        if (e.message() != m_lastEchoError) {
+            m_lastEchoError = e.message();
+            try {
+                LogLine(QStringLiteral("Echo error: ") + e.message());
+            } catch (const TavikError &) {
+            }
+        }
+    }
+}
+
+void TForm1::IdIPWatch1StatusChanged()
+{
+    if (state.TickCounter < 2)
+        return;
+    state.PublicIP = kLost;
+    showConnectivity();
+}
+
+void TForm1::connectAtActivation()
+{
+    if (IdIPWatch1->online()) {
+        state.LocalIP = IdIPWatch1->lookupNow();
+        if (!state.LocalIP.isEmpty())
+            CheckConnection();
+    }
+    showConnectivity();
+}
+
+void TForm1::refreshConnectivity()
+{
+    if (state.LocalIP.isEmpty() && IdIPWatch1->online())
+        state.LocalIP = IdIPWatch1->lookupNow();
+    if (!state.LocalIP.isEmpty() && !isPublicIpKnown(state))
+        CheckConnection();
+    showConnectivity();
+}
+
+void TForm1::showConnectivity()
+{
+    Shape1->setBrushColour(isPublicIpKnown(state) ? QColor(0x00, 0x80, 0x00) : QColor(0xFF, 0x00, 0x00));
+}

@@ -1,5 +1,87 @@
+// One request to the report service; its answer goes to TavikRep.txt.
 #include "tform1.h"
 
-void TForm1::QueryReports() {}
-void TForm1::Button6Click() {}
-void TForm1::Edit5KeyPress(QChar) {}
+#include "clock.h"
+#include "fileutil.h"
+#include "filenames.h"
+#include "retrieval/endpoints.h"
+#include "retrieval/httpclient.h"
+#include "shell/dialogs.h"
+#include "shell/log.h"
+#include "widgets.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+void TForm1::QueryReports()
+{
+    if (!isPublicIpKnown(state))
+        return;
+    // Never a second request on the client: a nested tick or a second press
+    // of "Do" simply makes none, and the next tick asks again.
+    if (IdHTTP1->isBusy())
+        return;
+
+    Shape2->setBrushColour(QColor(0x00, 0xFF, 0x00));
+    Shape2->show();
+    Shape2->repaint();
+
+    QString remembered;
+    if (state.Callsign == kDeveloperCallsign && !Edit5->text().isEmpty()) {
+        remembered = state.Callsign;
+        state.Callsign = Edit5->text();
+        state.LastSeqNo.clear();
+    }
+    if (state.EmptyReplies > 2)
+        state.LastSeqNo.clear();
+
+    try {
+        state.LastGetTime = Clock::nowLocal();
+        SaveSettings();
+        const QUrl url = queryUrl(endpoints(), state.Callsign, state.LastSeqNo);
+        if (state.LogEnabled)
+            LogLine(QString::fromUtf8(url.toEncoded()));
+        TextLines answer;
+        answer.setText(IdHTTP1->get(url));
+        answer.saveToFile(files::kResponse);
+        state.EmptyReplies = answer.count() == 1 ? state.EmptyReplies + 1 : 0;
+        if (state.LogEnabled)
+            LogLine(QString::number(answer.count() - 1) + QStringLiteral(" lines  ")
+                    + QString::number(fileutil::FileSize64(files::kResponse) / 1024) + QStringLiteral(" KB"));
+    } catch (const std::exception &e) {
+        try {
+            LogLine(QStringLiteral("Exception error: ") + QString::fromUtf8(e.what()));
+        } catch (const std::exception &) {
+        }
+        // While the operator has not yet closed the box of an earlier failure,
+        // a later one adds no second box.
+        if (!m_webErrorBoxOpen) {
+            m_webErrorBoxOpen = true;
+            Dialogs::showMessage(QStringLiteral("Web error: TavikReporter site not accessible"));
+            m_webErrorBoxOpen = false;
+        }
+    }
+
+    Shape2->setBrushColour(palette().color(QPalette::Button));
+    Shape2->repaint();
+    Shape2->hide();
+    if (!remembered.isEmpty())
+        state.Callsign = remembered;
+}
+
+void TForm1::Button6Click()
+{
+    QueryReports();
+    ProgressBar1->setPosition(0);
+}
+
+void TForm1::Edit5KeyPress(QChar key)
+{
+    if (key != u'\r')
+        return;
+    fileutil::deleteFile(files::kReports);
+    fileutil::deleteFile(files::kResponse);
+    RichEdit1->clear();
+    ClearGridRows(StringGrid1, true);
+    state.LastGetTime = Clock::nowLocal().addDays(-20);
+}

@@ -1,0 +1,173 @@
+#include "../../networkfixture.h"
+
+#include <QLineEdit>
+
+using QueryTest = NetworkTest;
+
+namespace {
+StandInAnswer answer(const QByteArray &body)
+{
+    StandInAnswer a;
+    a.body = body;
+    return a;
+}
+} // namespace
+
+TEST_F(QueryTest, TheAnswerIsStoredWithCrLfAndLaterQueriesCarryTheSequenceNumber)
+{
+    TForm1 &f = online();
+    server.enqueueAnswer(answer("<a>\n<lastSequenceNumber value=\"123\"/>\n</a>\n"));
+    f.QueryReports();
+    EXPECT_EQ(readBytes("TavikRep.txt"_qs), QByteArray("<a>\r\n<lastSequenceNumber value=\"123\"/>\r\n</a>\r\n"));
+    EXPECT_EQ(f.state.LastGetTime, Clock::nowLocal());
+    EXPECT_TRUE(readBytes(storeFile()).contains("TavikViewLastGet=07/12/26 12:00:00"));
+
+    f.state.LastSeqNo = "123"_qs;
+    server.enqueueAnswer(answer("x\n"));
+    f.QueryReports();
+    EXPECT_EQ(targets(), (QStringList{"/query?senderCallsign=G4XYZ"_qs, "/query?senderCallsign=G4XYZ&lastseqno=123"_qs}));
+    EXPECT_TRUE(f.Shape2->isHidden());
+    EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(QueryTest, AfterThreeOneLineAnswersTheFourthAsksForEverything)
+{
+    TForm1 &f = online("G4XYZ/P"_qs);
+    for (int i = 0; i < 4; ++i) {
+        f.state.LastSeqNo = "77"_qs;
+        server.enqueueAnswer(answer("<empty/>\n"));
+        f.QueryReports();
+    }
+    EXPECT_EQ(f.state.EmptyReplies, 4);
+    const QStringList sent = targets();
+    ASSERT_EQ(sent.size(), 4);
+    EXPECT_EQ(sent[2], "/query?senderCallsign=G4XYZ/P&lastseqno=77"_qs);
+    EXPECT_EQ(sent[3], "/query?senderCallsign=G4XYZ/P"_qs);
+
+    server.enqueueAnswer(answer(""));
+    f.QueryReports();
+    EXPECT_EQ(f.state.EmptyReplies, 0);
+    EXPECT_EQ(readBytes("TavikRep.txt"_qs), QByteArray());
+}
+
+TEST_F(QueryTest, EveryKindOfFailureKeepsTheAnswerFileLogsAndShowsTheMessageOnce)
+{
+    struct Case { const char *name; StandInFault::Kind kind; int value; };
+    const Case cases[] = {
+        {"status", StandInFault::Status, 503}, {"redirect", StandInFault::Redirect, 0},
+        {"stall", StandInFault::Stall, 0},     {"midbody", StandInFault::CloseMidBody, 0},
+        {"drop", StandInFault::Drop, 0},
+    };
+    TForm1 &f = online();
+    for (const Case &c : cases) {
+        writeBytes("TavikRep.txt"_qs, "old\r\n");
+        dialogs.clear();
+        StandInFault fault;
+        fault.kind = c.kind;
+        fault.value = c.value;
+        fault.path = "/query"_qs;
+        fault.sticky = true; // the network layer retries a dropped request by itself
+        server.setFault(fault);
+        f.QueryReports();
+        server.setFault({});
+        EXPECT_EQ(readBytes("TavikRep.txt"_qs), QByteArray("old\r\n")) << c.name;
+        EXPECT_EQ(dialogTexts(), QStringList{"Web error: TavikReporter site not accessible"_qs}) << c.name;
+    }
+    const QByteArray log = readBytes("Taviklog.txt"_qs);
+    EXPECT_EQ(log.count("Exception error: "), 5) << log.constData();
+    EXPECT_TRUE(log.contains("Exception error: HTTP/1.1 503"));
+}
+
+TEST_F(QueryTest, RefusedConnectionAndUntrustedCertificateFailAlike)
+{
+    StandInServer untrusted;
+    ASSERT_TRUE(untrusted.setCertificate(StandInServer::untrustedCertFile(), StandInServer::untrustedKeyFile()));
+    ASSERT_TRUE(untrusted.listen());
+    Endpoints e = standInEndpoints();
+    e.reportBase = untrusted.httpsBase();
+    TForm1 &f = createWith(e);
+    f.state.Callsign = "G4XYZ"_qs;
+    f.state.PublicIP = "198.51.100.7"_qs;
+    f.QueryReports();
+    EXPECT_FALSE(QFile::exists("TavikRep.txt"_qs));
+
+    Endpoints closed = standInEndpoints();
+    closed.reportBase = "https://127.0.0.1:1"_qs;
+    TForm1 &g = createWith(closed);
+    g.state.Callsign = "G4XYZ"_qs;
+    g.state.PublicIP = "198.51.100.7"_qs;
+    g.QueryReports();
+    EXPECT_FALSE(QFile::exists("TavikRep.txt"_qs));
+    EXPECT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(readBytes("Taviklog.txt"_qs).count("Exception error: "), 2);
+}
+
+TEST_F(QueryTest, NoSecondRequestStartsWhileOneIsOutstanding)
+{
+    TForm1 &f = online();
+    StandInAnswer slow = answer("a\nb\n");
+    slow.fault.kind = StandInFault::Delay;
+    slow.fault.value = 200;
+    server.enqueueAnswer(slow);
+    bool nested = false;
+    QTimer::singleShot(50, &f, [&] {
+        f.Button6Click(); // "Do" pressed while the first query waits
+        f.state.LastGetTime = Clock::nowLocal().addDays(-1);
+        f.Timer1Timer(); // a tick that finds the query overdue
+        nested = true;
+    });
+    f.QueryReports();
+    EXPECT_TRUE(nested);
+    EXPECT_EQ(server.maxOutstanding(), 1);
+    EXPECT_EQ(targets().size(), 1);
+    EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(QueryTest, TheOverrideAsksForItsCallsignAndGivesTheOperatorsBack)
+{
+    TForm1 &f = online(TForm1::kDeveloperCallsign);
+    f.Edit5->setText("K1ABC"_qs);
+    f.state.LastSeqNo = "55"_qs;
+    server.enqueueAnswer(answer("x\ny\n"));
+    f.QueryReports();
+    EXPECT_EQ(targets(), QStringList{"/query?senderCallsign=K1ABC"_qs});
+    EXPECT_EQ(f.state.Callsign, TForm1::kDeveloperCallsign);
+}
+
+TEST_F(QueryTest, WithLoggingTheAddressAndTheSizeAreLogged)
+{
+    writeBytes("logflag.txt"_qs, "");
+    TForm1 &f = online();
+    server.enqueueAnswer(answer(QByteArray(2045, 'a') + "\n"));
+    f.QueryReports();
+    const QByteArray log = readBytes("Taviklog.txt"_qs);
+    const QByteArray url = server.httpsBase().toUtf8() + "/query?senderCallsign=G4XYZ";
+    EXPECT_EQ(log, "07Dec2026 12:00:00 " + url + "\r\n07Dec2026 12:00:00 0 lines  1 KB\r\n");
+}
+
+TEST_F(QueryTest, TheTickQueriesAtTheFirstSecondPastFiveMinutes)
+{
+    TForm1 &f = online();
+    const QDateTime last = Clock::nowLocal();
+    f.state.LastGetTime = last;
+    Clock::set(last.addSecs(300));
+    f.Timer1Timer();
+    EXPECT_TRUE(targets().isEmpty());
+    Clock::set(last.addSecs(301));
+    server.enqueueAnswer(answer("x\ny\n"));
+    f.Timer1Timer();
+    EXPECT_EQ(targets().size(), 1);
+    EXPECT_EQ(f.state.LastGetTime, last.addSecs(301));
+    EXPECT_EQ(f.ProgressBar1->position(), 0);
+}
+
+TEST_F(QueryTest, EnterInTheOverrideBoxForgetsTheReportsAndQueriesAtOnce)
+{
+    TForm1 &f = online();
+    writeBytes("TavikRpts.txt"_qs, "r\r\n");
+    writeBytes("TavikRep.txt"_qs, "a\r\n");
+    f.Edit5KeyPress(u'\r');
+    EXPECT_FALSE(QFile::exists("TavikRpts.txt"_qs));
+    EXPECT_FALSE(QFile::exists("TavikRep.txt"_qs));
+    EXPECT_EQ(f.state.LastGetTime, Clock::nowLocal().addDays(-20));
+}
