@@ -1,7 +1,87 @@
+// The program's version file, the maker's version page, the update notice
+// and the clearing of the history when the build changes.
 #include "tform1.h"
 
-void TForm1::writeVersionFile() {}
-void TForm1::FetchVersionInfo() {}
-void TForm1::readVersionPageAndNotify() {}
-void TForm1::checkBuildNumber() {}
-void TForm1::Label15Click() {}
+#include "fileutil.h"
+#include "filenames.h"
+#include "retrieval/endpoints.h"
+#include "retrieval/httpclient.h"
+#include "retrieval/versionpage.h"
+#include "shell/dialogs.h"
+#include "shell/log.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QLabel>
+
+namespace {
+const QString kSection = QStringLiteral("Orlix");
+const QString kLastVers = QStringLiteral("TavikViewLastVers");
+} // namespace
+
+void TForm1::writeVersionFile()
+{
+    TextLines file;
+    file.add(versionpage::versionLine(state.VersionText, state.BuildStamp));
+    file.saveToFile(files::kVersion);
+}
+
+void TForm1::FetchVersionInfo()
+{
+    if (!isPublicIpKnown(state) || IdHTTP1->isBusy())
+        return;
+    try {
+        const QUrl url = versionPageUrl(endpoints());
+        if (state.LogEnabled)
+            LogLine(QString::fromUtf8(url.toEncoded()));
+        TextLines page;
+        page.setText(IdHTTP1->get(url));
+        page.saveToFile(files::kVersionRef);
+    } catch (const std::exception &e) {
+        const QString message = QString::fromUtf8(e.what());
+        // An error status carries its status line; the operator learns only
+        // that the site is not reachable.
+        if (message.contains(QStringLiteral("HTTP/1.1")))
+            Dialogs::showMessage(QStringLiteral("Web error: ") + endpoints().siteName
+                                 + QStringLiteral(" site not accessible"));
+        else
+            Dialogs::showMessage(QStringLiteral("Web error: ") + message);
+    }
+}
+
+void TForm1::readVersionPageAndNotify()
+{
+    if (!fileutil::fileExists(files::kVersionRef))
+        return;
+    TextLines page;
+    page.loadFromFile(files::kVersionRef);
+    const QString latestLine = page.isEmpty() ? QString() : page.at(0);
+    QFile::remove(files::kVersionRef);
+
+    if (versionpage::latestVersion(latestLine) != state.VersionText) {
+        state.NotifyOff = true;
+        SaveSettings();
+    }
+    if (versionpage::latestBuild(latestLine) != state.BuildStamp && state.NotifyOff) {
+        Label15->show();
+        Dialogs::messageBox(
+            versionpage::noticeText(endpoints().siteName, state.VersionText, state.BuildStamp, latestLine),
+            QStringLiteral("Update available"));
+    }
+}
+
+void TForm1::checkBuildNumber()
+{
+    state.LastVersion = store().ReadString(kSection, kLastVers, QString());
+    const QString tail = versionpage::BuildTail(state.VersionText);
+    if (state.LastVersion != tail) {
+        state.LastVersion = tail;
+        store().WriteString(kSection, kLastVers, tail);
+        ClearHistoryFiles();
+    }
+}
+
+void TForm1::Label15Click()
+{
+    QDesktopServices::openUrl(downloadUrl(endpoints()));
+}

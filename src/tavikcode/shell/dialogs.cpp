@@ -20,8 +20,11 @@ void show(const Shown &dialog)
         handler()(dialog);
         return;
     }
-    QMessageBox box(dialog.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::NoIcon, dialog.caption,
-                    dialog.text, QMessageBox::Ok, QApplication::activeWindow());
+    // The program breaks its texts with CR alone; the box breaks lines at LF.
+    QString text = dialog.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QMessageBox box(dialog.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::NoIcon, dialog.caption, text,
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
