@@ -359,6 +359,7 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormClose()
 {
+    m_closing = true;
     SaveSettings();
     Timer1->stop();
 }
@@ -371,6 +372,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::Button1Click()
 {
+    m_closing = true;
     SaveSettings();
     Timer1->stop();
     close();

@@ -167,4 +167,5 @@ private:
     QString m_lastTickError;
     QString m_lastEchoError;
     bool m_webErrorBoxOpen = false;
+    bool m_closing = false; // the window is closing: requests cut short are no news
 };

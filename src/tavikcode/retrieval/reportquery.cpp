@@ -54,8 +54,9 @@ void TForm1::QueryReports()
         } catch (const std::exception &) {
         }
         // While the operator has not yet closed the box of an earlier failure,
-        // a later one adds no second box.
-        if (!m_webErrorBoxOpen) {
+        // a later one adds no second box; a query cut short by closing the
+        // window adds none at all.
+        if (!m_webErrorBoxOpen && !m_closing) {
             m_webErrorBoxOpen = true;
             Dialogs::showMessage(QStringLiteral("Web error: TavikReporter site not accessible"));
             m_webErrorBoxOpen = false;

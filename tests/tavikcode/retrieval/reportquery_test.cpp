@@ -171,3 +171,15 @@ TEST_F(QueryTest, EnterInTheOverrideBoxForgetsTheReportsAndQueriesAtOnce)
     EXPECT_FALSE(QFile::exists("TavikRep.txt"_qs));
     EXPECT_EQ(f.state.LastGetTime, Clock::nowLocal().addDays(-20));
 }
+
+TEST_F(QueryTest, ClosingTheWindowDuringAQueryShowsNoWebError)
+{
+    TForm1 &f = online();
+    StandInFault stall;
+    stall.kind = StandInFault::Stall;
+    server.setFault(stall);
+    QTimer::singleShot(20, &f, [&] { f.Button1Click(); QCoreApplication::exit(0); });
+    f.QueryReports();
+    EXPECT_TRUE(dialogs.empty());
+    EXPECT_TRUE(readBytes("Taviklog.txt"_qs).contains("Exception error: "));
+}
