@@ -1,14 +1,20 @@
+#include "platform/datafolder.h"
 #include "platform/singleinstance.h"
 #include "shell/dialogs.h"
+#include "textops.h"
 #include "tform1.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TavikRepView"));
+    // The installed desktop entry and icon bear the program's name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("TavikRepView"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("TavikRepView")));
     // Where the window's Windows fonts are missing, take faces of the same width.
     const QStringList narrowFaces = {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
                                      QStringLiteral("DejaVu Sans")};
@@ -21,8 +27,22 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    const QStringList parameters = QApplication::arguments().mid(1);
+    // The desktop menu starts the program with "/DATAFOLDER", so that its files
+    // go to its own data folder and not to whatever folder the menu starts it
+    // in. Started without it, the program works in the folder it is started from.
+    QString switches;
+    for (const QString &parameter : parameters)
+        switches += u' ' + textops::upperAscii(parameter);
+    if (switches.contains(QStringLiteral("/DATAFOLDER"))) {
+        if (const QString problem = enterDataFolder(); !problem.isEmpty()) {
+            Dialogs::showMessage(problem);
+            return 1;
+        }
+    }
+
     TForm1Environment environment;
-    environment.arguments = QApplication::arguments().mid(1);
+    environment.arguments = parameters;
     TForm1 form(std::move(environment));
     form.show();
     return QApplication::exec();

@@ -99,7 +99,7 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     createControls();
     IdIPWatch1 = new AddressWatcher(environment.localAddress ? environment.localAddress
-                                                             : AddressWatcher::Lookup(firstLocalIPv4Address),
+                                                             : programAddressLookup(),
                                     this);
     IdIPWatch1->setObjectName(QStringLiteral("IdIPWatch1"));
     IdHTTP1 = new HttpClient(this);

@@ -30,7 +30,7 @@ class ShapeBox;
 struct TForm1Environment
 {
     std::unique_ptr<SettingsStore> store;    // default: the platform's store
-    std::function<QString()> localAddress;   // default: the first local IPv4 address
+    std::function<QString()> localAddress;   // default: programAddressLookup()
     QStringList arguments;                   // command-line parameters, program name excluded
     QString programFile;                     // default: this program's file
     std::optional<Endpoints> endpoints;      // default: from the environment

@@ -45,3 +45,11 @@ void AddressWatcher::check()
     if (m_online != wasOnline)
         emit statusChanged();
 }
+
+AddressWatcher::Lookup programAddressLookup()
+{
+    const QString fixed = qEnvironmentVariable("TAVIK_LOCAL_ADDRESS").trimmed();
+    if (fixed.isEmpty())
+        return firstLocalIPv4Address;
+    return [fixed] { return fixed; };
+}

@@ -43,3 +43,9 @@ private:
     QString m_current;
     bool m_online = false;
 };
+
+// The look-up the program's watcher uses: firstLocalIPv4Address, unless the
+// environment variable TAVIK_LOCAL_ADDRESS names an address to report in its
+// place, as the demonstration does on a machine without a network. The
+// variable is read once, when the look-up is made.
+AddressWatcher::Lookup programAddressLookup();

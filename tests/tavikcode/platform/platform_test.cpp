@@ -61,3 +61,18 @@ TEST(VersionInfo, ProgramFileTimeIsHeldToEvenSeconds)
     file.close();
     EXPECT_EQ(programFileTime(name), QDateTime(QDate(2026, 12, 5), QTime(14, 22, 10)));
 }
+
+TEST(AddressWatcher, TheProgramsLookupReportsTheAddressGivenByTheEnvironment)
+{
+    const QByteArray previous = qgetenv("TAVIK_LOCAL_ADDRESS");
+    qputenv("TAVIK_LOCAL_ADDRESS", " 192.0.2.1 ");
+    AddressWatcher watcher(programAddressLookup());
+    watcher.check();
+    EXPECT_TRUE(watcher.online());
+    EXPECT_EQ(watcher.currentAddress(), "192.0.2.1"_qs);
+
+    qunsetenv("TAVIK_LOCAL_ADDRESS");
+    EXPECT_EQ(programAddressLookup()(), firstLocalIPv4Address());
+    if (!previous.isNull())
+        qputenv("TAVIK_LOCAL_ADDRESS", previous);
+}

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The demonstration: installs what is missing, builds, starts the stand-in
+# service (tools/standin) with a steady stream of made-up reception reports
+# for a demo callsign, and starts the program against it in a scratch folder.
+# Needs no radio and no network; nothing of the operator's own settings or
+# files is touched. Closing the window or Ctrl+C ends the demo and the
+# stand-in with it. Arguments are passed on to the program (e.g. /DEBUG).
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+callsign="${TAVIK_DEMO_CALLSIGN:-N0CALL}"
+
+"$top/scripts/install-deps.sh"
+"$top/scripts/build.sh" default TavikRepView tavik-standin
+
+scratch="$(mktemp -d "${TMPDIR:-/tmp}/tavik-demo.XXXXXX")"
+mkdir -p "$scratch/files" "$scratch/config"
+# The callsign file, so that no prompt asks for one.
+printf 'MyCall=%s\r\n' "$callsign" > "$scratch/files/TavikRepView.ini"
+
+# Whatever ends the demo (the window closed, Ctrl+C, a kill) ends both.
+standin_pid=""
+program_pid=""
+stop_both() {
+    for pid in $program_pid $standin_pid; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+}
+trap stop_both EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# The stand-in echoes a public-looking address (a documentation address: the
+# program takes 127.0.0.1 as "lost"), generates reports for the demo callsign
+# (one every ten seconds, many receivers, all bands) and publishes a version
+# page naming this very version, so no update notice interrupts the demo.
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/build/CMakeCache.txt")"
+"$top/build/tools/tavik-standin" --callsign "$callsign" --echo 203.0.113.7 \
+    --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
+standin_pid=$!
+for _ in $(seq 50); do
+    grep -q '^TAVIK_CA_FILE=' "$scratch/standin.log" && break
+    kill -0 "$standin_pid" 2>/dev/null || { cat "$scratch/standin.log" >&2; exit 1; }
+    sleep 0.1
+done
+grep -q '^TAVIK_CA_FILE=' "$scratch/standin.log" || { echo "The stand-in service did not start." >&2; exit 1; }
+while IFS= read -r line; do
+    export "${line?}"
+done < <(grep '^TAVIK_' "$scratch/standin.log")
+
+# The program goes online only while the machine has a local address other
+# than loopback; the demo gives it one, so that it runs on a machine without
+# any network as well.
+export TAVIK_LOCAL_ADDRESS="${TAVIK_LOCAL_ADDRESS:-192.0.2.1}"
+# A settings folder of its own: the last query time starts at yesterday, so
+# the first tick queries at once, and the operator's settings stay untouched.
+export XDG_CONFIG_HOME="$scratch/config"
+
+echo "Demo callsign $callsign; the stand-in service answers on ${TAVIK_REPORT_URL}."
+echo "The demo's files are kept in $scratch/files; its stand-in log is $scratch/standin.log."
+echo "Close the window or press Ctrl+C to stop."
+cd "$scratch/files"
+# "/NOTIFYOFF": the version page names this version, so no notice is due.
+"$top/build/TavikRepView" /NOTIFYOFF "$@" &
+program_pid=$!
+wait "$program_pid"
