@@ -1,6 +1,7 @@
 #include "httpclient.h"
 
 #include "endpoints.h"
+#include "textlines.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -65,9 +66,7 @@ QString decodeHttpBody(const QByteArray &body, const QByteArray &contentType)
         if (declared.isValid())
             return declared.decode(body);
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(body);
-    return utf8.hasError() ? QString::fromLatin1(body) : text;
+    return TextLines::decode(body);
 }
 
 HttpClient::HttpClient(QObject *parent)
