@@ -11,6 +11,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSslConfiguration>
 #include <QStringDecoder>
 #include <QTimer>
@@ -166,6 +167,10 @@ QString HttpClient::get(const QUrl &url)
     m_busy = false;
     if (!reply)
         throw TavikError(u"The request was abandoned"_s);
+    // A request every few minutes never finds the last one's connection still
+    // open, so none is kept: a kept connection held its buffers and TLS state
+    // until it expired, and a fast-driven day piled them up.
+    const auto dropConnections = qScopeGuard([this] { m_nam->clearConnectionCache(); });
     const std::unique_ptr<QNetworkReply, DeleteLater> owner(reply.data());
     if (!reply->isFinished())
         giveUp(u"The request was abandoned"_s);
