@@ -13,6 +13,7 @@
 
 #include <QByteArrayList>
 #include <QDateTime>
+#include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
@@ -20,8 +21,26 @@
 
 #include <deque>
 
+namespace served {
+
+// The name="value" attributes of one line of an answer.
+inline QMap<QString, QString> attributes(const QByteArray &line)
+{
+    static const QRegularExpression attribute(QStringLiteral("([A-Za-z]+)=\"([^\"]*)\""));
+    QMap<QString, QString> values;
+    auto it = attribute.globalMatch(QString::fromUtf8(line));
+    while (it.hasNext()) {
+        const auto m = it.next();
+        values.insert(m.captured(1), m.captured(2));
+    }
+    return values;
+}
+
+} // namespace served
+
 // Answers every report query with the generator's answer at the test clock's
-// time, unless a planned answer comes first, and keeps what went out whole.
+// time, unless a planned answer comes first, and keeps what the answers that
+// went out whole carried.
 class ServedAnswers
 {
 public:
@@ -49,9 +68,18 @@ public:
     }
 
     int queries() const { return m_queries; }
-    const QByteArrayList &served() const { return m_served; }
+
+    // What the successful answers carried: the operator's reports (start time,
+    // seconds since 1970 -> receiver), the active receivers and their grid
+    // entries (upper-cased). Kept as it is served, in room reserved at the
+    // start, so that a long run's records do not grow its memory much.
+    QMap<qint64, QString> reports() const;
+    const QSet<QString> &receivers() const { return m_receivers; }
+    const QSet<QString> &gridEntries() const { return m_grids; }
     // The lastseqno each query carried ("" for none), in order.
     const QStringList &sequenceNumbersAsked() const { return m_asked; }
+    // The test clock's time at each query, in order.
+    const QList<QDateTime> &times() const { return m_times; }
 
 private:
     void answer(const StandInRequest &request)
@@ -62,6 +90,7 @@ private:
         const QUrlQuery query(QString::fromUtf8(request.target.mid(mark + 1)));
         const QString lastSeqNo = query.queryItemValue(QStringLiteral("lastseqno"));
         m_asked << lastSeqNo;
+        m_times << Clock::nowUtc();
         const Planned p = m_plans.value(m_queries++);
         StandInAnswer a;
         a.body = p.plan == Plan::OneLine
@@ -70,76 +99,60 @@ private:
                                       Clock::nowUtc().toSecsSinceEpoch());
         a.fault = p.fault;
         if (p.plan != Plan::Fault)
-            m_served << a.body;
+            take(a.body, query.queryItemValue(QStringLiteral("senderCallsign")));
         m_server.enqueueAnswer(a);
+    }
+
+    void take(const QByteArray &body, const QString &callsign);
+
+    static QHash<qint64, QString> reserved()
+    {
+        QHash<qint64, QString> hash;
+        hash.reserve(16384);
+        return hash;
     }
 
     StandInServer &m_server;
     QMap<int, Planned> m_plans;
-    QByteArrayList m_served;
+    QHash<qint64, QString> m_reports = reserved();
+    QSet<QString> m_receivers;
+    QSet<QString> m_grids;
+    QSet<QString> m_names; // each receiver's name held once
     QStringList m_asked;
+    QList<QDateTime> m_times;
     int m_queries = 0;
 };
 
-namespace served {
-
-// The name="value" attributes of one line of an answer.
-inline QMap<QString, QString> attributes(const QByteArray &line)
+inline void ServedAnswers::take(const QByteArray &body, const QString &callsign)
 {
-    static const QRegularExpression attribute(QStringLiteral("([A-Za-z]+)=\"([^\"]*)\""));
-    QMap<QString, QString> values;
-    auto it = attribute.globalMatch(QString::fromUtf8(line));
-    while (it.hasNext()) {
-        const auto m = it.next();
-        values.insert(m.captured(1), m.captured(2));
-    }
-    return values;
-}
-
-// The operator's reports served: start time (seconds since 1970) -> receiver.
-inline QMap<qint64, QString> reports(const QByteArrayList &bodies, const QString &callsign)
-{
-    QMap<qint64, QString> result;
-    for (const QByteArray &body : bodies) {
-        for (const QByteArray &line : body.split('\n')) {
-            if (!line.startsWith("<receptionReport "))
-                continue;
-            const auto a = attributes(line);
+    const auto interned = [this](const QString &name) {
+        const auto it = m_names.constFind(name);
+        return it != m_names.constEnd() ? *it : *m_names.insert(name);
+    };
+    for (const QByteArray &line : body.split('\n')) {
+        if (line.startsWith("<receptionReport ")) {
+            const auto a = served::attributes(line);
             if (a.value(QStringLiteral("senderCallsign")) == callsign)
-                result.insert(a.value(QStringLiteral("flowStartSeconds")).toLongLong(),
-                              a.value(QStringLiteral("receiverCallsign")));
+                m_reports.insert(a.value(QStringLiteral("flowStartSeconds")).toLongLong(),
+                                 interned(a.value(QStringLiteral("receiverCallsign"))));
+        } else if (line.startsWith("<activeReceiver ")) {
+            const auto a = served::attributes(line);
+            const QString receiver = a.value(QStringLiteral("callsign")).toUpper();
+            m_receivers.insert(interned(receiver));
+            m_grids.insert(interned(receiver + u',' + a.value(QStringLiteral("locator")).left(6).toUpper()));
         }
     }
-    return result;
 }
 
-// The active receivers served, upper-cased, and their grid entries
-// ("CALL,LOCATOR" with the first six locator characters, upper-cased).
-inline QSet<QString> receivers(const QByteArrayList &bodies)
+inline QMap<qint64, QString> ServedAnswers::reports() const
 {
-    QSet<QString> result;
-    for (const QByteArray &body : bodies) {
-        for (const QByteArray &line : body.split('\n')) {
-            if (line.startsWith("<activeReceiver "))
-                result << attributes(line).value(QStringLiteral("callsign")).toUpper();
-        }
-    }
-    return result;
+    QMap<qint64, QString> sorted;
+    for (auto it = m_reports.constBegin(); it != m_reports.constEnd(); ++it)
+        sorted.insert(it.key(), it.value());
+    return sorted;
 }
 
-inline QSet<QString> gridEntries(const QByteArrayList &bodies)
-{
-    QSet<QString> result;
-    for (const QByteArray &body : bodies) {
-        for (const QByteArray &line : body.split('\n')) {
-            if (!line.startsWith("<activeReceiver "))
-                continue;
-            const auto a = attributes(line);
-            result << (a.value(QStringLiteral("callsign")) + u',' + a.value(QStringLiteral("locator")).left(6)).toUpper();
-        }
-    }
-    return result;
-}
+namespace served {
 
 // The lines of a file written with CR LF.
 inline QStringList fileLines(const QString &name)
