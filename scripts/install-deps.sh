@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth fonts-liberation desktop-file-utils
+    xvfb xauth fonts-liberation desktop-file-utils time
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors and runs every test
 # headless; then, unless TAVIK_SKIP_SANITIZERS=1, builds and runs the whole
-# suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# suite once more under AddressSanitizer (leak detection on) and
+# UndefinedBehaviorSanitizer; then, unless TAVIK_SKIP_FUZZ=1, builds the fuzz
+# targets with clang and runs each for TAVIK_FUZZ_SECONDS (10) seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,4 +15,9 @@ ctest --preset ci -j2
 if [ "${TAVIK_SKIP_SANITIZERS:-0}" != "1" ]; then
     scripts/build.sh asan
     ctest --preset asan -j2
+fi
+
+if [ "${TAVIK_SKIP_FUZZ:-0}" != "1" ]; then
+    scripts/build.sh fuzz
+    fuzz/run.sh "${TAVIK_FUZZ_SECONDS:-10}"
 fi

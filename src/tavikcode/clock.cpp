@@ -37,4 +37,9 @@ void reset()
     fixed().reset();
 }
 
+bool isFixed()
+{
+    return fixed().has_value();
+}
+
 } // namespace Clock

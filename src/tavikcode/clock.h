@@ -14,4 +14,9 @@ void set(const QDateTime &instant);
 void advance(qint64 seconds);
 void reset();
 
+// Whether the clock is fixed by set(). While it is, the files the program
+// writes carry its time as their last-write time, so that the file ages the
+// tick watches move with the clock (tests only).
+bool isFixed();
+
 } // namespace Clock

@@ -28,5 +28,12 @@ TextCollation::TextCollation(const QCollator &collator)
 
 int TextCollation::compare(QStringView a, QStringView b) const
 {
-    return m_plain ? a.compare(b, m_case) : m_collator.compare(a, b);
+    if (m_plain)
+        return a.compare(b, m_case);
+    // QCollator puts an empty text before any other, also before one of
+    // characters that the collation ignores (NUL, control characters), which
+    // its sort keys hold equal to it; the keys decide, so that both agree.
+    if (a.isEmpty() != b.isEmpty())
+        return m_collator.sortKey(a.toString()).compare(m_collator.sortKey(b.toString()));
+    return m_collator.compare(a, b);
 }

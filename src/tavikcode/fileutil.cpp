@@ -1,5 +1,6 @@
 #include "fileutil.h"
 
+#include "clock.h"
 #include "tavikerror.h"
 
 #include <QDateTime>
@@ -54,7 +55,13 @@ void writeFileAtomically(const QString &name, const QByteArray &bytes)
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly))
         throw TavikError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        throw TavikError(QStringLiteral("Cannot write file \"%1\". %2").arg(name, file.errorString()));
+    // A fixed clock is the file system's clock too: a file written by the
+    // program then ages with the program's time.
+    if (Clock::isFixed())
+        file.setFileTime(Clock::nowUtc(), QFileDevice::FileModificationTime);
+    if (!file.commit())
         throw TavikError(QStringLiteral("Cannot write file \"%1\". %2").arg(name, file.errorString()));
 }
 

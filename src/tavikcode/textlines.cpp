@@ -33,15 +33,61 @@ QStringList TextLines::splitLines(QStringView text)
     return result;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of bytes, or 0.
+qsizetype utf8SequenceAt(QByteArrayView bytes)
+{
+    const auto byte = [&bytes](qsizetype i) { return i < bytes.size() ? uchar(bytes[i]) : 0u; };
+    const auto continuation = [&byte](qsizetype i) { return (byte(i) & 0xC0u) == 0x80u; };
+    const uchar lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return continuation(1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        // No overlong forms and no surrogates.
+        const uchar low = lead == 0xE0 ? 0xA0 : 0x80;
+        const uchar high = lead == 0xED ? 0x9F : 0xBF;
+        return byte(1) >= low && byte(1) <= high && continuation(2) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const uchar low = lead == 0xF0 ? 0x90 : 0x80;
+        const uchar high = lead == 0xF4 ? 0x8F : 0xBF;
+        return byte(1) >= low && byte(1) <= high && continuation(2) && continuation(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
 QString TextLines::decode(const QByteArray &bytes)
 {
     QByteArrayView view(bytes);
     if (view.startsWith("\xEF\xBB\xBF"))
         view = view.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(view);
-    if (utf8.hasError())
-        return QString::fromLatin1(view);
+    if (!utf8.hasError())
+        return text;
+
+    // Some bytes are not UTF-8. Those alone are taken as Latin-1: a history
+    // with one damaged line keeps every other line exactly as it was written.
+    text.clear();
+    text.reserve(view.size());
+    qsizetype i = 0;
+    while (i < view.size()) {
+        const qsizetype start = i;
+        while (i < view.size()) {
+            const qsizetype n = utf8SequenceAt(view.sliced(i));
+            if (n == 0)
+                break;
+            i += n;
+        }
+        text += QString::fromUtf8(view.sliced(start, i - start));
+        if (i < view.size())
+            text += QChar(char16_t(uchar(view[i++])));
+    }
     return text;
 }
 
@@ -55,11 +101,16 @@ QByteArray TextLines::toBytes() const
     settle();
     // One buffer of the largest size the text can take, filled in place.
     QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    qsizetype room = 0;
+    // Reading drops one byte order mark at the start; a first line that
+    // begins with that character gets one in front, so that it reads back whole.
+    const bool markFirst = !m_lines.isEmpty() && m_lines.constFirst().startsWith(QChar(0xFEFF));
+    qsizetype room = markFirst ? 3 : 0;
     for (const QString &line : std::as_const(m_lines))
         room += utf8.requiredSpace(line.size()) + 2;
     QByteArray bytes(room, Qt::Uninitialized);
     char *out = bytes.data();
+    if (markFirst)
+        out = std::copy_n("\xEF\xBB\xBF", 3, out);
     for (const QString &line : std::as_const(m_lines)) {
         out = utf8.appendToBuffer(out, line);
         *out++ = '\r';

@@ -57,8 +57,9 @@ public:
 
     // Splits a text at CR, LF or CR LF.
     static QStringList splitLines(QStringView text);
-    // Decodes file bytes: a UTF-8 byte order mark is dropped; bytes that are not
-    // valid UTF-8 are taken as Latin-1 so that no character is lost.
+    // Decodes file bytes: a UTF-8 byte order mark is dropped; each byte that is
+    // not part of valid UTF-8 is taken as Latin-1, so that no character is lost
+    // and the valid text around it stays as it was.
     static QString decode(const QByteArray &bytes);
 
 private:

@@ -48,6 +48,33 @@ TEST_F(TextLinesTest, LatinOneBytesAndByteOrderMarkAreRead)
     EXPECT_EQ(a.lines(), QStringList{"café"_qs});
 }
 
+// A history written as UTF-8 with one damaged byte: only that byte is read
+// as Latin-1, and the other lines stay as they were written (once, the whole
+// file was then read as Latin-1, and its next save garbled every accent).
+TEST_F(TextLinesTest, ADamagedByteSpoilsNoOtherCharacter)
+{
+    writeBytes("h.txt"_qs, QByteArray("Cura\xC3\xA7" "ao\r\nbad \xFF byte\r\nR\xC3\xA9union \xF0\x9F\x93\xA1\r\n"));
+    TextLines list;
+    list.loadFromFile("h.txt"_qs);
+    EXPECT_EQ(list.lines(), (QStringList{"Curaçao"_qs, "bad ÿ byte"_qs, "Réunion 📡"_qs}));
+    // Overlong forms, surrogates and cut sequences are damaged bytes too.
+    EXPECT_EQ(TextLines::decode("\xC0\xAF|\xED\xA0\x80|\xE2\x82"), "À¯|í\u00A0\u0080|â\u0082"_qs);
+}
+
+// Found by fuzzing: reading drops one byte order mark, so a first line that
+// began with that character lost it at every save, and a history could then
+// hold one line twice.
+TEST_F(TextLinesTest, AFirstLineBeginningWithAByteOrderMarkReadsBackWhole)
+{
+    TextLines list;
+    list.setLines({QString(QChar(0xFEFF)) + "x"_qs, ""_qs});
+    list.saveToFile("b.txt"_qs);
+    TextLines back;
+    back.loadFromFile("b.txt"_qs);
+    EXPECT_EQ(back.lines(), list.lines());
+    EXPECT_EQ(TextLines::decode("\xEF\xBB\xBF\xEF\xBB\xBFy"), QString(QChar(0xFEFF)) + "y"_qs);
+}
+
 TEST_F(TextLinesTest, MissingFileAndOutOfRangeIndexAreErrors)
 {
     TextLines list;

@@ -1,6 +1,7 @@
 #include "httpclient.h"
 
 #include "endpoints.h"
+#include "textlines.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSslConfiguration>
 #include <QStringDecoder>
 #include <QTimer>
@@ -65,9 +67,7 @@ QString decodeHttpBody(const QByteArray &body, const QByteArray &contentType)
         if (declared.isValid())
             return declared.decode(body);
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(body);
-    return utf8.hasError() ? QString::fromLatin1(body) : text;
+    return TextLines::decode(body);
 }
 
 HttpClient::HttpClient(QObject *parent)
@@ -167,6 +167,10 @@ QString HttpClient::get(const QUrl &url)
     m_busy = false;
     if (!reply)
         throw TavikError(u"The request was abandoned"_s);
+    // A request every few minutes never finds the last one's connection still
+    // open, so none is kept: a kept connection held its buffers and TLS state
+    // until it expired, and a fast-driven day piled them up.
+    const auto dropConnections = qScopeGuard([this] { m_nam->clearConnectionCache(); });
     const std::unique_ptr<QNetworkReply, DeleteLater> owner(reply.data());
     if (!reply->isFinished())
         giveUp(u"The request was abandoned"_s);

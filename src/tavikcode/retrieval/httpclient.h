@@ -69,6 +69,6 @@ private:
 };
 
 // The body decoded by the charset parameter of a Content-Type value; without
-// one, or with one Qt does not know, UTF-8 when the bytes are valid UTF-8,
-// otherwise Latin-1.
+// one, or with one Qt does not know, as UTF-8 with each byte that is not part
+// of valid UTF-8 taken as Latin-1 (as the program reads its files).
 QString decodeHttpBody(const QByteArray &body, const QByteArray &contentType);

@@ -98,7 +98,16 @@ QDateTime parseStoredDateTime(const QString &text, const QDate &today)
             throw invalid();
         time = QTime(hour, minute, second);
     }
-    return QDateTime(date, time, Qt::LocalTime);
+    QDateTime result(date, time, Qt::LocalTime);
+    // A time that the clocks skip when summer time begins is the instant as
+    // many seconds after the day began.
+    if (!result.isValid())
+        result = date.startOfDay(Qt::LocalTime).addSecs(time.msecsSinceStartOfDay() / 1000);
+    // A year beyond any date-time (a nine-digit year) would leave the last
+    // query time unset, and no query would ever fall due.
+    if (!result.isValid())
+        throw invalid();
+    return result;
 }
 
 } // namespace settingstext

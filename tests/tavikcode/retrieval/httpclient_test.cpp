@@ -84,6 +84,13 @@ TEST(HttpBodyDecoding, FollowsTheDeclaredCharsetElseUtf8ElseLatin1)
     EXPECT_EQ(decodeHttpBody("", "text/html; charset=UTF-8"), QString());
 }
 
+// An undeclared answer in UTF-8 with one stray byte: the rest stays UTF-8, so
+// its reports equal those already stored and fall out as duplicates.
+TEST(HttpBodyDecoding, AStrayByteInAnUndeclaredAnswerSpoilsOnlyItself)
+{
+    EXPECT_EQ(decodeHttpBody(utf8Text + " \x96\n" + utf8Text, "text/xml"), "Grüße \u0096\nGrüße"_qs);
+}
+
 TEST_F(HttpClientTest, BodyIsDecodedByTheCharsetTheAnswerDeclares)
 {
     server.enqueueAnswer(answer(utf8Text + "\n73", "text/plain; charset=UTF-8"));

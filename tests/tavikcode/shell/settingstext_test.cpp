@@ -69,3 +69,24 @@ TEST_F(StoredDateTime, AnythingElseIsNotAValidDateAndTime)
         }
     }
 }
+
+// Found by fuzzing: a year of nine digits is a valid date but no date-time,
+// and the last query time it gave was unset, so that no query ever fell due.
+TEST_F(StoredDateTime, AYearBeyondAnyDateTimeIsNotValid)
+{
+    EXPECT_THROW(settingstext::parseStoredDateTime("31/12/311112075 "_qs, kToday), TavikError);
+    EXPECT_TRUE(settingstext::parseStoredDateTime("31/12/99999 10:00"_qs, kToday).isValid());
+}
+
+// The clocks skip an hour when summer time begins; a stored time inside that
+// hour is the instant as long after the day began, never an unset time. Runs
+// where the local time has that gap (ctest runs it once more with
+// TZ=Europe/London).
+TEST_F(StoredDateTime, ATimeTheClocksSkipIsReadAsTheInstantAfterIt)
+{
+    if (QDateTime(QDate(2026, 3, 29), QTime(1, 30), Qt::LocalTime).isValid())
+        GTEST_SKIP() << "the local time has no gap on 29 March 2026";
+    const QDateTime read = settingstext::parseStoredDateTime("29/03/26 01:30:00"_qs, kToday);
+    ASSERT_TRUE(read.isValid());
+    EXPECT_EQ(QDateTime(QDate(2026, 3, 29), QTime(0, 59), Qt::LocalTime).secsTo(read), 31 * 60);
+}

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The program's cost while it idles: it runs under Xvfb against the stand-in
+# service (at start one echo request, the version page and one query; then
+# only the one-second tick and the address watcher), and /usr/bin/time
+# measures its CPU time and peak resident memory. An empty Qt Widgets window
+# (bench/emptywindow.cpp) is measured the same way.
+#
+# Each runs twice, for S and for S + 60 seconds (S = 15, or TAVIK_IDLE_SHORT),
+# so that the difference is the cost of one idle minute alone, start-up left
+# out. Run it on a machine that is otherwise quiet.
+#
+#   bench/idle-cost.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+short="${TAVIK_IDLE_SHORT:-15}"
+long=$((short + 60))
+for tool in xvfb-run /usr/bin/time timeout; do
+    command -v "$tool" >/dev/null || { echo "idle-cost.sh: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
+done
+cmake --preset default >/dev/null
+cmake --build build --target TavikRepView tavik-standin tavik_emptywindow >/dev/null
+top="$PWD"
+
+work="$(mktemp -d)"
+standin_pid=""
+cleanup()
+{
+    if [ -n "$standin_pid" ]; then kill "$standin_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+build/tools/tavik-standin --echo 198.51.100.7 >"$work/standin.txt" 2>&1 &
+standin_pid=$!
+for _ in $(seq 100); do
+    grep -q '^TAVIK_CA_FILE=' "$work/standin.txt" && break
+    sleep 0.1
+done
+while IFS= read -r line; do
+    export "${line?}"
+done < <(grep '^TAVIK_' "$work/standin.txt")
+
+# measure NAME SECONDS COMMAND...: prints NAME SECONDS CPU-SECONDS PEAK-KB
+measure()
+{
+    local name="$1" seconds="$2"
+    shift 2
+    local dir="$work/$name-$seconds"
+    mkdir -p "$dir/config"
+    printf 'MyCall=G4XYZ\r\n' >"$dir/TavikRepView.ini"
+    : >"$dir/logflag.txt"
+    (cd "$dir" && XDG_CONFIG_HOME="$dir/config" xvfb-run -a -s "-screen 0 1024x768x24" \
+        /usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$@" >"$dir/out.txt" 2>&1 || true)
+    awk -F': ' -v name="$name" -v seconds="$seconds" '
+        /User time/ { user = $2 }
+        /System time/ { sys = $2 }
+        /Maximum resident/ { rss = $2 }
+        END { printf "%s %s %.2f %d\n", name, seconds, user + sys, rss }' "$dir/time.txt"
+}
+
+{
+    # "/NOTIFYOFF": the stand-in's version page names the same version, so no
+    # update notice holds up the start.
+    measure program "$short" "$top/build/TavikRepView" /NOTIFYOFF
+    measure program "$long" "$top/build/TavikRepView" /NOTIFYOFF
+    measure empty "$short" "$top/build/bench/tavik_emptywindow"
+    measure empty "$long" "$top/build/bench/tavik_emptywindow"
+} >"$work/figures.txt"
+
+queries=$(grep -c ' /query?' "$work/standin.txt" || true)
+logged=$(cat "$work"/program-*/Taviklog.txt 2>/dev/null | grep -c '/query?' || true)
+awk -v short="$short" -v long="$long" -v queries="$queries" -v logged="$logged" '
+    { cpu[$1 "," $2] = $3; rss[$1 "," $2] = $4 }
+    END {
+        printf "%-14s %12s %12s %14s %14s\n", "", "CPU " short " s", "CPU " long " s", "idle CPU", "peak resident"
+        for (i = 1; i <= 2; ++i) {
+            n = i == 1 ? "program" : "empty";
+            label = i == 1 ? "TavikRepView" : "empty window";
+            idle = (cpu[n "," long] - cpu[n "," short]) / 60 * 100;
+            printf "%-14s %10.2f s %10.2f s %12.3f %% %11.1f MB\n", label, cpu[n "," short], cpu[n "," long], idle, rss[n "," long] / 1024
+        }
+        printf "(queries served by the stand-in: %d; logged by the program: %d)\n", queries, logged
+    }' "$work/figures.txt"
