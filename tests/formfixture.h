@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 // A window in a temporary working folder, with a settings store of its own, a
@@ -33,7 +34,9 @@ protected:
     QString storeFile() const { return path(QStringLiteral("Orlix.ini")); }
 
     // Creates the window as the program does, running its creation sequence.
-    TForm1 &create(const QStringList &arguments = {})
+    // Unless told otherwise its addresses lead nowhere: a test never leaves
+    // the machine.
+    TForm1 &create(const QStringList &arguments = {}, std::optional<Endpoints> endpoints = std::nullopt)
     {
         form.reset();
         TForm1Environment env;
@@ -41,8 +44,17 @@ protected:
         env.arguments = arguments;
         env.localAddress = [this] { return localAddress; };
         env.programFile = QCoreApplication::applicationFilePath();
+        env.endpoints = endpoints ? *endpoints : nowhere();
         form = std::make_unique<TForm1>(std::move(env));
         return *form;
+    }
+
+    static Endpoints nowhere()
+    {
+        Endpoints e = Endpoints::defaults();
+        e.reportBase = e.siteBase = QStringLiteral("https://127.0.0.1:1");
+        e.echoAddress = QStringLiteral("http://127.0.0.1:1/");
+        return e;
     }
 
     QStringList dialogTexts() const

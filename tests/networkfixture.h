@@ -43,16 +43,9 @@ protected:
 
     TForm1 &createWith(const Endpoints &endpoints, const QStringList &arguments = {})
     {
-        form.reset();
-        TForm1Environment env;
-        env.store = openIniSettingsStore(storeFile());
-        env.arguments = arguments;
-        env.localAddress = [this] { return localAddress; };
-        env.programFile = QCoreApplication::applicationFilePath();
-        env.endpoints = endpoints;
-        form = std::make_unique<TForm1>(std::move(env));
-        form->IdHTTP1->setTimeout(std::chrono::milliseconds(400));
-        return *form;
+        TForm1 &f = create(arguments, endpoints);
+        f.IdHTTP1->setTimeout(std::chrono::milliseconds(400));
+        return f;
     }
 
     QStringList targets() const

@@ -18,14 +18,14 @@ double toDayCount(const QDateTime &dt)
     return double(days) + fraction;
 }
 
-QDateTime fromDayCount(double days, Qt::TimeSpec spec)
+QDateTime fromDayCount(double days, Qt::TimeSpec timeSpec)
 {
     const double whole = std::floor(days);
     const qint64 msecs = qint64(std::llround((days - whole) * 86400000.0));
     QDate date = kDayZero.addDays(qint64(whole));
     if (msecs >= 86400000)
-        return QDateTime(date.addDays(1), QTime(0, 0), spec);
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)), spec);
+        return QDateTime(date.addDays(1), QTime(0, 0), timeSpec);
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)), timeSpec);
 }
 
 // Appends n (0 to 99) as two digits.

@@ -14,8 +14,8 @@ inline constexpr double kUnixEpochDay = 25569.0; // 1 January 1970 as a day coun
 
 // Wall-clock day count of a date-time (no time-zone conversion).
 double toDayCount(const QDateTime &dt);
-// The wall-clock date-time of a day count, in the given time spec.
-QDateTime fromDayCount(double days, Qt::TimeSpec spec = Qt::LocalTime);
+// The wall-clock date-time of a day count, as local time or UTC.
+QDateTime fromDayCount(double days, Qt::TimeSpec timeSpec = Qt::LocalTime);
 
 // "ddmmmyyyy": two-digit day, abbreviated month name, four-digit year.
 QString dateText(const QDate &date);
