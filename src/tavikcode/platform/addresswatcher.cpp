@@ -29,6 +29,9 @@ AddressWatcher::AddressWatcher(Lookup lookup, QObject *parent)
 
 void AddressWatcher::start()
 {
+    // The first check comes at once, so that the window's activation, which
+    // follows within milliseconds, already knows whether the machine is online.
+    check();
     m_timer.start();
 }
 

@@ -23,6 +23,7 @@ public:
 
     explicit AddressWatcher(Lookup lookup = firstLocalIPv4Address, QObject *parent = nullptr);
 
+    // Checks at once, then every 500 ms.
     void start();
     void stop();
 

@@ -89,3 +89,12 @@ TEST_F(ConnectivityTest, OnlyLoopbackCountsAsOffline)
     EXPECT_TRUE(targets().isEmpty());
     EXPECT_EQ(f.Shape1->brushColour(), kRed);
 }
+
+TEST_F(ConnectivityTest, ActivationAlreadyKnowsTheMachineIsOnline)
+{
+    localAddress = "10.0.0.2"_qs;
+    TForm1 &f = createWith(standInEndpoints());
+    f.connectAtActivation();
+    EXPECT_EQ(f.state.PublicIP, "198.51.100.7"_qs);
+    EXPECT_EQ(targets(), QStringList{"/"_qs});
+}
