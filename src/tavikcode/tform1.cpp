@@ -223,6 +223,7 @@ void TForm1::createControls()
     setBaseColour(RichEdit3, kLightYellow);
     RichEdit3->setTabStopDistance(48);
     RichEdit3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit3->setContextMenuPolicy(Qt::NoContextMenu);
     RichEdit3->hide();
 
     Panel1 = place<QFrame>(this, "Panel1", 112, 88, 241, 73);
@@ -275,7 +276,10 @@ void TForm1::connectHandlers()
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == Edit3)
+        // A click into the find box is a left-button click; the popup closes
+        // on any button.
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (watched == Edit3 && mouse->button() == Qt::LeftButton)
             userAction([this] { Edit3Click(); });
         else if (watched == RichEdit3->viewport()) {
             userAction([this] { RichEdit3MouseDown(); });

@@ -89,11 +89,14 @@ TEST_F(FindTest, AnyMouseButtonOnThePopupClosesIt)
     }
 }
 
-TEST_F(FindTest, AClickIntoTheFindBoxEmptiesIt)
+TEST_F(FindTest, ALeftClickIntoTheFindBoxEmptiesIt)
 {
     TForm1 &f = create();
+    press(f.Edit3, Qt::RightButton);
+    EXPECT_EQ(f.Edit3->text(), "FIND...."_qs);
     press(f.Edit3, Qt::LeftButton);
     EXPECT_TRUE(f.Edit3->text().isEmpty());
+    EXPECT_EQ(f.RichEdit3->contextMenuPolicy(), Qt::NoContextMenu);
 }
 
 TEST_F(FindTest, MeFindsTheOperatorsCallsign)
