@@ -370,6 +370,8 @@ void TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // The window closes even when the settings could not be saved: the
+    // operator has been told, and a window that cannot be closed is worse.
     userAction([this] { FormClose(); });
     event->accept();
 }

@@ -80,3 +80,18 @@ TEST_F(SettingsTest, LogMarkerFileSwitchesLoggingOn)
     writeBytes("logflag.txt"_qs, "");
     EXPECT_TRUE(create().state.LogEnabled);
 }
+
+TEST_F(SettingsTest, TheWindowClosesAfterTellingThatTheSettingsCouldNotBeSaved)
+{
+    TForm1 &f = create();
+    f.show();
+    // A folder where the store's file should be: every save fails.
+    QFile::remove(storeFile());
+    ASSERT_TRUE(QDir().mkpath(storeFile()));
+    dialogs.clear();
+
+    f.close();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.front().text.startsWith("Failed to set data for '"_qs)) << dialogs.front().text.toStdString();
+    EXPECT_FALSE(f.isVisible());
+}
