@@ -31,10 +31,7 @@ int main(int argc, char *argv[])
     // The desktop menu starts the program with "/DATAFOLDER", so that its files
     // go to its own data folder and not to whatever folder the menu starts it
     // in. Started without it, the program works in the folder it is started from.
-    QString switches;
-    for (const QString &parameter : parameters)
-        switches += u' ' + textops::upperAscii(parameter);
-    if (switches.contains(QStringLiteral("/DATAFOLDER"))) {
+    if (textops::switchesText(parameters).contains(QStringLiteral("/DATAFOLDER"))) {
         if (const QString problem = enterDataFolder(); !problem.isEmpty()) {
             Dialogs::showMessage(problem);
             return 1;

@@ -40,4 +40,12 @@ QString upperAscii(const QString &s)
     return result;
 }
 
+QString switchesText(const QStringList &parameters)
+{
+    QString text;
+    for (const QString &parameter : parameters)
+        text += u' ' + upperAscii(parameter);
+    return text;
+}
+
 } // namespace textops

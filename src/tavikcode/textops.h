@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // Text operations with the conventions the program's file formats rely on:
@@ -21,5 +22,9 @@ QString trim(const QString &s);
 
 // Turns the ASCII letters a-z into A-Z and leaves every other character alone.
 QString upperAscii(const QString &s);
+
+// The command-line parameters as the program matches its switches: each
+// upper-cased (a-z only) and after a blank.
+QString switchesText(const QStringList &parameters);
 
 } // namespace textops

@@ -378,9 +378,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::Button1Click()
 {
-    m_closing = true;
-    SaveSettings();
-    Timer1->stop();
+    FormClose();
     close();
 }
 

@@ -18,9 +18,7 @@
 void TForm1::FormCreate()
 {
     state.LogEnabled = fileutil::fileExists(files::kLogFlag);
-    state.Switches.clear();
-    for (const QString &parameter : std::as_const(m_arguments))
-        state.Switches += u' ' + textops::upperAscii(parameter);
+    state.Switches = textops::switchesText(m_arguments);
     if (state.Switches.contains(QStringLiteral("/RESET")))
         ResetSettings();
     state.LastGetTime = datetime::yesterdayMidnight();
