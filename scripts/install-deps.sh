@@ -6,8 +6,11 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
+    libsqlite3-dev sqlite3 libgeographiclib-dev
+    locales
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     xvfb xauth fonts-liberation desktop-file-utils time
 )
 

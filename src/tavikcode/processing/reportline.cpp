@@ -221,6 +221,15 @@ QString FrequencyToBand(const QString &hertz)
     return band(hertz);
 }
 
+int bandRank(QStringView bandName)
+{
+    for (qsizetype i = 0; i < qsizetype(std::size(kBands)); ++i) {
+        if (bandName == QStringView(kBands[i].name))
+            return int(i);
+    }
+    return int(std::size(kBands));
+}
+
 QString FormatReport(const QString &line)
 {
     QString result;

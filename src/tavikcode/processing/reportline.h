@@ -49,5 +49,9 @@ QString FormatFlowTime(const QString &seconds);
 // Empty for text that is no number.
 QString FrequencyToBand(const QString &hertz);
 
+// The place of a band name in the band table, from 0 for "630m" up to
+// "3cm"; "0m" and any other text come after every band of the table.
+int bandRank(QStringView bandName);
+
 // The report line of one reception report of the answer.
 QString FormatReport(const QString &line);

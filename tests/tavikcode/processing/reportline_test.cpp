@@ -102,6 +102,16 @@ TEST(FrequencyToBand, FollowsTheBandTableByWholeMegahertz)
         EXPECT_EQ(FrequencyToBand(QString::fromUtf8(c.hertz)), QString::fromUtf8(c.band)) << c.hertz;
 }
 
+TEST(BandRank, FollowsTheBandTableWithUnknownBandsLast)
+{
+    EXPECT_EQ(bandRank(u"630m"), 0);
+    EXPECT_LT(bandRank(u"160m"), bandRank(u"20m"));
+    EXPECT_LT(bandRank(u"10m"), bandRank(u"6m"));
+    EXPECT_LT(bandRank(u"6cm"), bandRank(u"3cm"));
+    EXPECT_LT(bandRank(u"3cm"), bandRank(u"0m"));
+    EXPECT_EQ(bandRank(u"0m"), bandRank(u"nonsense"));
+}
+
 TEST_F(ReportLineTest, RealisticReportGivesTheExactLine)
 {
     EXPECT_EQ(FormatReport(kRealistic),
