@@ -7,17 +7,23 @@
 
 namespace {
 
+// QSettings keeps the first error it met for as long as the object lives, so
+// every operation takes an object of its own: each write is judged on its
+// own, and one that failed while the file was briefly unwritable does not
+// fail every later one. (Qt shares the parsed file between the objects and
+// writes a failed change again with the next one.)
 class IniSettingsStore final : public SettingsStore
 {
 public:
-    explicit IniSettingsStore(const QString &fileName) : m_settings(fileName, QSettings::IniFormat) {}
+    explicit IniSettingsStore(const QString &fileName) : m_fileName(fileName) {}
 
     std::optional<QString> value(const QString &section, const QString &ident) const override
     {
+        const QSettings settings(m_fileName, QSettings::IniFormat);
         const QString key = section + u'/' + ident;
-        if (!m_settings.contains(key))
+        if (!settings.contains(key))
             return std::nullopt;
-        const QVariant v = m_settings.value(key);
+        const QVariant v = settings.value(key);
         if (v.typeId() != QMetaType::QString && v.typeId() != QMetaType::QByteArray)
             throw TavikError(QStringLiteral("Invalid data type for '%1'").arg(ident));
         return v.toString();
@@ -25,23 +31,25 @@ public:
 
     void setValue(const QString &section, const QString &ident, const QString &text) override
     {
-        const QFileInfo file(m_settings.fileName());
+        const QFileInfo file(m_fileName);
         if (!QDir().mkpath(file.absolutePath()))
             throw TavikError(QStringLiteral("Failed to create key %1").arg(section));
-        m_settings.setValue(section + u'/' + ident, text);
-        m_settings.sync();
-        if (m_settings.status() != QSettings::NoError)
+        QSettings settings(m_fileName, QSettings::IniFormat);
+        settings.setValue(section + u'/' + ident, text);
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
             throw TavikError(QStringLiteral("Failed to set data for '%1'").arg(ident));
     }
 
     void deleteValue(const QString &section, const QString &ident) override
     {
-        m_settings.remove(section + u'/' + ident);
-        m_settings.sync();
+        QSettings settings(m_fileName, QSettings::IniFormat);
+        settings.remove(section + u'/' + ident);
+        settings.sync();
     }
 
 private:
-    mutable QSettings m_settings;
+    QString m_fileName;
 };
 
 } // namespace

@@ -9,17 +9,23 @@
 
 namespace {
 
+// QSettings keeps the first error it met for as long as the object lives, so
+// every operation opens the key anew and each write is judged on its own.
+QString softwareKey()
+{
+    return QStringLiteral("HKEY_CURRENT_USER\\Software");
+}
+
 class RegistrySettingsStore final : public SettingsStore
 {
 public:
-    RegistrySettingsStore() : m_software(QStringLiteral("HKEY_CURRENT_USER\\Software"), QSettings::NativeFormat) {}
-
     std::optional<QString> value(const QString &section, const QString &ident) const override
     {
+        const QSettings software(softwareKey(), QSettings::NativeFormat);
         const QString key = section + u'/' + ident;
-        if (!m_software.contains(key))
+        if (!software.contains(key))
             return std::nullopt;
-        const QVariant v = m_software.value(key);
+        const QVariant v = software.value(key);
         // REG_SZ and REG_EXPAND_SZ arrive as strings; DWORD, binary and
         // multi-string values do not.
         if (v.typeId() != QMetaType::QString)
@@ -29,20 +35,19 @@ public:
 
     void setValue(const QString &section, const QString &ident, const QString &text) override
     {
-        m_software.setValue(section + u'/' + ident, text);
-        m_software.sync();
-        if (m_software.status() != QSettings::NoError)
+        QSettings software(softwareKey(), QSettings::NativeFormat);
+        software.setValue(section + u'/' + ident, text);
+        software.sync();
+        if (software.status() != QSettings::NoError)
             throw TavikError(QStringLiteral("Failed to set data for '%1'").arg(ident));
     }
 
     void deleteValue(const QString &section, const QString &ident) override
     {
-        m_software.remove(section + u'/' + ident);
-        m_software.sync();
+        QSettings software(softwareKey(), QSettings::NativeFormat);
+        software.remove(section + u'/' + ident);
+        software.sync();
     }
-
-private:
-    mutable QSettings m_software;
 };
 
 } // namespace
