@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTimer>
 #include <QValidator>
@@ -284,7 +285,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         else if (watched == RichEdit3->viewport()) {
             userAction([this] { RichEdit3MouseDown(); });
             return true;
-        } else if (watched == Label15)
+        } else if (watched == Label15 && mouse->button() == Qt::LeftButton)
             userAction([this] { Label15Click(); });
     }
     return QWidget::eventFilter(watched, event);
@@ -292,7 +293,10 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 
 void TForm1::runTick()
 {
-    tickAction([this] { Timer1Timer(); });
+    // Only a tick that runs through ends a lasting fault; a handler of the
+    // address watcher that succeeds in between says nothing about it.
+    if (tickAction([this] { Timer1Timer(); }))
+        m_lastTickError.clear();
 }
 
 void TForm1::userAction(const std::function<void()> &handler)
@@ -304,13 +308,14 @@ void TForm1::userAction(const std::function<void()> &handler)
     }
 }
 
-void TForm1::tickAction(const std::function<void()> &handler)
+bool TForm1::tickAction(const std::function<void()> &handler)
 {
     try {
         handler();
-        m_lastTickError.clear();
+        return true;
     } catch (const std::exception &e) {
         reportHandlerError(QString::fromUtf8(e.what()), true);
+        return false;
     }
 }
 
@@ -364,8 +369,11 @@ void TForm1::showEvent(QShowEvent *event)
 void TForm1::FormClose()
 {
     m_closing = true;
+    // A request still waiting on the network would hold the closing window.
+    IdHTTP1->abort();
+    // The timer stops also when the settings cannot be saved.
+    const auto stopTimer = qScopeGuard([this] { Timer1->stop(); });
     SaveSettings();
-    Timer1->stop();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -378,7 +386,13 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::Button1Click()
 {
-    FormClose();
+    // "Close" closes whatever saving does. Closing saves once more, and it is
+    // that attempt which tells the operator when saving fails, so the error
+    // is shown once.
+    try {
+        FormClose();
+    } catch (const std::exception &) {
+    }
     close();
 }
 

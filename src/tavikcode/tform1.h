@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -65,6 +66,16 @@ public:
     QTimer *Timer1;
     AddressWatcher *IdIPWatch1;
     HttpClient *IdHTTP1 = nullptr;
+
+    // How long each request may take in all, however slowly its answer
+    // trickles in; the client's inactivity timeout applies besides.
+    struct RequestDeadlines
+    {
+        std::chrono::milliseconds query{120'000}; // as long as a connection attempt may take
+        std::chrono::milliseconds echo{30'000};
+        std::chrono::milliseconds page{30'000};
+    };
+    RequestDeadlines deadlines;
 
     SettingsStore &store() { return *m_store; }
     const Endpoints &endpoints() const { return m_endpoints; }
@@ -153,9 +164,9 @@ private:
     // Runs a handler for a user action: an error ends it, is logged and shown
     // in an error box, and the window stays up.
     void userAction(const std::function<void()> &handler);
-    // Runs a tick: an error ends it and is logged and shown once per fault,
-    // however many ticks it lasts.
-    void tickAction(const std::function<void()> &handler);
+    // Runs a tick's work: an error ends it and is logged and shown once per
+    // fault, however many ticks it lasts. True when it ran through.
+    bool tickAction(const std::function<void()> &handler);
     void reportHandlerError(const QString &message, bool fromTick);
 
     std::unique_ptr<SettingsStore> m_store;

@@ -109,6 +109,7 @@ std::optional<StandInFault> StandInFault::parse(const QString &text)
         { u"oneline"_s, OneLine },
         { u"stall"_s, Stall },
         { u"large"_s, LargeBody },
+        { u"drip"_s, Drip },
         { u"none"_s, None },
     };
     const QStringList parts = text.split(u',');
@@ -136,6 +137,8 @@ std::optional<StandInFault> StandInFault::parse(const QString &text)
         fault.value = 503;
     if (fault.kind == LargeBody && fault.value == 0)
         fault.value = 70;
+    if (fault.kind == Drip && fault.value == 0)
+        fault.value = 200;
     for (qsizetype i = 1; i < parts.size(); ++i) {
         const QString option = parts.at(i).trimmed();
         if (option == u"sticky")
@@ -451,6 +454,24 @@ void StandInServer::send(QTcpSocket *socket, qsizetype record, Answer answer, co
 
     if (fault.kind == StandInFault::CloseMidBody)
         answer.body.truncate(answer.body.size() / 2);
+    if (fault.kind == StandInFault::Drip) {
+        // Just inside any inactivity limit longer than the interval, the
+        // answer never stops arriving and never ends in time.
+        socket->write(head);
+        auto *drip = new QTimer(socket);
+        auto sent = std::make_shared<qsizetype>(0);
+        connect(drip, &QTimer::timeout, socket, [this, socket, record, drip, sent, body = answer.body] {
+            if (*sent >= body.size()) {
+                drip->stop();
+                socket->disconnectFromHost();
+                return;
+            }
+            socket->write(body.constData() + (*sent)++, 1);
+            noteSent(record, 1);
+        });
+        drip->start(fault.value);
+        return;
+    }
     if (!large) {
         socket->write(head + answer.body);
         noteSent(record, answer.body.size());

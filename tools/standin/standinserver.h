@@ -33,6 +33,7 @@ struct StandInFault
         OneLine, // only the first line of the body
         Stall, // never answer
         LargeBody, // a body of value megabytes, its length not announced
+        Drip, // the headers, then the body one byte every value milliseconds
     };
     Kind kind = None;
     int value = 0;
@@ -41,7 +42,8 @@ struct StandInFault
     QString path; // only requests whose path begins so; empty for all
 
     // "kind[:value][,sticky][,path=/query]": delay:1500, status:503,
-    // redirect[:location], drop, midbody, empty, oneline, stall, large:70.
+    // redirect[:location], drop, midbody, empty, oneline, stall, large:70,
+    // drip:200.
     // Nothing for an unknown kind or option.
     static std::optional<StandInFault> parse(const QString &text);
 };

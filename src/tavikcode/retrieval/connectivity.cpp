@@ -27,7 +27,7 @@ void TForm1::CheckConnection()
     if (IdHTTP1->isBusy())
         return;
     try {
-        state.PublicIP = textops::trim(IdHTTP1->get(echoUrl(endpoints())));
+        state.PublicIP = textops::trim(IdHTTP1->get(echoUrl(endpoints()), deadlines.echo));
         m_lastEchoError.clear();
     } catch (const TavikError &e) {
         // The address stays unknown and the next tick tries again; the fault

@@ -97,7 +97,13 @@ void HttpClient::setCaFile(const QString &fileName)
         m_caCertificates = systemCertificates() + m_caCertificates;
 }
 
-QString HttpClient::get(const QUrl &url)
+void HttpClient::abort()
+{
+    if (m_abort)
+        m_abort();
+}
+
+QString HttpClient::get(const QUrl &url, std::chrono::milliseconds deadline)
 {
     if (m_busy)
         throw HttpBusy(u"The HTTP client is busy with another request"_s);
@@ -113,6 +119,9 @@ QString HttpClient::get(const QUrl &url)
     request.setRawHeader(
         "User-Agent", "Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0; MAAU)");
     request.setRawHeader("Content-Type", "text/html");
+    // Qt names the operator's locale here unless the request names something:
+    // "*" asks for any language and tells the servers nothing.
+    request.setRawHeader("Accept-Language", "*");
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setProtocol(QSsl::TlsV1_2OrLater);
     tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
@@ -131,6 +140,11 @@ QString HttpClient::get(const QUrl &url)
     idle.setSingleShot(true);
     idle.setTimerType(Qt::PreciseTimer);
     idle.setInterval(m_timeout);
+    // The inactivity timeout starts over with every byte; a server that sends
+    // one now and then would hold the client without this limit.
+    QTimer overall;
+    overall.setSingleShot(true);
+    overall.setInterval(deadline);
 
     // The first reason to give up wins; abort() then finishes the reply at once.
     const auto giveUp = [&](const QString &why) {
@@ -142,6 +156,14 @@ QString HttpClient::get(const QUrl &url)
     const auto tooLarge
         = [&] { giveUp(u"Answer refused: larger than "_s + QString::number(limit) + u" bytes"_s); };
     connect(&idle, &QTimer::timeout, &loop, [&] { giveUp(u"Read timed out"_s); });
+    connect(&overall, &QTimer::timeout, &loop, [&] {
+        giveUp(u"No complete answer within "_s + QString::number(deadline.count() / 1000.0) + u" s"_s);
+    });
+    m_abort = [&] { giveUp(u"The request was abandoned"_s); };
+    const auto noAbort = qScopeGuard([this, self] {
+        if (self)
+            m_abort = nullptr;
+    });
     connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
         idle.start();
         bool known = false;
@@ -157,6 +179,7 @@ QString HttpClient::get(const QUrl &url)
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     connect(reply, &QObject::destroyed, &loop, &QEventLoop::quit);
     idle.start();
+    overall.start();
     if (!reply->isFinished())
         loop.exec();
 

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <functional>
 
 class QNetworkAccessManager;
 
@@ -30,6 +31,7 @@ class HttpClient : public QObject
 
 public:
     static constexpr std::chrono::milliseconds defaultTimeout { 60'000 };
+    static constexpr std::chrono::milliseconds defaultDeadline { 120'000 };
     static constexpr qint64 defaultMaxBodySize = 64 * 1024 * 1024;
 
     // Trusts the system's certificate authorities plus those in the file named
@@ -42,9 +44,15 @@ public:
     // outside 200..299 (redirects included) gives a message holding its status
     // line, such as "HTTP/1.1 404 Not Found"; anything else Qt's own text.
     // Throws HttpBusy, without sending anything, while a request is outstanding.
-    QString get(const QUrl &url);
+    // The request is given up after the deadline however the answer trickles
+    // in, and after the inactivity timeout of silence.
+    QString get(const QUrl &url, std::chrono::milliseconds deadline = defaultDeadline);
 
     bool isBusy() const { return m_busy; }
+
+    // Gives the outstanding request up at once (its get() throws); nothing
+    // when none is outstanding.
+    void abort();
 
     // The longest silence allowed while connecting or waiting for the answer.
     void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
@@ -66,6 +74,7 @@ private:
     std::chrono::milliseconds m_timeout = defaultTimeout;
     qint64 m_maxBodySize = defaultMaxBodySize;
     bool m_busy = false;
+    std::function<void()> m_abort; // set while a request is outstanding
 };
 
 // The body decoded by the charset parameter of a Content-Type value; without

@@ -42,7 +42,7 @@ void TForm1::QueryReports()
         if (state.LogEnabled)
             LogLine(QString::fromUtf8(url.toEncoded()));
         TextLines answer;
-        answer.setText(IdHTTP1->get(url));
+        answer.setText(IdHTTP1->get(url, deadlines.query));
         answer.saveToFile(files::kResponse);
         state.EmptyReplies = answer.count() == 1 ? state.EmptyReplies + 1 : 0;
         if (state.LogEnabled)

@@ -35,7 +35,7 @@ void TForm1::FetchVersionInfo()
         if (state.LogEnabled)
             LogLine(QString::fromUtf8(url.toEncoded()));
         TextLines page;
-        page.setText(IdHTTP1->get(url));
+        page.setText(IdHTTP1->get(url, deadlines.page));
         page.saveToFile(files::kVersionRef);
     } catch (const std::exception &e) {
         const QString message = QString::fromUtf8(e.what());

@@ -116,6 +116,8 @@ TEST_F(HttpClientTest, SendsTheProgramsHeadersOverHttp11WithoutRedirectsOrProxy)
     EXPECT_EQ(r.header("User-Agent"),
         "Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0; MAAU)");
     EXPECT_EQ(r.header("Content-Type"), "text/html");
+    // Qt would name the operator's locale; the program asks for any language.
+    EXPECT_EQ(r.header("Accept-Language"), "*");
 }
 
 TEST_F(HttpClientTest, CookiesSetByTheSiteGoBackOnLaterRequests)
@@ -167,6 +169,33 @@ TEST_F(HttpClientTest, StalledAnswerIsGivenUpAfterTheTimeout)
     EXPECT_GE(clock.elapsed(), 300);
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_FALSE(client.isBusy());
+}
+
+TEST_F(HttpClientTest, AnAnswerThatTricklesInIsGivenUpAtTheDeadline)
+{
+    client.setTimeout(400ms);
+    StandInFault drip = fault(StandInFault::Drip, 100); // every byte well inside the timeout
+    server.setFault(drip);
+    try {
+        client.get(query(), 1000ms);
+        ADD_FAILURE() << "the whole answer would take minutes";
+    } catch (const TavikError &e) {
+        EXPECT_EQ(e.message(), "No complete answer within 1 s"_qs);
+    }
+    EXPECT_FALSE(client.isBusy());
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_GT(server.requests().at(0).bodyBytesSent, 3) << "bytes kept arriving";
+    EXPECT_FALSE(failureOf(client, query())) << "the next request works";
+}
+
+TEST_F(HttpClientTest, AbortGivesTheOutstandingRequestUp)
+{
+    server.setFault(fault(StandInFault::Stall));
+    QTimer::singleShot(50, &client, [this] { client.abort(); });
+    EXPECT_EQ(failureOf(client, query()).value_or(QString()), "The request was abandoned"_qs);
+    EXPECT_FALSE(client.isBusy());
+    client.abort(); // nothing outstanding: nothing happens
+    EXPECT_FALSE(failureOf(client, query()));
 }
 
 TEST_F(HttpClientTest, AnswerSlowerThanNothingButWithinTheTimeoutArrives)

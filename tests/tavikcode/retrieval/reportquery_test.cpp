@@ -30,6 +30,47 @@ TEST_F(QueryTest, TheAnswerIsStoredWithCrLfAndLaterQueriesCarryTheSequenceNumber
     EXPECT_TRUE(dialogs.empty());
 }
 
+TEST_F(QueryTest, AFailedSettingsWriteDoesNotStopTheLaterQueries)
+{
+    TForm1 &f = online();
+    // A folder where the store's file should be: the save before the request fails.
+    QFile::remove(storeFile());
+    ASSERT_TRUE(QDir().mkpath(storeFile()));
+    f.QueryReports();
+    EXPECT_TRUE(targets().isEmpty());
+    EXPECT_EQ(dialogTexts(), QStringList{"Web error: TavikReporter site not accessible"_qs});
+
+    // The file can be written again: the next query goes out and is stored.
+    ASSERT_TRUE(QDir().rmdir(storeFile()));
+    Clock::advance(301);
+    server.enqueueAnswer(answer("x\n"));
+    f.QueryReports();
+    EXPECT_EQ(targets(), QStringList{"/query?senderCallsign=G4XYZ"_qs});
+    EXPECT_TRUE(readBytes(storeFile()).contains("TavikViewLastGet=07/12/26 12:05:01"));
+    EXPECT_EQ(dialogs.size(), 1u);
+}
+
+TEST_F(QueryTest, AnAnswerThatTricklesInIsGivenUpAndTheNextCycleWorks)
+{
+    TForm1 &f = online();
+    f.deadlines.query = std::chrono::milliseconds(1000);
+    StandInFault drip;
+    drip.kind = StandInFault::Drip;
+    drip.value = 150; // well inside the client's inactivity limit of 400 ms
+    drip.path = "/query"_qs;
+    server.setFault(drip);
+    f.QueryReports();
+    EXPECT_FALSE(f.IdHTTP1->isBusy());
+    EXPECT_EQ(dialogTexts(), QStringList{"Web error: TavikReporter site not accessible"_qs});
+    EXPECT_TRUE(readBytes("Taviklog.txt"_qs).contains("Exception error: No complete answer within 1 s"));
+
+    Clock::advance(301);
+    server.enqueueAnswer(answer("x\n"));
+    f.runTick();
+    EXPECT_EQ(targets().size(), 2);
+    EXPECT_EQ(readBytes("TavikRep.txt"_qs), QByteArray("x\r\n"));
+}
+
 TEST_F(QueryTest, AfterThreeOneLineAnswersTheFourthAsksForEverything)
 {
     TForm1 &f = online("G4XYZ/P"_qs);
@@ -178,8 +219,11 @@ TEST_F(QueryTest, ClosingTheWindowDuringAQueryShowsNoWebError)
     StandInFault stall;
     stall.kind = StandInFault::Stall;
     server.setFault(stall);
-    QTimer::singleShot(20, &f, [&] { f.Button1Click(); QCoreApplication::exit(0); });
+    QTimer::singleShot(20, &f, [&] { f.Button1Click(); });
     f.QueryReports();
+    // "Close" gave the request up at once.
+    EXPECT_FALSE(f.IdHTTP1->isBusy());
+    EXPECT_FALSE(f.Timer1->isActive());
     EXPECT_TRUE(dialogs.empty());
     EXPECT_TRUE(readBytes("Taviklog.txt"_qs).contains("Exception error: "));
 }

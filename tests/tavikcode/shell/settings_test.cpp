@@ -1,6 +1,9 @@
 #include "../../formfixture.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTimer>
 #include <QLineEdit>
 
 using SettingsTest = FormTest;
@@ -94,4 +97,20 @@ TEST_F(SettingsTest, TheWindowClosesAfterTellingThatTheSettingsCouldNotBeSaved)
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_TRUE(dialogs.front().text.startsWith("Failed to set data for '"_qs)) << dialogs.front().text.toStdString();
     EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(SettingsTest, CloseClosesAndStopsTheTimerAlsoWhenSavingFails)
+{
+    TForm1 &f = create();
+    f.show();
+    f.Timer1->start();
+    QFile::remove(storeFile());
+    ASSERT_TRUE(QDir().mkpath(storeFile()));
+    dialogs.clear();
+
+    f.Button1->click();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(f.Timer1->isActive());
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.front().text.startsWith("Failed to set data for '"_qs)) << dialogs.front().text.toStdString();
 }
