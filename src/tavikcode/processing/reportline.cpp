@@ -168,10 +168,10 @@ QString band(QStringView hertz)
     const std::optional<double> value = decimalNumber(hertz);
     if (!value)
         return {};
-    // A negative frequency lies in no band, also the few below one megahertz
-    // that truncation would otherwise put on 630m.
+    // Truncated toward zero: -999,999 to -1 Hz give 0 MHz, "630m", as the
+    // table says; only a negative number of megahertz lies in no band.
     const double mhz = std::trunc(*value / 1000000.0);
-    if (*value < 0 || mhz > kBands[std::size(kBands) - 1].highMHz)
+    if (mhz < 0 || mhz > kBands[std::size(kBands) - 1].highMHz)
         return QStringLiteral("0m");
     const int m = int(mhz);
     for (const Band &entry : kBands) {

