@@ -75,6 +75,9 @@ QString TextLines::decode(const QByteArray &bytes)
     // with one damaged line keeps every other line exactly as it was written.
     text.clear();
     text.reserve(view.size());
+    // A stretch may begin with U+FEFF; it is text there, not a byte order mark.
+    QStringDecoder stretch(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     qsizetype i = 0;
     while (i < view.size()) {
         const qsizetype start = i;
@@ -84,7 +87,7 @@ QString TextLines::decode(const QByteArray &bytes)
                 break;
             i += n;
         }
-        text += QString::fromUtf8(view.sliced(start, i - start));
+        text += stretch.decode(view.sliced(start, i - start));
         if (i < view.size())
             text += QChar(char16_t(uchar(view[i++])));
     }

@@ -59,6 +59,8 @@ TEST_F(TextLinesTest, ADamagedByteSpoilsNoOtherCharacter)
     EXPECT_EQ(list.lines(), (QStringList{"Curaçao"_qs, "bad ÿ byte"_qs, "Réunion 📡"_qs}));
     // Overlong forms, surrogates and cut sequences are damaged bytes too.
     EXPECT_EQ(TextLines::decode("\xC0\xAF|\xED\xA0\x80|\xE2\x82"), "À¯|í\u00A0\u0080|â\u0082"_qs);
+    // A U+FEFF right after a damaged byte is a character like any other.
+    EXPECT_EQ(TextLines::decode("a\xFF\xEF\xBB\xBF" "b"), "aÿ"_qs + QChar(0xFEFF) + "b"_qs);
 }
 
 // Found by fuzzing: reading drops one byte order mark, so a first line that
