@@ -23,7 +23,8 @@ void ShapeBox::paintEvent(QPaintEvent *)
 
 ColourBar::ColourBar(QWidget *parent) : QWidget(parent), m_background(palette().color(QPalette::Base))
 {
-    setFocusPolicy(Qt::StrongFocus);
+    // No Tab stop; the table view still hands it the focus with setFocus().
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void ColourBar::setPosition(int position)

@@ -1,5 +1,6 @@
 #include "fileutil.h"
 #include "filenames.h"
+#include "platform/addresswatcher.h"
 #include "widgets.h"
 
 #include "../../formfixture.h"
@@ -7,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,6 +56,35 @@ TEST_F(TickTest, OfflineTheCycleStartsOverWithoutAQuery)
     EXPECT_EQ(f.Label3->text(), "12:05:01"_qs);
     EXPECT_EQ(f.Label4->text(), "12:10:01"_qs);
     EXPECT_EQ(f.ProgressBar1->position(), 0);
+}
+
+TEST_F(TickTest, ALastingFaultIsShownOnceAlsoWhenTheNetworkFlipsMeanwhile)
+{
+    TForm1 &f = ready();
+    f.state.TickCounter = 5;
+    writeBytes(files::kResponse, "<a/>\r\n</b>\r\n");
+    ASSERT_TRUE(QDir().mkdir(files::kGrids)); // the pass cannot write the grids file
+    f.runTick();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.front().text.contains("Tavikgrids.txt"_qs)) << dialogs.front().text.toStdString();
+
+    // The address watcher reports two flips; its handler runs through each time.
+    for (const QString &address : {"10.0.0.2"_qs, QString()}) {
+        localAddress = address;
+        f.IdIPWatch1->check();
+        f.runTick();
+    }
+    EXPECT_EQ(dialogs.size(), 1u);
+
+    // The fault ends: a tick runs through, and the next fault is told again.
+    ASSERT_TRUE(QDir().rmdir(files::kGrids));
+    f.runTick();
+    ASSERT_TRUE(QFile::remove(files::kGrids));
+    ASSERT_TRUE(QDir().mkdir(files::kGrids));
+    writeBytes(files::kResponse, "<c/>\r\n</d>\r\n");
+    f.state.ResponseStamp = 0;
+    f.runTick();
+    EXPECT_EQ(dialogs.size(), 2u);
 }
 
 TEST_F(TickTest, CounterWrapsFrom3600To10)

@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QLabel>
+#include <QTest>
 
 class VersionTest : public NetworkTest
 {
@@ -148,6 +149,23 @@ TEST_F(VersionTest, TheLinkOpensTheDownloadOverHttps)
     f.Label15Click();
     QDesktopServices::unsetUrlHandler("https"_qs);
     EXPECT_EQ(catcher.opened.toString(), server.httpsBase() + "/web/images/UserFiles/File/TavikRepView/TavikRepView.zip"_qs);
+}
+
+TEST_F(VersionTest, OnlyALeftClickOnTheLinkOpensTheDownload)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("https"_qs, &catcher, "open");
+    TForm1 &f = started();
+    f.show();
+    f.Label15->show();
+    const QPoint middle = f.Label15->rect().center();
+    QTest::mouseClick(f.Label15, Qt::RightButton, {}, middle);
+    QTest::mouseClick(f.Label15, Qt::MiddleButton, {}, middle);
+    const bool openedBeforeLeft = catcher.opened.isValid();
+    QTest::mouseClick(f.Label15, Qt::LeftButton, {}, middle);
+    QDesktopServices::unsetUrlHandler("https"_qs);
+    EXPECT_FALSE(openedBeforeLeft);
+    EXPECT_TRUE(catcher.opened.isValid());
 }
 
 #include "versioncheck_test.moc"

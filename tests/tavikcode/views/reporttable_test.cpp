@@ -8,6 +8,8 @@
 #include "viewsupport.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QTest>
 #include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
@@ -190,4 +192,22 @@ TEST_F(ReportTableTest, TheSwitchFillsTheTableOrRedrawsTheList)
     f.CheckBox1->setChecked(false);
     EXPECT_EQ(viewLines(f.RichEdit1).size(), 2);
     EXPECT_EQ(f.Edit1->text(), "2"_qs);
+}
+
+TEST_F(ReportTableTest, TheFillHandsTheFocusToTheProgressBarWhichIsNoTabStop)
+{
+    TForm1 &f = create();
+    f.show();
+    QApplication::setActiveWindow(&f);
+    writeBytes(files::kReports, crlfLines({reportLine("07Dec2026 13:45:12"_qs, "G4ABC"_qs, "-12"_qs, "20m"_qs)}));
+    f.StringGrid1->setFocus();
+    f.ShowReportTable();
+    EXPECT_TRUE(f.ProgressBar1->hasFocus());
+
+    // Tab goes round the window's controls without stopping at the bar.
+    f.Edit3->setFocus();
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), f.ProgressBar1) << i;
+    }
 }
