@@ -329,7 +329,9 @@ void TForm1::reportHandlerError(const QString &message, bool fromTick)
         m_lastTickError = message;
     }
     try {
-        LogLine(QStringLiteral("Error: ") + message);
+        // Several failures of one sequence come one a line: one log line each.
+        for (const QString &line : message.split(u'\r'))
+            LogLine(QStringLiteral("Error: ") + line);
     } catch (const std::exception &) {
         // The log itself may be what fails; the box below still tells the operator.
     }
@@ -338,6 +340,11 @@ void TForm1::reportHandlerError(const QString &message, bool fromTick)
     m_errorBoxOpen = true;
     Dialogs::showError(message);
     m_errorBoxOpen = false;
+}
+
+void TForm1::runActivation()
+{
+    userAction([this] { FormActivate(); });
 }
 
 void TForm1::FormResize()
@@ -362,7 +369,7 @@ void TForm1::showEvent(QShowEvent *event)
     // later activations (switching back from another program) do not repeat it.
     if (!m_activated) {
         m_activated = true;
-        QTimer::singleShot(0, this, [this] { userAction([this] { FormActivate(); }); });
+        QTimer::singleShot(0, this, [this] { runActivation(); });
     }
 }
 

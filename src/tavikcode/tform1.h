@@ -83,6 +83,9 @@ public:
     // --- Start-up, window and shutdown
     void FormCreate();
     void FormActivate();
+    // The activation sequence as the window runs it when it first comes up:
+    // an error that ends it is logged and shown in an error box.
+    void runActivation();
     void FormResize();
     void FormClose();
     void Button1Click();

@@ -12,11 +12,46 @@
 #include <unistd.h>
 #endif
 
-// Makes a folder read-only for the calling thread, for as long as it lives:
-// its write permission is taken away and, since root passes over permission
-// bits, this thread's right to override them (CAP_DAC_OVERRIDE) is dropped
-// from its effective set and given back at the end. writable() tells whether
-// the folder can still be written, as on a system where neither takes hold.
+// For as long as it lives, the calling thread's right to pass over
+// permission bits (root's CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH) is
+// dropped from its effective set; it is given back at the end.
+class PermissionBitsHold
+{
+public:
+    PermissionBitsHold()
+    {
+#if defined(Q_OS_LINUX)
+        m_header.version = _LINUX_CAPABILITY_VERSION_3;
+        m_header.pid = 0;
+        const unsigned rights = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+        if (syscall(SYS_capget, &m_header, m_saved) == 0 && (m_saved[0].effective & rights) != 0) {
+            __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
+            lowered[0].effective &= ~rights;
+            m_dropped = syscall(SYS_capset, &m_header, lowered) == 0;
+        }
+#endif
+    }
+    ~PermissionBitsHold()
+    {
+#if defined(Q_OS_LINUX)
+        if (m_dropped)
+            syscall(SYS_capset, &m_header, m_saved);
+#endif
+    }
+    PermissionBitsHold(const PermissionBitsHold &) = delete;
+    PermissionBitsHold &operator=(const PermissionBitsHold &) = delete;
+
+private:
+#if defined(Q_OS_LINUX)
+    __user_cap_header_struct m_header{};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_dropped = false;
+#endif
+};
+
+// Makes a folder read-only for the calling thread, for as long as it lives,
+// also when the tests run as root. writable() tells whether the folder can
+// still be written, as on a system where neither takes hold.
 class ReadOnlyFolder
 {
 public:
@@ -24,22 +59,12 @@ public:
     {
 #if defined(Q_OS_LINUX)
         ::chmod(m_folder.constData(), 0555);
-        m_header.version = _LINUX_CAPABILITY_VERSION_3;
-        m_header.pid = 0;
-        if (syscall(SYS_capget, &m_header, m_saved) == 0
-            && (m_saved[0].effective & (1u << CAP_DAC_OVERRIDE)) != 0) {
-            __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
-            lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
-            m_dropped = syscall(SYS_capset, &m_header, lowered) == 0;
-        }
 #endif
     }
 
     ~ReadOnlyFolder()
     {
 #if defined(Q_OS_LINUX)
-        if (m_dropped)
-            syscall(SYS_capset, &m_header, m_saved);
         ::chmod(m_folder.constData(), 0755);
 #endif
     }
@@ -62,9 +87,35 @@ public:
 
 private:
     QByteArray m_folder;
+    PermissionBitsHold m_hold;
+};
+
+// Makes a file unreadable for the calling thread, for as long as it lives.
+class UnreadableFile
+{
+public:
+    explicit UnreadableFile(const QString &file) : m_file(QFile::encodeName(file))
+    {
 #if defined(Q_OS_LINUX)
-    __user_cap_header_struct m_header{};
-    __user_cap_data_struct m_saved[2]{};
-    bool m_dropped = false;
+        ::chmod(m_file.constData(), 0);
 #endif
+    }
+    ~UnreadableFile()
+    {
+#if defined(Q_OS_LINUX)
+        ::chmod(m_file.constData(), 0644);
+#endif
+    }
+    UnreadableFile(const UnreadableFile &) = delete;
+    UnreadableFile &operator=(const UnreadableFile &) = delete;
+
+    bool readable() const
+    {
+        QFile f(QString::fromLocal8Bit(m_file));
+        return f.open(QIODevice::ReadOnly);
+    }
+
+private:
+    QByteArray m_file;
+    PermissionBitsHold m_hold;
 };

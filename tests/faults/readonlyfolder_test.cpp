@@ -109,3 +109,26 @@ TEST_F(ReadOnlyFolderTest, ACallsignEnteredAtThePromptWaitsUntilItCanBeStored)
     EXPECT_EQ(f.Edit4->text(), "G4XYZ"_qs);
     EXPECT_FALSE(QFile::exists(files::kCallsignIni));
 }
+
+// A stored answer that cannot be read at start: the activation goes on to
+// its end, the timer runs, and the answer is read once it can be.
+TEST_F(ReadOnlyFolderTest, AnUnreadableAnswerAtStartStopsNeitherTheTimerNorTheBuildCheck)
+{
+    writeBytes(files::kResponse, "<receptionReports>\r\n<lastSequenceNumber value=\"42\"/>\r\n</receptionReports>\r\n");
+    writeBytes(files::kCallsignIni, "MyCall=G4XYZ\r\n");
+    TForm1 &f = create();
+    {
+        UnreadableFile unreadable(files::kResponse);
+        if (unreadable.readable())
+            GTEST_SKIP() << "the file cannot be made unreadable here";
+        f.store().WriteString("Orlix"_qs, "TavikViewLastVers"_qs, "older"_qs);
+        f.runActivation();
+        EXPECT_TRUE(f.Timer1->isActive());
+        EXPECT_EQ(f.state.ResponseStamp, 0);
+        EXPECT_EQ(f.state.Callsign, "G4XYZ"_qs);
+        EXPECT_FALSE(readBytes(storeFile()).contains("TavikViewLastVers=older"));
+        ASSERT_EQ(dialogs.size(), 1u);
+        EXPECT_EQ(dialogs.front().kind, Dialogs::Kind::Error);
+        EXPECT_TRUE(dialogs.front().text.contains(files::kResponse)) << dialogs.front().text.toStdString();
+    }
+}

@@ -5,6 +5,7 @@
 #include "fileutil.h"
 #include "filenames.h"
 #include "processing/responsepass.h"
+#include "stepfailures.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -25,18 +26,21 @@ void TForm1::ProcessResponse()
 
 void TForm1::ClearHistoryFiles()
 {
+    // A file that cannot be deleted stops none of the other steps.
+    StepFailures steps;
     Edit5->clear();
-    fileutil::deleteFile(files::kReports);
-    fileutil::deleteFile(files::kResponse);
+    steps.run([] { fileutil::deleteFile(files::kReports); });
+    steps.run([] { fileutil::deleteFile(files::kResponse); });
     RichEdit1->clear();
     ClearGridRows(StringGrid1, true);
     state.LastSeqNo.clear();
 
     const QString previous = state.Callsign;
-    ReadCallsign();
+    steps.run([this] { ReadCallsign(); });
     // Another callsign: ask for its reports at the next tick.
     if (state.Callsign != previous)
         state.LastGetTime = Clock::nowLocal().addDays(-20);
+    steps.throwIfAny();
 }
 
 void TForm1::Button7Click()

@@ -8,6 +8,7 @@
 #include "retrieval/httpclient.h"
 #include "shell/dialogs.h"
 #include "shell/log.h"
+#include "stepfailures.h"
 #include "widgets.h"
 
 #include <QLineEdit>
@@ -80,9 +81,12 @@ void TForm1::Edit5KeyPress(QChar key)
 {
     if (key != u'\r')
         return;
-    fileutil::deleteFile(files::kReports);
-    fileutil::deleteFile(files::kResponse);
+    // A file that cannot be deleted stops none of the other steps.
+    StepFailures steps;
+    steps.run([] { fileutil::deleteFile(files::kReports); });
+    steps.run([] { fileutil::deleteFile(files::kResponse); });
     RichEdit1->clear();
     ClearGridRows(StringGrid1, true);
     state.LastGetTime = Clock::nowLocal().addDays(-20);
+    steps.throwIfAny();
 }

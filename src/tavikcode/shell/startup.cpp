@@ -5,6 +5,7 @@
 #include "fileutil.h"
 #include "filenames.h"
 #include "platform/versioninfo.h"
+#include "stepfailures.h"
 #include "textops.h"
 #include "widgets.h"
 
@@ -53,21 +54,29 @@ void TForm1::FormActivate()
     state.ResponseStamp = 0;
     ProgressBar1->setPosition(0);
 
-    state.VersionText = GetVersionText();
-    const QDateTime built = programFileTime(m_programFile);
-    setWindowTitle(QStringLiteral("TavikRepView") + kMakerMark + QStringLiteral(" - Version ") + state.VersionText
-                   + QStringLiteral("  Build: ") + datetime::dateText(built.date()));
-    state.BuildStamp = datetime::dateTimeText(built);
-    writeVersionFile();
+    // A step that fails is told once, at the end, and the steps after it
+    // still run: above all the timer, without which nothing is ever queried.
+    StepFailures steps;
+    steps.run([this] {
+        state.VersionText = GetVersionText();
+        const QDateTime built = programFileTime(m_programFile);
+        setWindowTitle(QStringLiteral("TavikRepView") + kMakerMark + QStringLiteral(" - Version ")
+                       + state.VersionText + QStringLiteral("  Build: ") + datetime::dateText(built.date()));
+        state.BuildStamp = datetime::dateTimeText(built);
+    });
+    steps.run([this] { writeVersionFile(); });
 
-    takeOverWsjtxSettings();
-    connectAtActivation();
+    steps.run([this] { takeOverWsjtxSettings(); });
+    steps.run([this] { connectAtActivation(); });
 
     state.ResponseLines = TextLines(TextLines::Unsorted);
     if (fileutil::isPresent(files::kResponse)) {
-        state.ResponseLines.loadFromFile(files::kResponse);
-        SortAndShowReports();
-        state.ResponseStamp = fileutil::FileSize64(files::kResponse);
+        // Left unread, the stamp stays 0 and the first tick reads the answer again.
+        steps.run([this] {
+            state.ResponseLines.loadFromFile(files::kResponse);
+            state.ResponseStamp = fileutil::FileSize64(files::kResponse);
+        });
+        steps.run([this] { SortAndShowReports(); });
     }
     state.GridList = TextLines(TextLines::Sorted);
 
@@ -79,11 +88,12 @@ void TForm1::FormActivate()
     }
     if (state.Switches.contains(QStringLiteral("/NOTIFYOFF"))) {
         state.NotifyOff = false;
-        SaveSettings();
+        steps.run([this] { SaveSettings(); });
     }
 
-    FetchVersionInfo();
-    readVersionPageAndNotify();
+    steps.run([this] { FetchVersionInfo(); });
+    steps.run([this] { readVersionPageAndNotify(); });
     Timer1->start();
-    checkBuildNumber();
+    steps.run([this] { checkBuildNumber(); });
+    steps.throwIfAny();
 }

@@ -1,6 +1,11 @@
 #include "../../formfixture.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <functional>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -50,6 +55,19 @@ TEST_F(HistoryTest, TheOverrideBoxStandsInForTheCallsignDuringThePass)
     f.ProcessResponse();
     EXPECT_FALSE(QFile::exists("TavikRpts.txt"_qs));
     EXPECT_EQ(f.state.Callsign, "G4XYZ"_qs);
+
+    // A report of the override callsign, and one whose sender begins with it, count.
+    QByteArray overridden = report(4, "JA1AA");
+    overridden.replace("G4XYZ", "K9ZZ");
+    QByteArray portable = report(5, "VK2AA");
+    portable.replace("G4XYZ", "K9ZZ/P");
+    f.state.ResponseLines.setText(QString::fromUtf8(report(2, "DL1AA") + overridden + portable + "<x/>"));
+    f.ProcessResponse();
+    const QByteArray reports = readBytes("TavikRpts.txt"_qs);
+    EXPECT_EQ(reports.count("\r\n"), 2) << reports.constData();
+    EXPECT_TRUE(reports.startsWith("05Dec2026 12:00:00,  VK2AA,")) << reports.constData();
+    EXPECT_TRUE(reports.contains("04Dec2026 12:00:00,  JA1AA,"));
+    EXPECT_EQ(f.state.Callsign, "G4XYZ"_qs);
 }
 
 TEST_F(HistoryTest, AFailedPassKeepsTheSequenceNumberAndIsReportedOnce)
@@ -98,4 +116,30 @@ TEST_F(HistoryTest, ClearFilesForgetsReportsButKeepsReceiversAndGrids)
     f.ClearHistoryFiles();
     EXPECT_EQ(f.state.Callsign, "M0NEW"_qs);
     EXPECT_EQ(f.state.LastGetTime, Clock::nowLocal().addDays(-20));
+}
+
+TEST_F(HistoryTest, AFileThatCannotBeDeletedStopsNoOtherStepOfClearingAndIsToldOnce)
+{
+    struct Case { const char *name; std::function<void(TForm1 &)> press; };
+    const Case cases[] = {
+        {"Clr Files", [](TForm1 &f) { f.Button7->click(); }},
+        {"Enter in the override box", [](TForm1 &f) { emit f.Edit5->returnPressed(); }},
+    };
+    for (const Case &c : cases) {
+        dialogs.clear();
+        TForm1 &f = create();
+        ASSERT_TRUE(QDir().mkdir("TavikRpts.txt"_qs)) << c.name; // a folder bears the history's name
+        writeBytes("TavikRep.txt"_qs, "x\r\n");
+        f.RichEdit1->setPlainText("line"_qs);
+        f.StringGrid1->setItem(1, 0, new QTableWidgetItem("cell"_qs));
+        f.state.LastSeqNo = "5"_qs;
+        c.press(f);
+        EXPECT_FALSE(QFile::exists("TavikRep.txt"_qs)) << c.name;
+        EXPECT_TRUE(f.RichEdit1->toPlainText().isEmpty()) << c.name;
+        EXPECT_EQ(f.StringGrid1->item(1, 0), nullptr) << c.name;
+        ASSERT_EQ(dialogs.size(), 1u) << c.name;
+        EXPECT_EQ(dialogs.front().kind, Dialogs::Kind::Error) << c.name;
+        EXPECT_TRUE(dialogs.front().text.contains("TavikRpts.txt"_qs)) << dialogs.front().text.toStdString();
+        ASSERT_TRUE(QDir().rmdir("TavikRpts.txt"_qs));
+    }
 }
