@@ -1,5 +1,7 @@
 #include "regional.h"
 
+#include "platform/monthnames.h"
+
 #include <memory>
 
 namespace {
@@ -41,7 +43,7 @@ std::unique_ptr<Current> &current()
 {
     static std::unique_ptr<Current> instance;
     if (!instance)
-        instance = std::make_unique<Current>(regionalFromLocale(QLocale::system()));
+        instance = std::make_unique<Current>(regionalFromSystem());
     return instance;
 }
 
@@ -61,6 +63,14 @@ RegionalSettings regionalFromLocale(const QLocale &locale)
         QString name = locale.standaloneMonthName(m, QLocale::ShortFormat);
         s.shortMonthNames << (name.isEmpty() ? englishMonths().at(m - 1) : name);
     }
+    return s;
+}
+
+RegionalSettings regionalFromSystem()
+{
+    RegionalSettings s = regionalFromLocale(QLocale::system());
+    if (const QStringList names = platformShortMonthNames(); names.size() == 12)
+        s.shortMonthNames = names;
     return s;
 }
 

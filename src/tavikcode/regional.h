@@ -20,7 +20,12 @@ struct RegionalSettings
 // conventions of its own, gives "/", ":" and the English month names.
 RegionalSettings regionalFromLocale(const QLocale &locale);
 
-// The settings in force: those of QLocale::system() unless replaced.
+// The settings of the user's regional settings: the separators of
+// QLocale::system() and the platform's own abbreviated month names, which
+// every date text of the program carries (Qt's differ: see monthnames.h).
+RegionalSettings regionalFromSystem();
+
+// The settings in force: regionalFromSystem() unless replaced.
 const RegionalSettings &regional();
 void setRegional(const RegionalSettings &settings);
 
