@@ -5,6 +5,7 @@
 #include "shell/dialogs.h"
 #include "shell/log.h"
 #include "tavikerror.h"
+#include "textops.h"
 #include "views/reporttable.h"
 #include "widgets.h"
 
@@ -87,12 +88,32 @@ void setBaseColour(QWidget *w, const QColor &colour)
     w->setPalette(p);
 }
 
+// The addresses of the services, read once at start: built in, then the
+// settings store, then the environment.
+Endpoints storedEndpoints(const SettingsStore &store, const QStringList &arguments, QStringList &refused)
+{
+    // "/RESET" removes the stored addresses before they would be used.
+    const bool reset = textops::switchesText(arguments).contains(QStringLiteral("/RESET"));
+    return Endpoints::resolve(
+        [&](const QString &ident) {
+            if (reset)
+                return QString();
+            try {
+                return store.ReadString(QStringLiteral("Orlix"), ident, QString());
+            } catch (const TavikError &) {
+                return QString(); // not text: as if there were none
+            }
+        },
+        &refused);
+}
+
 } // namespace
 
 TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     : QWidget(parent),
       m_store(environment.store ? std::move(environment.store) : openPlatformSettingsStore()),
-      m_endpoints(environment.endpoints ? *environment.endpoints : Endpoints::fromEnvironment()),
+      m_endpoints(environment.endpoints ? *environment.endpoints
+                                        : storedEndpoints(*m_store, environment.arguments, m_refusedAddresses)),
       m_arguments(environment.arguments),
       m_programFile(environment.programFile.isEmpty() ? QCoreApplication::applicationFilePath()
                                                       : environment.programFile)
@@ -109,6 +130,8 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     connectHandlers();
     IdIPWatch1->start();
     userAction([this] { FormCreate(); });
+    if (!m_refusedAddresses.isEmpty())
+        Dialogs::showMessage(m_refusedAddresses.join(u'\r'));
 }
 
 TForm1::~TForm1() = default;

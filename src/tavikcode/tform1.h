@@ -173,6 +173,7 @@ private:
     void reportHandlerError(const QString &message, bool fromTick);
 
     std::unique_ptr<SettingsStore> m_store;
+    QStringList m_refusedAddresses; // told once the window is created
     Endpoints m_endpoints;
     QStringList m_arguments;
     QString m_programFile;

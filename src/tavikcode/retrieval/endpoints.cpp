@@ -1,5 +1,7 @@
 #include "endpoints.h"
 
+#include "tavikendpoints.h"
+
 #include <QtGlobal>
 
 namespace {
@@ -21,30 +23,68 @@ QUrl strictUrl(const QByteArray &encoded)
     return QUrl::fromEncoded(encoded, QUrl::StrictMode);
 }
 
+bool isHttps(const QString &address)
+{
+    return address.startsWith(u"https://", Qt::CaseInsensitive) && address.size() > 8;
+}
+
+// One address and where it may come from.
+struct Source
+{
+    QString Endpoints::*field;
+    QString storedIdent;
+    const char *variable;
+    bool httpsOnly;
+    QString what;
+};
+
 } // namespace
 
 Endpoints Endpoints::defaults()
 {
     return Endpoints {
-        QStringLiteral("https://retrieve.tavikreporter.net"),
-        QStringLiteral("http://ip.orlix.net/"),
-        QStringLiteral("https://www.orlix.net"),
-        QStringLiteral("WWW.ORLIX.NET"),
+        QStringLiteral(TAVIK_DEFAULT_REPORT_URL),
+        QStringLiteral(TAVIK_DEFAULT_ECHO_URL),
+        QStringLiteral(TAVIK_DEFAULT_SITE_URL),
+        QStringLiteral(TAVIK_DEFAULT_SITE_NAME),
         QString(),
     };
 }
 
-Endpoints Endpoints::fromEnvironment()
+Endpoints Endpoints::resolve(const std::function<QString(const QString &ident)> &stored, QStringList *refused)
 {
+    const Source sources[] = {
+        {&Endpoints::reportBase, storedaddress::kReport, "TAVIK_REPORT_URL", true, QStringLiteral("report service")},
+        {&Endpoints::echoAddress, storedaddress::kEcho, "TAVIK_ECHO_URL", false, QStringLiteral("address echo")},
+        {&Endpoints::siteBase, storedaddress::kSite, "TAVIK_SITE_URL", true, QStringLiteral("web site")},
+    };
     Endpoints e = defaults();
-    if (const QString v = environment("TAVIK_REPORT_URL"); !v.isEmpty())
-        e.reportBase = withoutTrailingSlash(v);
-    if (const QString v = environment("TAVIK_ECHO_URL"); !v.isEmpty())
-        e.echoAddress = v;
-    if (const QString v = environment("TAVIK_SITE_URL"); !v.isEmpty())
-        e.siteBase = withoutTrailingSlash(v);
+    for (const Source &source : sources) {
+        QString &address = e.*source.field;
+        const auto offer = [&](const QString &value, const QString &origin) {
+            if (value.isEmpty())
+                return;
+            if (source.httpsOnly && !isHttps(value)) {
+                if (refused)
+                    *refused << QStringLiteral("The %1 address \"%2\" given by %3 is refused: it must begin "
+                                               "with https://. The program uses %4 instead.")
+                                    .arg(source.what, value, origin, address);
+                return;
+            }
+            // The echo is named whole; the others are bases that paths follow.
+            address = source.field == &Endpoints::echoAddress ? value : withoutTrailingSlash(value);
+        };
+        if (stored)
+            offer(stored(source.storedIdent).trimmed(), QStringLiteral("the setting ") + source.storedIdent);
+        offer(environment(source.variable), QString::fromLatin1(source.variable));
+    }
     e.caFile = environment("TAVIK_CA_FILE");
     return e;
+}
+
+Endpoints Endpoints::fromEnvironment()
+{
+    return resolve({});
 }
 
 QByteArray encodeQueryValue(const QString &value)

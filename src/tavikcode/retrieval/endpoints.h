@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
+
+#include <functional>
 
 // The addresses the program talks to: the report service, the public-address
 // echo and the maker's web site. The defaults live in endpoints.cpp only; the
@@ -14,13 +17,30 @@ struct Endpoints
     QString siteName; // the site's name as the operator reads it in messages
     QString caFile; // an extra PEM file of trusted certificates; empty for none
 
-    // The program's own hosts, without regard to the environment.
+    // The addresses built into the program (set when it is configured).
     static Endpoints defaults();
 
-    // The defaults, overridden by TAVIK_REPORT_URL, TAVIK_ECHO_URL,
-    // TAVIK_SITE_URL and TAVIK_CA_FILE where those are set and not empty.
+    // In rising precedence: the built-in addresses, the values of the
+    // settings store (stored(ident) gives one, empty for none; see the
+    // idents below), and the environment variables TAVIK_REPORT_URL,
+    // TAVIK_ECHO_URL, TAVIK_SITE_URL and TAVIK_CA_FILE; each where set and
+    // not empty. A report service or web site address that does not begin
+    // with https:// is refused: the one below it stays, and a message for the
+    // operator, naming where the address came from, goes to refused.
+    static Endpoints resolve(const std::function<QString(const QString &ident)> &stored,
+                             QStringList *refused = nullptr);
+
+    // The built-in addresses and the environment, without the settings store.
     static Endpoints fromEnvironment();
 };
+
+// The values of the settings store (section "Orlix") that point the program
+// at other addresses.
+namespace storedaddress {
+inline const QString kReport = QStringLiteral("TavikViewReportUrl");
+inline const QString kEcho = QStringLiteral("TavikViewEchoUrl");
+inline const QString kSite = QStringLiteral("TavikViewSiteUrl");
+} // namespace storedaddress
 
 // "/query?senderCallsign=" + callsign, then "&lastseqno=" + lastSeqNo when it
 // is not empty, on the report service. Characters that would change the

@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "datetime.h"
+#include "retrieval/endpoints.h"
 #include "settingstext.h"
 #include "tavikerror.h"
 
@@ -66,5 +67,8 @@ void TForm1::ResetSettings()
 {
     SettingsStore &s = store();
     for (const QString &ident : {kLeft, kTop, kWidth, kHeight, kLastGet, kFolder, kNotifyOff, kLastVers, kAlternate})
+        s.deleteValue(kSection, ident);
+    // Then the addresses an operator may have stored.
+    for (const QString &ident : {storedaddress::kReport, storedaddress::kEcho, storedaddress::kSite})
         s.deleteValue(kSection, ident);
 }

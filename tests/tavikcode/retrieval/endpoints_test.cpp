@@ -4,6 +4,8 @@
 
 #include "../../testsupport.h"
 
+#include <QMap>
+
 namespace {
 
 const char *const variables[] = { "TAVIK_REPORT_URL", "TAVIK_ECHO_URL", "TAVIK_SITE_URL", "TAVIK_CA_FILE" };
@@ -53,18 +55,56 @@ TEST_F(EndpointsTest, DefaultsAreTheProgramsOwnHosts)
 
 TEST_F(EndpointsTest, EnvironmentPointsEachHostElsewhere)
 {
-    qputenv("TAVIK_REPORT_URL", "http://127.0.0.1:8443/");
+    qputenv("TAVIK_REPORT_URL", "https://127.0.0.1:8443/");
     qputenv("TAVIK_ECHO_URL", "http://127.0.0.1:8080/ip");
     qputenv("TAVIK_SITE_URL", "https://localhost:9443");
     qputenv("TAVIK_CA_FILE", "/tmp/ca.pem");
     const Endpoints e = Endpoints::fromEnvironment();
     EXPECT_EQ(queryUrl(e, "G4XYZ"_qs, "7"_qs).toEncoded(),
-        "http://127.0.0.1:8443/query?senderCallsign=G4XYZ&lastseqno=7");
+        "https://127.0.0.1:8443/query?senderCallsign=G4XYZ&lastseqno=7");
     EXPECT_EQ(echoUrl(e).toEncoded(), "http://127.0.0.1:8080/ip");
     EXPECT_EQ(versionPageUrl(e).toEncoded(),
         "https://localhost:9443/web/images/UserFiles/File/TavikRepView/TavikRepVersion.htm");
     EXPECT_EQ(e.caFile, "/tmp/ca.pem"_qs);
     EXPECT_EQ(e.siteName, "WWW.ORLIX.NET"_qs);
+}
+
+TEST_F(EndpointsTest, TheStoreOverridesTheBuiltInAddressesAndTheEnvironmentTheStore)
+{
+    const QMap<QString, QString> stored = {
+        {"TavikViewReportUrl"_qs, "https://reports.example.net/"_qs},
+        {"TavikViewEchoUrl"_qs, "http://echo.example.net/ip"_qs},
+        {"TavikViewSiteUrl"_qs, "https://site.example.net"_qs},
+    };
+    const auto store = [&](const QString &ident) { return stored.value(ident); };
+    Endpoints e = Endpoints::resolve(store);
+    EXPECT_EQ(e.reportBase, "https://reports.example.net"_qs);
+    EXPECT_EQ(e.echoAddress, "http://echo.example.net/ip"_qs);
+    EXPECT_EQ(e.siteBase, "https://site.example.net"_qs);
+
+    qputenv("TAVIK_SITE_URL", "https://127.0.0.1:9443");
+    e = Endpoints::resolve(store);
+    EXPECT_EQ(e.siteBase, "https://127.0.0.1:9443"_qs);
+    EXPECT_EQ(e.reportBase, "https://reports.example.net"_qs);
+}
+
+TEST_F(EndpointsTest, AReportOrSiteAddressThatIsNotHttpsIsRefusedWithAMessage)
+{
+    const auto store = [](const QString &ident) {
+        return ident == "TavikViewSiteUrl"_qs ? "http://site.example.net"_qs : QString();
+    };
+    qputenv("TAVIK_REPORT_URL", "http://127.0.0.1:8443/");
+    qputenv("TAVIK_ECHO_URL", "http://127.0.0.1:8080/");
+    QStringList refused;
+    const Endpoints e = Endpoints::resolve(store, &refused);
+    EXPECT_EQ(e.reportBase, Endpoints::defaults().reportBase);
+    EXPECT_EQ(e.siteBase, Endpoints::defaults().siteBase);
+    EXPECT_EQ(e.echoAddress, "http://127.0.0.1:8080/"_qs) << "the echo stays plain http";
+    ASSERT_EQ(refused.size(), 2);
+    EXPECT_EQ(refused[0], "The report service address \"http://127.0.0.1:8443/\" given by TAVIK_REPORT_URL is "
+                          "refused: it must begin with https://. The program uses https://retrieve.tavikreporter.net "
+                          "instead."_qs);
+    EXPECT_TRUE(refused[1].contains("given by the setting TavikViewSiteUrl"_qs)) << refused[1].toStdString();
 }
 
 TEST(QueryUrl, PlainCallsignsStandAsTheyAreAndOtherCharactersAreEscaped)

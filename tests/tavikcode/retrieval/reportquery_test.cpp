@@ -71,6 +71,22 @@ TEST_F(QueryTest, AnAnswerThatTricklesInIsGivenUpAndTheNextCycleWorks)
     EXPECT_EQ(readBytes("TavikRep.txt"_qs), QByteArray("x\r\n"));
 }
 
+TEST_F(QueryTest, TheBusyIndicatorIsLimeWhileTheQueryIsOutstanding)
+{
+    TForm1 &f = online();
+    bool shown = false;
+    QColor colour;
+    QObject::connect(&server, &StandInServer::requestReceived, &f, [&] {
+        shown = f.Shape2->isVisible() || !f.Shape2->isHidden();
+        colour = f.Shape2->brushColour();
+    });
+    f.QueryReports();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(colour, QColor(0x00, 0xFF, 0x00));
+    EXPECT_TRUE(f.Shape2->isHidden());
+    EXPECT_EQ(f.Shape2->brushColour(), f.palette().color(QPalette::Button));
+}
+
 TEST_F(QueryTest, AfterThreeOneLineAnswersTheFourthAsksForEverything)
 {
     TForm1 &f = online("G4XYZ/P"_qs);

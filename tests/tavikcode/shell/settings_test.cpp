@@ -114,3 +114,38 @@ TEST_F(SettingsTest, CloseClosesAndStopsTheTimerAlsoWhenSavingFails)
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_TRUE(dialogs.front().text.startsWith("Failed to set data for '"_qs)) << dialogs.front().text.toStdString();
 }
+
+TEST_F(SettingsTest, StoredAddressesAreReadAtStartRefusedWhenNotHttpsAndRemovedByReset)
+{
+    for (const char *name : {"TAVIK_REPORT_URL", "TAVIK_ECHO_URL", "TAVIK_SITE_URL"})
+        qunsetenv(name);
+    auto store = openIniSettingsStore(storeFile());
+    store->WriteString("Orlix"_qs, "TavikViewReportUrl"_qs, "https://127.0.0.1:4443"_qs);
+    store->WriteString("Orlix"_qs, "TavikViewSiteUrl"_qs, "http://127.0.0.1:8080"_qs);
+    store.reset();
+    // The window as the program creates it: its addresses are its own to find.
+    const auto window = [this](const QStringList &arguments) -> TForm1 & {
+        form.reset();
+        TForm1Environment env;
+        env.store = openIniSettingsStore(storeFile());
+        env.arguments = arguments;
+        env.localAddress = [] { return QString(); };
+        form = std::make_unique<TForm1>(std::move(env));
+        return *form;
+    };
+
+    TForm1 &f = window({});
+    EXPECT_EQ(f.endpoints().reportBase, "https://127.0.0.1:4443"_qs);
+    EXPECT_EQ(f.endpoints().siteBase, Endpoints::defaults().siteBase);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.front().text.contains("\"http://127.0.0.1:8080\" given by the setting TavikViewSiteUrl"_qs))
+        << dialogs.front().text.toStdString();
+
+    dialogs.clear();
+    TForm1 &g = window({"/reset"_qs});
+    EXPECT_EQ(g.endpoints().reportBase, Endpoints::defaults().reportBase);
+    EXPECT_TRUE(dialogs.empty());
+    auto check = openIniSettingsStore(storeFile());
+    EXPECT_FALSE(check->value("Orlix"_qs, "TavikViewReportUrl"_qs).has_value());
+    EXPECT_FALSE(check->value("Orlix"_qs, "TavikViewSiteUrl"_qs).has_value());
+}
