@@ -1,5 +1,9 @@
 #include "singleinstance.h"
 
+// Q_OS_WIN comes from Qt's headers: without one before the test, Windows
+// would build the lock file instead of the mutex.
+#include <QtGlobal>
+
 #ifdef Q_OS_WIN
 
 #include <windows.h>
