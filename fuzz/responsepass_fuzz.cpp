@@ -4,7 +4,8 @@
 // 300-line limit cut it, and then it comes after the last line kept; the
 // receivers and grid entries keep every old and new entry; the history has no
 // twice-held line and is in order; and a second pass over the same answer
-// changes no byte.
+// changes no byte. The expected sequence number, receivers and grid entries
+// come from plain readings of the rules of their own (namespace oracle).
 //
 // Input, as sections cut by "--8<--" lines: the callsign (a leading "*" asks
 // for a real locale with collation), the answer, then TavikRpts.txt,
@@ -94,6 +95,50 @@ void checkReportHistory(const QStringList &saved, const QStringList &given, bool
     }
 }
 
+// The reading rules once more, written plainly from their description and
+// sharing no code with the pass, so that the expected values do not come
+// from the functions under test.
+namespace oracle {
+
+// The value whose search text first occurs in the line, when its closing
+// quote lies within the 50 characters that begin with the search text.
+QString attribute(const QString &line, const QString &searchText)
+{
+    const qsizetype at = line.indexOf(searchText);
+    if (at < 0)
+        return {};
+    const QString window = line.mid(at, 50);
+    const qsizetype open = window.indexOf(u'"');
+    const qsizetype close = window.indexOf(u'"', open + 1);
+    return open < 0 || close < 0 ? QString() : window.mid(open + 1, close - open - 1);
+}
+
+QString trimmed(QString text)
+{
+    while (!text.isEmpty() && text.front().unicode() <= 32)
+        text.remove(0, 1);
+    while (!text.isEmpty() && text.back().unicode() <= 32)
+        text.chop(1);
+    return text;
+}
+
+// The 20 characters after the 27-character marker, up to a double quote.
+QString sequenceNumber(const QString &line)
+{
+    const QString marker = u"<lastSequenceNumber value=\""_s;
+    const qsizetype at = line.indexOf(marker);
+    const QString after = line.mid(at + marker.size(), 20);
+    const qsizetype quote = after.indexOf(u'"');
+    return quote < 0 ? QString() : trimmed(after.left(quote));
+}
+
+QString gridEntry(const QString &line)
+{
+    return attribute(line, u"activeReceiver callsign=\""_s) + u',' + attribute(line, u"locator=\""_s).left(6);
+}
+
+} // namespace oracle
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -123,7 +168,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // What the pass is given: the old files and the answer's examined lines.
     QStringList reports = oldLines(parts, 2);
     QStringList receivers = oldLines(parts, 3);
-    TextLines expectedGrids(TextLines::Sorted);
     QStringList grids = oldLines(parts, 4);
     bool sequenceSeen = false;
     QString sequence;
@@ -133,17 +177,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QString &line = lines.at(i);
         if (line.contains(sender))
             reports << FormatReport(line);
-        if (line.contains(search::kActiveReceiverMarker)) {
-            receivers << ReadAttribute(line, search::kActiveReceiverCallsign);
-            if (line.contains(search::kLocator))
-                AddGridEntry(line, expectedGrids);
+        if (line.contains(u"<activeReceiver callsign=\""_s)) {
+            receivers << oracle::attribute(line, u"activeReceiver callsign=\""_s);
+            if (line.contains(u"locator=\""_s))
+                grids << oracle::gridEntry(line);
         }
-        if (line.contains(search::kSequenceMarker + u'"')) {
+        if (line.contains(u"<lastSequenceNumber value=\""_s)) {
             sequenceSeen = true;
-            sequence = readSequenceNumber(line);
+            sequence = oracle::sequenceNumber(line);
         }
     }
-    grids << expectedGrids.lines();
 
     TextLines gridList(TextLines::Sorted);
     const ResponsePassResult result = runResponsePass(response, callsign, gridList);

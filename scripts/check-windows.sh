@@ -57,10 +57,18 @@ version="$(sed -nE 's/^project\(TavikRepView VERSION ([0-9][0-9.]*).*/\1/p' CMak
 [ -n "$version" ] || { echo "check-windows: no project version in CMakeLists.txt" >&2; exit 2; }
 IFS=. read -r v_major v_minor v_patch v_tweak <<<"$version"
 
+# The built-in addresses: the defaults of their cache variables in src/CMakeLists.txt.
+default_of() { # variable
+    sed -nE "s|^set\($1 \"([^\"]*)\" CACHE.*|\1|p" src/CMakeLists.txt
+}
 configure() { # template output
     sed -e "s/@PROJECT_VERSION@/$version/g" \
         -e "s/@PROJECT_VERSION_MAJOR@/$v_major/g" -e "s/@PROJECT_VERSION_MINOR@/${v_minor:-}/g" \
         -e "s/@PROJECT_VERSION_PATCH@/${v_patch:-}/g" -e "s/@PROJECT_VERSION_TWEAK@/${v_tweak:-}/g" \
+        -e "s|@TAVIK_DEFAULT_REPORT_URL@|$(default_of TAVIK_DEFAULT_REPORT_URL)|g" \
+        -e "s|@TAVIK_DEFAULT_ECHO_URL@|$(default_of TAVIK_DEFAULT_ECHO_URL)|g" \
+        -e "s|@TAVIK_DEFAULT_SITE_URL@|$(default_of TAVIK_DEFAULT_SITE_URL)|g" \
+        -e "s|@TAVIK_DEFAULT_SITE_NAME@|$(default_of TAVIK_DEFAULT_SITE_NAME)|g" \
         "$1" >"$2"
     if grep -nE '@[A-Za-z_][A-Za-z0-9_]*@|#cmakedefine' "$2" >&2; then
         echo "check-windows: $1 uses a variable this script does not fill in" >&2
@@ -68,6 +76,7 @@ configure() { # template output
     fi
 }
 configure src/tavikcode/platform/tavikversion.h.in "$work/generated/tavikversion.h"
+configure src/tavikcode/retrieval/tavikendpoints.h.in "$work/generated/tavikendpoints.h"
 configure src/tavikcode/platform/TavikRepView.rc.in "$work/generated/TavikRepView.rc"
 
 # --- Headers of other libraries ---
