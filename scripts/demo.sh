@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # The demonstration: installs what is missing, builds, starts the stand-in
-# service (tools/standin) with a steady stream of made-up reception reports
-# for a demo callsign, and starts the program against it in a scratch folder.
+# service (tools/standin) with made-up reception reports that follow a
+# plausible day of a demo station, and starts the program against it in a
+# scratch folder.
 # Needs no radio and no network; nothing of the operator's own settings or
 # files is touched. Closing the window or Ctrl+C ends the demo and the
 # stand-in with it. Arguments are passed on to the program (e.g. /DEBUG).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 callsign="${TAVIK_DEMO_CALLSIGN:-N0CALL}"
+# The demo station stands in central London unless told otherwise.
+locator="${TAVIK_DEMO_LOCATOR:-IO91wm}"
 
 "$top/scripts/install-deps.sh"
 "$top/scripts/build.sh" default TavikRepView tavik-standin
 
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/tavik-demo.XXXXXX")"
 mkdir -p "$scratch/files" "$scratch/config"
-# The callsign file, so that no prompt asks for one.
-printf 'MyCall=%s\r\n' "$callsign" > "$scratch/files/TavikRepView.ini"
+# WSJT-X's settings, where the program takes them over from (the scratch
+# config folder is the demo's XDG_CONFIG_HOME): the callsign, so that no
+# prompt asks for one, and the station's locator.
+printf '[Configuration]\nMyCall=%s\nMyGrid=%s\n' "$callsign" "$locator" > "$scratch/config/WSJT-X.ini"
 
 # Whatever ends the demo (the window closed, Ctrl+C, a kill) ends both.
 standin_pid=""
@@ -32,10 +37,11 @@ trap 'exit 143' TERM
 
 # The stand-in echoes a public-looking address (a documentation address: the
 # program takes 127.0.0.1 as "lost"), generates reports for the demo callsign
-# (one every ten seconds, many receivers, all bands) and publishes a version
-# page naming this very version, so no update notice interrupts the demo.
+# as heard around the station's locator through the day (the last 90 minutes
+# at the first query) and publishes a version page naming this very version,
+# so no update notice interrupts the demo.
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/build/CMakeCache.txt")"
-"$top/build/tools/tavik-standin" --callsign "$callsign" --echo 203.0.113.7 \
+"$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$locator" --echo 203.0.113.7 \
     --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
 standin_pid=$!
 for _ in $(seq 50); do
@@ -56,7 +62,7 @@ export TAVIK_LOCAL_ADDRESS="${TAVIK_LOCAL_ADDRESS:-192.0.2.1}"
 # the first tick queries at once, and the operator's settings stay untouched.
 export XDG_CONFIG_HOME="$scratch/config"
 
-echo "Demo callsign $callsign; the stand-in service answers on ${TAVIK_REPORT_URL}."
+echo "Demo callsign $callsign at $locator; the stand-in service answers on ${TAVIK_REPORT_URL}."
 echo "The demo's files are kept in $scratch/files; its stand-in log is $scratch/standin.log."
 echo "Close the window or press Ctrl+C to stop."
 cd "$scratch/files"

@@ -2,6 +2,7 @@
 // web site on 127.0.0.1, for demonstrations and manual tests. Point the
 // program at it with the environment lines it prints.
 
+#include "demoday.h"
 #include "reportgenerator.h"
 #include "standinserver.h"
 
@@ -43,12 +44,15 @@ int main(int argc, char **argv)
         u"now"_s, u"Generate reports as at this instant (seconds since 1970)."_s, u"seconds"_s);
     const QCommandLineOption callsign(
         u"callsign"_s, u"Generated reports name this sender whatever the query asks."_s, u"callsign"_s);
+    const QCommandLineOption demoLocator(u"demo-locator"_s,
+        u"Generated reports follow a plausible day of a station at this locator (e.g. IO91wm)."_s,
+        u"locator"_s);
     const QCommandLineOption printReports(
         u"print-reports"_s, u"Print the generated answer for this callsign and exit."_s, u"callsign"_s);
     const QCommandLineOption lastSeqNo(
         u"lastseqno"_s, u"With --print-reports: only reports after this."_s, u"n"_s);
     parser.addOptions({ httpsPort, httpPort, cert, key, answerFile, versionLine, echo, fault, now, callsign,
-        printReports, lastSeqNo });
+        demoLocator, printReports, lastSeqNo });
     parser.process(app);
 
     QTextStream out(stdout);
@@ -64,10 +68,18 @@ int main(int argc, char **argv)
             return fail(u"--now wants a number of seconds"_s);
     }
 
+    std::optional<demo::Day> day;
+    if (parser.isSet(demoLocator)) {
+        day = demo::Day::forLocator(parser.value(demoLocator));
+        if (!day)
+            return fail(u"--demo-locator wants a locator of 4 to 10 characters, such as IO91wm"_s);
+    }
+
     if (parser.isSet(printReports)) {
         const qint64 at = fixedNow >= 0 ? fixedNow : QDateTime::currentSecsSinceEpoch();
-        const QByteArray text
-            = ReportGenerator::answer(parser.value(printReports), parser.value(lastSeqNo), at);
+        const QByteArray text = day
+            ? day->answer(parser.value(printReports), parser.value(lastSeqNo), at)
+            : ReportGenerator::answer(parser.value(printReports), parser.value(lastSeqNo), at);
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         std::fputc('\n', stdout);
         return 0;
@@ -90,6 +102,8 @@ int main(int argc, char **argv)
     }
     if (parser.isSet(callsign))
         server.setReportCallsign(parser.value(callsign));
+    if (day)
+        server.setDemoLocator(parser.value(demoLocator));
     if (fixedNow >= 0)
         server.setNow([fixedNow] { return fixedNow; });
     bool tlsOk = false;

@@ -1,5 +1,7 @@
 #include "reportgenerator.h"
 
+#include "splitmix.h"
+
 #include <QByteArrayList>
 #include <QList>
 
@@ -7,6 +9,10 @@
 #include <array>
 
 namespace {
+
+using splitmix::mix;
+using splitmix::Random;
+using splitmix::seedOf;
 
 struct Receiver
 {
@@ -74,39 +80,6 @@ constexpr std::array<const char *, 6> modes { "FT8", "FT4", "WSPR", "JT65", "PSK
 constexpr std::array<const char *, 4> decoders { "WSJT-X v2.6.1", "JTDX v2.2.159", "MSHV v2.69",
     "CW Skimmer 2.1" };
 constexpr std::array<const char *, 5> antennas { "Dipole", "EFHW 20m", "Vertical", "3 el Yagi", "Loop" };
-
-// SplitMix64: small, fast and the same everywhere.
-quint64 mix(quint64 x)
-{
-    x += 0x9E3779B97F4A7C15ULL;
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-    return x ^ (x >> 31);
-}
-
-quint64 seedOf(const QString &callsign)
-{
-    quint64 h = 0xCBF29CE484222325ULL; // FNV-1a
-    for (const char c : callsign.toUtf8()) {
-        h ^= quint8(c);
-        h *= 0x100000001B3ULL;
-    }
-    return h;
-}
-
-class Random
-{
-public:
-    explicit Random(quint64 seed)
-        : m_state(seed)
-    {
-    }
-    // A number from 0 to n - 1.
-    qint64 below(qint64 n) { return qint64((m_state = mix(m_state)) % quint64(n)); }
-
-private:
-    quint64 m_state;
-};
 
 QByteArray attr(const char *name, const QByteArray &value)
 {

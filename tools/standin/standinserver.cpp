@@ -1,5 +1,6 @@
 #include "standinserver.h"
 
+#include "demoday.h"
 #include "reportgenerator.h"
 
 #include <QFile>
@@ -276,6 +277,19 @@ void StandInServer::setReportCallsign(const QString &callsign)
     m_reportCallsign = callsign;
 }
 
+bool StandInServer::setDemoLocator(const QString &locator)
+{
+    if (locator.isEmpty()) {
+        m_demo.reset();
+        return true;
+    }
+    std::optional<demo::Day> day = demo::Day::forLocator(locator);
+    if (!day)
+        return false;
+    m_demo = std::make_shared<const demo::Day>(std::move(*day));
+    return true;
+}
+
 void StandInServer::clearRecords()
 {
     m_firstRecord += m_requests.size();
@@ -390,7 +404,8 @@ StandInServer::Answer StandInServer::route(
             : m_reportCallsign;
         const QString lastSeqNo = query.queryItemValue(u"lastseqno"_s, QUrl::FullyDecoded);
         return { 200, contentType("text/xml; charset=UTF-8"),
-            ReportGenerator::answer(callsign, lastSeqNo, m_now()) };
+            m_demo ? m_demo->answer(callsign, lastSeqNo, m_now())
+                   : ReportGenerator::answer(callsign, lastSeqNo, m_now()) };
     }
     if (path == "/") {
         QByteArray text = m_echoText;

@@ -11,8 +11,12 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+namespace demo {
+class Day;
+}
 class QSslServer;
 class QTcpServer;
 class QTcpSocket;
@@ -76,7 +80,8 @@ struct StandInRequest
 // web site, listening on 127.0.0.1 only: HTTPS and plain HTTP on separate
 // ports, every route on both. A test tool; the program never needs it.
 //   GET /query?senderCallsign=X[&lastseqno=N]  scripted answers, else the
-//       answer file, else generated reports (ReportGenerator)
+//       answer file, else generated reports (ReportGenerator, or the demo's
+//       day of demo::Day once a demo locator is set)
 //   GET /                                       the client's address
 //   GET /web/images/UserFiles/File/TavikRepView/TavikRepVersion.htm  the version page
 //   GET /web/images/UserFiles/File/TavikRepView/TavikRepView.zip     some bytes
@@ -117,6 +122,10 @@ public:
     // Generated reports name this sender whatever the query asks; empty: the
     // queried callsign.
     void setReportCallsign(const QString &callsign);
+    // Generated reports follow a plausible day of a station at this locator
+    // (4 to 10 characters); empty for the plain generator again. False, with
+    // the generator unchanged, for text that is no locator.
+    bool setDemoLocator(const QString &locator);
 
     QList<StandInRequest> requests() const { return m_requests; }
     int outstanding() const { return m_outstanding; }
@@ -153,6 +162,7 @@ private:
     StandInFault m_fault;
     std::function<qint64()> m_now;
     QString m_reportCallsign;
+    std::shared_ptr<const demo::Day> m_demo;
     QList<StandInRequest> m_requests;
     qsizetype m_firstRecord = 0; // record number of m_requests[0]
     int m_outstanding = 0;

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "demoreceivers.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+// Made-up answers of the report service that follow a plausible day of a
+// demo station: most reports on 20 m and 40 m, 6 m and up only from near
+// receivers, 10 m to 15 m from far away mainly in the station's daylight,
+// 80 m and 160 m mostly at night and nearer, more reports by day than by
+// night. FT8 is the usual mode, with some FT4, WSPR and a little CW.
+//
+// Time is cut into 15-second slots (an FT8 cycle). The reports of a slot are
+// served once the slot is over; each slot owns a block of sequence numbers,
+// so the service's sequence grows with the clock and a later query with
+// lastseqno gets only the reports made since. Everything depends only on the
+// station's locator, the callsign and the instant.
+namespace demo {
+
+// The first slot: 13 September 2020 12:28 UTC, an even minute, so that slots
+// fall on the FT8 cycles and WSPR's two-minute ones.
+inline constexpr qint64 firstSeconds = 1'600'000'080;
+inline constexpr qint64 slotSeconds = 15;
+inline constexpr qint64 slotSequences = 32; // sequence numbers a slot owns, more than it ever uses
+inline constexpr qint64 firstSequence = 30'000'000'000;
+inline constexpr qint64 firstWindowSeconds = 90 * 60; // what a query without lastseqno gets
+inline constexpr qint64 lookbackSeconds = 24 * 3600; // the oldest reports any answer holds
+inline constexpr int mostReports = 10'000; // the most one answer holds
+
+struct Report
+{
+    qint64 sequence;
+    qint64 flowStartSeconds;
+    int receiver; // index into receivers()
+    Band band;
+    Mode mode;
+    qint64 frequency; // hertz
+    int snr;
+};
+
+class Day
+{
+public:
+    // Nothing for text that is no locator of 4 to 10 characters.
+    static std::optional<Day> forLocator(const QString &locator);
+
+    QByteArray locator() const { return m_locator; } // as sent: "IO91wm"
+    maidenhead::Position station() const { return m_station; }
+    const QList<Receiver> &receivers() const { return m_receivers; }
+
+    // The station's local solar time, 0 to 24 hours, worked out from its
+    // longitude alone.
+    double localSolarHour(qint64 utcSeconds) const;
+
+    // The service's last sequence number at that instant.
+    qint64 lastSequenceAt(qint64 nowSeconds) const;
+
+    // The reports of one slot (0 for the one starting at firstSeconds).
+    QList<Report> reportsOfSlot(const QString &callsign, qint64 slot) const;
+
+    // The whole answer to "/query?senderCallsign=" + callsign (+ "&lastseqno="
+    // + lastSeqNo) at the given instant: without a sequence number the last
+    // 90 minutes of reports, with one the reports made since it; at most
+    // mostReports, the newest. A lastSeqNo that is not a number counts as none.
+    QByteArray answer(const QString &callsign, const QString &lastSeqNo, qint64 nowSeconds) const;
+
+private:
+    Day(const QByteArray &locator, const maidenhead::Position &station);
+
+    QByteArray m_locator;
+    maidenhead::Position m_station;
+    QList<Receiver> m_receivers;
+    // For each band and hour of local solar time, the running sum of every
+    // receiver's chance to be the one that hears the station.
+    std::array<std::array<std::vector<double>, 24>, BandCount> m_chances;
+};
+
+} // namespace demo
