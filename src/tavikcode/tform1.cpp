@@ -1,6 +1,8 @@
 #include "tform1.h"
 
+#include "archive/archivereader.h"
 #include "platform/addresswatcher.h"
+#include "reach/reachwindow.h"
 #include "retrieval/httpclient.h"
 #include "shell/dialogs.h"
 #include "shell/log.h"
@@ -19,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QTimer>
 #include <QValidator>
@@ -94,7 +97,8 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
       m_endpoints(environment.endpoints ? *environment.endpoints : Endpoints::fromEnvironment()),
       m_arguments(environment.arguments),
       m_programFile(environment.programFile.isEmpty() ? QCoreApplication::applicationFilePath()
-                                                      : environment.programFile)
+                                                      : environment.programFile),
+      m_archiveReader(std::move(environment.archiveReader))
 {
     setObjectName(QStringLiteral("Form1"));
     createControls();
@@ -110,7 +114,11 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     userAction([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The Reach window uses the settings store, which goes with the members.
+    delete m_reach.data();
+}
 
 void TForm1::createControls()
 {
@@ -198,6 +206,7 @@ void TForm1::createControls()
     RichEdit1->setUndoRedoEnabled(false);
     // Rich text boxes stop tabs every half inch.
     RichEdit1->setTabStopDistance(48);
+    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     StringGrid1 = place<QTableWidget>(this, "StringGrid1", 8, 176, 441, 137);
     StringGrid1->setColumnCount(7);
@@ -268,6 +277,10 @@ void TForm1::connectHandlers()
     connect(Edit3, &QLineEdit::returnPressed, this, [this] { userAction([this] { Edit3KeyPress(u'\r'); }); });
     connect(Edit4, &QLineEdit::returnPressed, this, [this] { userAction([this] { Edit4KeyPress(u'\r'); }); });
     connect(Edit5, &QLineEdit::returnPressed, this, [this] { userAction([this] { Edit5KeyPress(u'\r'); }); });
+    connect(RichEdit1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &position) { userAction([this, position] { RichEdit1ContextPopup(position); }); });
+    auto *reachKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(reachKey, &QShortcut::activated, this, [this] { userAction([this] { openReachWindow(); }); });
     Edit3->installEventFilter(this);
     RichEdit3->viewport()->installEventFilter(this);
     Label15->installEventFilter(this);
@@ -357,7 +370,10 @@ void TForm1::showEvent(QShowEvent *event)
     // later activations (switching back from another program) do not repeat it.
     if (!m_activated) {
         m_activated = true;
-        QTimer::singleShot(0, this, [this] { userAction([this] { FormActivate(); }); });
+        QTimer::singleShot(0, this, [this] {
+            userAction([this] { FormActivate(); });
+            userAction([this] { openReachAtStart(); });
+        });
     }
 }
 

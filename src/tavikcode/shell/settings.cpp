@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "datetime.h"
+#include "reach/reachsettings.h"
 #include "settingstext.h"
 #include "tavikerror.h"
 
@@ -67,4 +68,6 @@ void TForm1::ResetSettings()
     SettingsStore &s = store();
     for (const QString &ident : {kLeft, kTop, kWidth, kHeight, kLastGet, kFolder, kNotifyOff, kLastVers, kAlternate})
         s.deleteValue(kSection, ident);
+    for (const QString &ident : reachsettings::allNames())
+        s.deleteValue(reachsettings::kSection, ident);
 }
