@@ -5,6 +5,9 @@
 // tavik_reach_bench [benchmark flags]
 // tavik_reach_bench --screenshot FILE.png [24h|30d] [LOCATOR]
 //     paints the window with the generated snapshot into FILE.png.
+// tavik_reach_bench --memory
+//     prints the resident memory the window takes for an empty period and
+//     for 30 days of a busy station.
 #include "archive/archivereader.h"
 #include "processing/reportline.h"
 #include "reach/bandhourview.h"
@@ -17,6 +20,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -25,8 +29,10 @@
 #include <sys/resource.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <numbers>
 
 namespace {
 
@@ -117,7 +123,7 @@ ReachSnapshot makeSnapshot(int receivers, qint64 reports, qint64 seconds)
         s.total.lastHeard = std::max(s.total.lastHeard, counts[band].lastHeard);
         for (int hour = 0; hour < 24; ++hour) {
             // Higher bands open in daylight.
-            const double day = 0.5 + 0.5 * std::cos((hour - 13) * M_PI / 12);
+            const double day = 0.5 + 0.5 * std::cos((hour - 13) * std::numbers::pi / 12);
             const double open = bandRank(band) >= bandRank(u"15m") ? day * day : 0.3 + 0.7 * day;
             const qint64 n = qint64(counts[band].receivers * open / 6);
             if (n > 0)
@@ -247,6 +253,38 @@ void BM_WorldLand(benchmark::State &state)
 }
 BENCHMARK(BM_WorldLand)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+qint64 residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+int memory()
+{
+    const qint64 start = residentKilobytes();
+    auto month = std::make_shared<const ReachSnapshot>(makeSnapshot(20000, 150000, 30 * 86400));
+    auto answer = std::make_shared<ReachSnapshot>();
+    Bench bench(answer, QStringLiteral("IO91wm"));
+    bench.window->repaint();
+    const qint64 open = residentKilobytes();
+    // The same window, asked again when the archive holds 30 days.
+    *answer = *month;
+    month.reset();
+    const qint64 generated = residentKilobytes();
+    bench.refreshAndPaint();
+    const qint64 filled = residentKilobytes();
+    std::printf("resident at start                           %8lld kB\n", (long long)start);
+    std::printf("window open, empty period, drawn            %+8lld kB\n", (long long)(open - start));
+    std::printf("the same, 30 days (20,000 receiver rows)    %+8lld kB\n", (long long)(filled - generated));
+    return 0;
+}
+
 int screenshot(const QString &file, const QString &period, const QString &home)
 {
     const bool month = period == QStringLiteral("30d");
@@ -267,6 +305,8 @@ int main(int argc, char **argv)
     if (argc >= 3 && std::strcmp(argv[1], "--screenshot") == 0)
         return screenshot(QString::fromLocal8Bit(argv[2]), argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString(),
                           argc > 4 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("IO91wm"));
+    if (argc == 2 && std::strcmp(argv[1], "--memory") == 0)
+        return memory();
     ::benchmark::Initialize(&argc, argv);
     ::benchmark::RunSpecifiedBenchmarks();
     ::benchmark::Shutdown();

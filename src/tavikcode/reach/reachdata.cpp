@@ -58,14 +58,22 @@ ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPos
     if (home)
         projection.emplace(*home);
 
-    // Many receivers share a locator (one row per band): place each locator once.
+    // Many receivers share a locator (one row per band): place each locator
+    // once, and keep one copy of each locator and band text.
     QHash<QString, Placement> placements;
+    QSet<QString> bandNames;
     data.receivers.reserve(snapshot.receivers.size());
     for (const HeardReceiver &heard : snapshot.receivers) {
         auto it = placements.constFind(heard.locator);
         if (it == placements.constEnd())
             it = placements.insert(heard.locator, place(heard.locator, home, projection));
-        data.receivers.append({heard, it->position, it->path, it->mapPoint});
+        auto band = bandNames.constFind(heard.band);
+        if (band == bandNames.constEnd())
+            band = bandNames.insert(heard.band);
+        PlacedReceiver placed{heard, it->position, it->path, it->mapPoint};
+        placed.heard.locator = it.key();
+        placed.heard.band = *band;
+        data.receivers.append(std::move(placed));
     }
 
     QHash<QString, qsizetype> rowOfBand;
