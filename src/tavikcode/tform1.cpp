@@ -1,6 +1,8 @@
 #include "tform1.h"
 
+#include "archive/archivereader.h"
 #include "platform/addresswatcher.h"
+#include "reach/reachwindow.h"
 #include "retrieval/httpclient.h"
 #include "shell/dialogs.h"
 #include "shell/log.h"
@@ -21,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QTimer>
 #include <QValidator>
@@ -116,7 +119,8 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
                                         : storedEndpoints(*m_store, environment.arguments, m_refusedAddresses)),
       m_arguments(environment.arguments),
       m_programFile(environment.programFile.isEmpty() ? QCoreApplication::applicationFilePath()
-                                                      : environment.programFile)
+                                                      : environment.programFile),
+      m_archiveReader(std::move(environment.archiveReader))
 {
     setObjectName(QStringLiteral("Form1"));
     createControls();
@@ -134,7 +138,11 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
         Dialogs::showMessage(m_refusedAddresses.join(u'\r'));
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The Reach window uses the settings store, which goes with the members.
+    delete m_reach.data();
+}
 
 void TForm1::createControls()
 {
@@ -222,6 +230,7 @@ void TForm1::createControls()
     RichEdit1->setUndoRedoEnabled(false);
     // Rich text boxes stop tabs every half inch.
     RichEdit1->setTabStopDistance(48);
+    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     StringGrid1 = place<QTableWidget>(this, "StringGrid1", 8, 176, 441, 137);
     StringGrid1->setColumnCount(7);
@@ -292,6 +301,10 @@ void TForm1::connectHandlers()
     connect(Edit3, &QLineEdit::returnPressed, this, [this] { userAction([this] { Edit3KeyPress(u'\r'); }); });
     connect(Edit4, &QLineEdit::returnPressed, this, [this] { userAction([this] { Edit4KeyPress(u'\r'); }); });
     connect(Edit5, &QLineEdit::returnPressed, this, [this] { userAction([this] { Edit5KeyPress(u'\r'); }); });
+    connect(RichEdit1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &position) { userAction([this, position] { RichEdit1ContextPopup(position); }); });
+    auto *reachKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(reachKey, &QShortcut::activated, this, [this] { userAction([this] { openReachWindow(); }); });
     Edit3->installEventFilter(this);
     RichEdit3->viewport()->installEventFilter(this);
     Label15->installEventFilter(this);
@@ -392,7 +405,10 @@ void TForm1::showEvent(QShowEvent *event)
     // later activations (switching back from another program) do not repeat it.
     if (!m_activated) {
         m_activated = true;
-        QTimer::singleShot(0, this, [this] { runActivation(); });
+        QTimer::singleShot(0, this, [this] {
+            runActivation();
+            userAction([this] { openReachAtStart(); });
+        });
     }
 }
 

@@ -5,6 +5,7 @@
 #include "shell/settingsstore.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
@@ -14,6 +15,7 @@
 #include <optional>
 
 class AddressWatcher;
+class ArchiveReader;
 class ColourBar;
 class HttpClient;
 class QCheckBox;
@@ -21,10 +23,12 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 class QTimer;
+class ReachWindow;
 class ShapeBox;
 
 // What the window takes from its surroundings; tests pass their own.
@@ -35,6 +39,7 @@ struct TForm1Environment
     QStringList arguments;                   // command-line parameters, program name excluded
     QString programFile;                     // default: this program's file
     std::optional<Endpoints> endpoints;      // default: from the environment
+    std::function<std::unique_ptr<ArchiveReader>()> archiveReader; // default: the archive in the working folder
 };
 
 // The one window of the program. Its handlers and procedures live in the
@@ -142,6 +147,14 @@ public:
     void RichEdit3MouseDown();
     void Button5Click();
 
+    // --- The Reach window
+    void openReachWindow();
+    void openReachAtStart();
+    // The list view's context menu, its own entries and "Reach...".
+    QMenu *createListMenu(const QPoint &position);
+    void RichEdit1ContextPopup(const QPoint &position);
+    ReachWindow *reachWindow() const;
+
     // --- The one-second tick
     void Timer1Timer();
     // The tick as the timer runs it: an error ends the tick and is contained.
@@ -183,4 +196,6 @@ private:
     QString m_lastEchoError;
     bool m_webErrorBoxOpen = false;
     bool m_closing = false; // the window is closing: requests cut short are no news
+    std::function<std::unique_ptr<ArchiveReader>()> m_archiveReader;
+    QPointer<ReachWindow> m_reach;
 };

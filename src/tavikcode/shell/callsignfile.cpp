@@ -2,16 +2,30 @@
 
 #include "textops.h"
 
-QString callsignFromLines(const QStringList &lines)
+namespace {
+
+QString lastValue(const QStringList &lines, const QString &key)
 {
-    QString callsign;
+    QString value;
     for (const QString &line : lines) {
-        if (!line.startsWith(QStringLiteral("MyCall=")))
+        if (!line.startsWith(key))
             continue;
         const qsizetype equals = textops::pos(u"=", line);
-        callsign = textops::upperAscii(textops::trim(textops::copy(line, equals + 1, 20)));
+        value = textops::upperAscii(textops::trim(textops::copy(line, equals + 1, 20)));
     }
-    return callsign;
+    return value;
+}
+
+} // namespace
+
+QString callsignFromLines(const QStringList &lines)
+{
+    return lastValue(lines, QStringLiteral("MyCall="));
+}
+
+QString gridFromLines(const QStringList &lines)
+{
+    return lastValue(lines, QStringLiteral("MyGrid="));
 }
 
 QString callsignFileLine(const QString &callsign)

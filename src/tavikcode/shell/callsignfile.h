@@ -9,5 +9,8 @@
 // in capitals; the last such line wins, even when it gives empty text.
 QString callsignFromLines(const QStringList &lines);
 
+// The operator's locator from the "MyGrid=" lines, by the same rules.
+QString gridFromLines(const QStringList &lines);
+
 // The one line the program writes to its own callsign file.
 QString callsignFileLine(const QString &callsign);

@@ -5,6 +5,7 @@
 #include "clock.h"
 #include "datetime.h"
 #include "retrieval/endpoints.h"
+#include "reach/reachsettings.h"
 #include "settingstext.h"
 #include "tavikerror.h"
 
@@ -68,7 +69,9 @@ void TForm1::ResetSettings()
     SettingsStore &s = store();
     for (const QString &ident : {kLeft, kTop, kWidth, kHeight, kLastGet, kFolder, kNotifyOff, kLastVers, kAlternate})
         s.deleteValue(kSection, ident);
-    // Then the addresses an operator may have stored.
+    // Then the addresses an operator may have stored, and the Reach window's choices.
     for (const QString &ident : {storedaddress::kReport, storedaddress::kEcho, storedaddress::kSite})
         s.deleteValue(kSection, ident);
+    for (const QString &ident : reachsettings::allNames())
+        s.deleteValue(reachsettings::kSection, ident);
 }

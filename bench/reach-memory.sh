@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Peak resident memory of the program under Xvfb against the stand-in
+# service, for S seconds (TAVIK_MEMORY_SECONDS, 20): started plainly, and
+# with "/REACH", so that the Reach window is open, reads the archive of its
+# working folder (TAVIK_ARCHIVE: a copy of it is put there first) and draws
+# its map. TAVIK_PROGRAM measures another build of the program the same way.
+#
+#   bench/reach-memory.sh
+#   TAVIK_PROGRAM=/path/to/older/TavikRepView bench/reach-memory.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${TAVIK_MEMORY_SECONDS:-20}"
+for tool in xvfb-run /usr/bin/time timeout; do
+    command -v "$tool" >/dev/null || { echo "reach-memory.sh: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
+done
+cmake --preset default >/dev/null
+cmake --build build --target TavikRepView tavik-standin >/dev/null
+program="${TAVIK_PROGRAM:-$PWD/build/TavikRepView}"
+
+work="$(mktemp -d)"
+standin_pid=""
+cleanup()
+{
+    if [ -n "$standin_pid" ]; then kill "$standin_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+build/tools/tavik-standin --echo 198.51.100.7 >"$work/standin.txt" 2>&1 &
+standin_pid=$!
+for _ in $(seq 100); do
+    grep -q '^TAVIK_CA_FILE=' "$work/standin.txt" && break
+    sleep 0.1
+done
+while IFS= read -r line; do
+    export "${line?}"
+done < <(grep '^TAVIK_' "$work/standin.txt")
+
+# measure NAME ARGUMENTS...: prints NAME and the peak resident memory in MB
+measure()
+{
+    local name="$1"
+    shift
+    local dir="$work/$name"
+    mkdir -p "$dir/config"
+    printf 'MyCall=G4XYZ\r\n' >"$dir/TavikRepView.ini"
+    printf '[Configuration]\r\nMyCall=G4XYZ\r\nMyGrid=IO91wm\r\n' >"$dir/config/WSJT-X.ini"
+    if [ -n "${TAVIK_ARCHIVE:-}" ]; then cp "$TAVIK_ARCHIVE" "$dir/TavikArchive.sqlite"; fi
+    (cd "$dir" && XDG_CONFIG_HOME="$dir/config" xvfb-run -a -s "-screen 0 1280x900x24" \
+        /usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$program" /NOTIFYOFF "$@" >"$dir/out.txt" 2>&1 || true)
+    awk -F': ' -v name="$name" '/Maximum resident/ { printf "%-22s %6.1f MB\n", name, $2 / 1024 }' "$dir/time.txt"
+}
+measure "plain"
+measure "with /REACH" /REACH

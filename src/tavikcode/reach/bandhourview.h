@@ -1,0 +1,44 @@
+#pragma once
+
+#include "bandhourchart.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+// The band by UTC-hour chart: a row per band, a column per hour, each cell
+// coloured by its distinct receivers, the count in a tooltip. Drawn into a
+// cached pixmap at the screen's pixel ratio, again only when the size, the
+// ratio or the chart change.
+class BandHourView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit BandHourView(QWidget *parent = nullptr);
+
+    void setChart(BandHourChart chart);
+    const BandHourChart &chart() const { return m_chart; }
+
+    // Where a cell is drawn, in widget pixels; empty outside the chart.
+    QRectF cellRect(qsizetype row, int hour) const;
+    // The tooltip text of the cell at a point; empty between cells.
+    QString textAt(QPointF position) const;
+    // The colour a cell is filled with.
+    static QColor cellColour(qint64 receivers, qint64 maximum);
+
+    QSize sizeHint() const override { return {360, 260}; }
+    QSize minimumSizeHint() const override { return {240, 120}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    QRectF gridRect() const;
+    void buildPicture();
+
+    BandHourChart m_chart;
+    QPixmap m_picture;
+    bool m_pictureValid = false;
+};

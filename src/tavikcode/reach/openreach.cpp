@@ -1,0 +1,62 @@
+// Opening the Reach window from the main window: the list view's menu,
+// Ctrl+R and the switch "/REACH". One Reach window at most.
+#include "tform1.h"
+
+#include "archive/archivereader.h"
+#include "filenames.h"
+#include "reachwindow.h"
+
+#include <QMenu>
+#include <QPlainTextEdit>
+
+namespace {
+const QString kArchiveFile = QStringLiteral("TavikArchive.sqlite");
+}
+
+void TForm1::openReachWindow()
+{
+    if (m_reach) {
+        m_reach->showNormal();
+        m_reach->raise();
+        m_reach->activateWindow();
+        return;
+    }
+    ReachWindowEnvironment environment;
+    environment.store = m_store.get();
+    environment.openReader = m_archiveReader ? m_archiveReader : [] { return openArchiveReader(kArchiveFile); };
+    environment.wsjtxSettingsFile = files::kWsjtxIni;
+    environment.callsign = QString(state.Callsign).remove(u'\r').trimmed();
+    m_reach = new ReachWindow(std::move(environment), this);
+    // Closed, it is gone with its threads and reader; the next opening starts afresh.
+    m_reach->setAttribute(Qt::WA_DeleteOnClose);
+    m_reach->show();
+}
+
+QMenu *TForm1::createListMenu(const QPoint &position)
+{
+    // The list view's own entries, then the Reach window.
+    QMenu *menu = RichEdit1->createStandardContextMenu(position);
+    menu->addSeparator();
+    QAction *reach = menu->addAction(QStringLiteral("Reach..."));
+    reach->setObjectName(QStringLiteral("ReachAction"));
+    reach->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(reach, &QAction::triggered, this, [this] { userAction([this] { openReachWindow(); }); });
+    return menu;
+}
+
+void TForm1::RichEdit1ContextPopup(const QPoint &position)
+{
+    std::unique_ptr<QMenu> menu(createListMenu(position));
+    menu->exec(RichEdit1->viewport()->mapToGlobal(position));
+}
+
+ReachWindow *TForm1::reachWindow() const
+{
+    return m_reach;
+}
+
+void TForm1::openReachAtStart()
+{
+    if (state.Switches.contains(QStringLiteral("/REACH")))
+        openReachWindow();
+}

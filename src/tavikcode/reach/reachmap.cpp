@@ -1,0 +1,347 @@
+#include "reachmap.h"
+
+#include "bandcolours.h"
+#include "landoutlines.h"
+#include "processing/reportline.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+
+namespace {
+
+constexpr double kMargin = 20;     // room for the compass letters
+constexpr double kDotRadius = 3.2;
+constexpr double kHoverPixels = 6;
+
+const QColor kOcean(0xD4, 0xE5, 0xF3);
+const QColor kLand(0xD6, 0xDB, 0xBC);
+const QColor kCoast(0x95, 0xA0, 0x7E);
+const QColor kRing(0x5A, 0x6E, 0x82);
+
+// Rings of round distances in the operator's unit, within the map's rim.
+QList<double> ringDistancesKm(DistanceUnit unit)
+{
+    const QList<double> km = {1000, 2500, 5000, 10000, 15000};
+    const QList<double> miles = {500, 1500, 3000, 6000, 9000, 12000};
+    QList<double> rings;
+    for (double d : unit == DistanceUnit::Miles ? miles : km)
+        rings << d / distanceIn(1, unit);
+    return rings;
+}
+
+// One dot of a band, drawn once for the pixel ratio: the colour within a
+// thin white rim, so that dots on dots stay apart.
+QPixmap dotPicture(const QColor &colour, qreal ratio)
+{
+    const double side = 2 * (kDotRadius + 1);
+    QPixmap dot((QSizeF(side, side) * ratio).toSize());
+    dot.setDevicePixelRatio(ratio);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 0.8));
+    painter.setBrush(colour);
+    painter.drawEllipse(QPointF(side / 2, side / 2), kDotRadius, kDotRadius);
+    return dot;
+}
+
+} // namespace
+
+ReachMap::ReachMap(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ReachMap"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ReachMap::setReach(std::shared_ptr<const ReachData> data)
+{
+    m_data = std::move(data);
+    invalidate();
+}
+
+void ReachMap::setBand(const QString &band)
+{
+    if (band == m_band)
+        return;
+    m_band = band;
+    invalidate();
+}
+
+void ReachMap::setUnit(DistanceUnit unit)
+{
+    if (unit == m_unit)
+        return;
+    m_unit = unit;
+    invalidate();
+}
+
+void ReachMap::invalidate()
+{
+    m_pictureValid = false;
+    update();
+}
+
+double ReachMap::scale() const
+{
+    const double w = std::max(1.0, width() - 2 * kMargin);
+    const double h = std::max(1.0, height() - 2 * kMargin);
+    if (centred())
+        return std::min(w, h) / 2 / kMapRimKm;
+    return std::min(w / 360, h / 180);
+}
+
+QPointF ReachMap::pixelOf(QPointF mapPoint) const
+{
+    const double s = scale();
+    return {width() / 2.0 + mapPoint.x() * s, height() / 2.0 - mapPoint.y() * s};
+}
+
+void ReachMap::buildLand()
+{
+    const std::optional<GeoPosition> centre = m_data ? m_data->home : std::nullopt;
+    const bool same = m_landBuilt && centre.has_value() == m_landCentre.has_value()
+        && (!centre || (centre->latitude == m_landCentre->latitude && centre->longitude == m_landCentre->longitude));
+    if (same)
+        return;
+    m_land = QPainterPath();
+    m_land.setFillRule(Qt::OddEvenFill);
+    if (centre) {
+        for (const MapRing &ring : projectLand(naturalEarthLand(), AzimuthalProjection(*centre))) {
+            m_land.addPolygon(QPolygonF(ring.points));
+            m_land.closeSubpath();
+            if (ring.aroundAntipode)
+                m_land.addEllipse(QPointF(), kMapRimKm, kMapRimKm);
+        }
+    } else {
+        for (const QList<QPointF> &ring : worldLand(naturalEarthLand())) {
+            m_land.addPolygon(QPolygonF(ring));
+            m_land.closeSubpath();
+        }
+    }
+    m_landBuilt = true;
+    m_landCentre = centre;
+}
+
+void ReachMap::buildPicture()
+{
+    ++m_pictureBuilds;
+    buildLand();
+    const qreal ratio = devicePixelRatioF();
+    m_picture = QPixmap((QSizeF(size()) * ratio).toSize());
+    m_picture.setDevicePixelRatio(ratio);
+    m_picture.fill(palette().color(QPalette::Window));
+
+    QPainter painter(&m_picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double s = scale();
+    const QPointF middle(width() / 2.0, height() / 2.0);
+    const QTransform toPixels = QTransform::fromTranslate(middle.x(), middle.y()).scale(s, -s);
+
+    // The sea, then the land clipped to it.
+    QPainterPath sea;
+    if (centred())
+        sea.addEllipse(QPointF(), kMapRimKm, kMapRimKm);
+    else
+        sea.addRect(QRectF(-180, -90, 360, 180));
+    const QPainterPath seaPixels = toPixels.map(sea);
+    painter.fillPath(seaPixels, kOcean);
+    painter.save();
+    painter.setClipPath(seaPixels);
+    painter.setTransform(toPixels);
+    QPen coast(kCoast, 0.8);
+    coast.setCosmetic(true);
+    painter.setPen(coast);
+    painter.setBrush(kLand);
+    painter.drawPath(m_land);
+    painter.restore();
+
+    if (centred())
+        paintRings(painter);
+
+    // Dots, band by band in band order, so that the colours stack alike
+    // every time; each a copy of its band's drawn dot, which keeps twenty
+    // thousand of them quick.
+    m_dots.clear();
+    std::map<std::pair<int, QString>, std::vector<QPointF>> byBand;
+    if (m_data) {
+        m_dots.reserve(size_t(m_data->receivers.size()));
+        for (qsizetype i = 0; i < m_data->receivers.size(); ++i) {
+            const PlacedReceiver &r = m_data->receivers[i];
+            if (!r.position || (!m_band.isEmpty() && r.heard.band != m_band))
+                continue;
+            const QPointF pixel = toPixels.map(r.mapPoint);
+            m_dots.push_back({pixel, i});
+            byBand[{bandRank(r.heard.band), r.heard.band}].push_back(pixel);
+        }
+    }
+    QStringList shown;
+    const double half = kDotRadius + 1;
+    for (const auto &[band, pixels] : byBand) {
+        const QPixmap dot = dotPicture(bandColour(band.second), ratio);
+        for (const QPointF &pixel : pixels)
+            painter.drawPixmap(pixel - QPointF(half, half), dot);
+        shown << band.second;
+    }
+    if (centred()) {
+        // The operator's place.
+        painter.setPen(QPen(Qt::black, 1.6));
+        painter.drawLine(middle - QPointF(6, 0), middle + QPointF(6, 0));
+        painter.drawLine(middle - QPointF(0, 6), middle + QPointF(0, 6));
+    }
+    paintLegend(painter, shown);
+    m_pictureValid = true;
+}
+
+void ReachMap::paintRings(QPainter &painter) const
+{
+    const double s = scale();
+    const QPointF middle(width() / 2.0, height() / 2.0);
+    const double rim = kMapRimKm * s;
+
+    QPen ringPen(kRing, 0.8, Qt::DashLine);
+    painter.setBrush(Qt::NoBrush);
+    QFont small = font();
+    small.setPointSizeF(std::max(6.5, small.pointSizeF() - 1.5));
+    painter.setFont(small);
+    for (double km : ringDistancesKm(m_unit)) {
+        const double r = km * s;
+        if (r < 14)
+            continue; // too close to the centre to read
+        painter.setPen(ringPen);
+        painter.drawEllipse(middle, r, r);
+        painter.setPen(kRing);
+        painter.drawText(middle + QPointF(3, -r - 2), distanceText(km, m_unit));
+    }
+    painter.setPen(QPen(kRing, 1.2));
+    painter.drawEllipse(middle, rim, rim);
+
+    // Compass lines and letters, clockwise from north.
+    static const char16_t *const points[] = {u"N", u"NE", u"E", u"SE", u"S", u"SW", u"W", u"NW"};
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    const QFontMetricsF metrics(bold);
+    for (int i = 0; i < 8; ++i) {
+        const double bearing = i * 45 * std::numbers::pi / 180;
+        const QPointF direction(std::sin(bearing), -std::cos(bearing));
+        painter.setPen(QPen(QColor(kRing.red(), kRing.green(), kRing.blue(), 90), 0.6));
+        painter.drawLine(middle, middle + direction * rim);
+        const QString letter = QString::fromUtf16(points[i]);
+        const QPointF at = middle + direction * (rim + metrics.height() * 0.7);
+        const QRectF box(at.x() - metrics.horizontalAdvance(letter) / 2, at.y() - metrics.height() / 2,
+                         metrics.horizontalAdvance(letter), metrics.height());
+        painter.setPen(kRing);
+        painter.drawText(box, Qt::AlignCenter, letter);
+    }
+    painter.setFont(font());
+}
+
+void ReachMap::paintLegend(QPainter &painter, const QStringList &bands) const
+{
+    if (bands.isEmpty())
+        return;
+    const QFontMetricsF metrics(font());
+    const double line = metrics.height() + 2;
+    double widest = 0;
+    for (const QString &band : bands)
+        widest = std::max(widest, metrics.horizontalAdvance(band));
+    const QRectF box(4, 4, widest + 26, line * bands.size() + 6);
+    painter.setPen(QColor(0xB0, 0xB0, 0xB0));
+    painter.setBrush(QColor(255, 255, 255, 215));
+    painter.drawRoundedRect(box, 3, 3);
+    for (qsizetype i = 0; i < bands.size(); ++i) {
+        const double y = box.top() + 3 + i * line;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(bandColour(bands[i]));
+        painter.drawEllipse(QPointF(box.left() + 10, y + line / 2), 4, 4);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRectF(box.left() + 19, y, widest + 4, line), Qt::AlignVCenter, bands[i]);
+    }
+}
+
+void ReachMap::paintEvent(QPaintEvent *)
+{
+    if (!m_pictureValid || m_picture.devicePixelRatio() != devicePixelRatioF()
+        || m_picture.deviceIndependentSize() != QSizeF(size()))
+        buildPicture();
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_picture);
+}
+
+void ReachMap::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_pictureValid = false;
+}
+
+QString ReachMap::textAt(QPointF position) const
+{
+    if (!m_data || !m_pictureValid)
+        return {};
+    const Dot *nearest = nullptr;
+    double best = kHoverPixels * kHoverPixels;
+    for (const Dot &dot : m_dots) {
+        const QPointF d = dot.pixel - position;
+        const double distance = d.x() * d.x() + d.y() * d.y();
+        if (distance <= best) {
+            best = distance;
+            nearest = &dot;
+        }
+    }
+    if (!nearest)
+        return {};
+    // Every receiver at that place: a station heard on several bands, or
+    // several stations in one square.
+    const QString &locator = m_data->receivers[nearest->receiver].heard.locator;
+    QStringList callsigns;
+    std::map<QString, QList<const PlacedReceiver *>> byCall;
+    for (const Dot &dot : m_dots) {
+        const PlacedReceiver &r = m_data->receivers[dot.receiver];
+        if (dot.pixel == nearest->pixel && r.heard.locator == locator) {
+            if (!byCall.count(r.heard.callsign))
+                callsigns << r.heard.callsign;
+            byCall[r.heard.callsign].append(&r);
+        }
+    }
+    QStringList lines;
+    const int shownAtMost = 6;
+    for (qsizetype c = 0; c < std::min<qsizetype>(callsigns.size(), shownAtMost); ++c) {
+        const QList<const PlacedReceiver *> &heard = byCall[callsigns[c]];
+        const PlacedReceiver &first = *heard.first();
+        if (c > 0)
+            lines << QString();
+        lines << first.heard.callsign + QStringLiteral("  ") + first.heard.locator;
+        if (first.path)
+            lines << distanceText(first.path->distanceKm, m_unit) + QStringLiteral(", ")
+                    + bearingText(first.path->bearingDegrees);
+        for (const PlacedReceiver *r : heard) {
+            QString line = r->heard.band + QStringLiteral(": ");
+            if (r->heard.bestSnr)
+                line += QStringLiteral("best ") + snrText(r->heard.bestSnr) + QStringLiteral(", ");
+            lines << line + QStringLiteral("last heard ") + utcText(r->heard.lastHeard) + QStringLiteral(" UTC");
+        }
+    }
+    if (callsigns.size() > shownAtMost)
+        lines << QStringLiteral("and %1 more").arg(callsigns.size() - shownAtMost);
+    return lines.join(u'\n');
+}
+
+bool ReachMap::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = textAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "geodesy.h"
+#include "reachdata.h"
+#include "reachtext.h"
+
+#include <QPainterPath>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The map of the Reach window: around the operator's locator in the
+// azimuthal equidistant projection, with distance rings and the compass
+// points, or a plain world map without a locator; every receiver of the
+// period as a dot in its band's colour, a legend, and the receiver under the
+// mouse in a tooltip.
+//
+// Painting works from caches: the land as a path in map units, projected
+// once per centre (at the first paint, when the land is read), and the
+// whole picture as a pixmap at the screen's pixel ratio, drawn again only
+// when the size, the ratio, the centre, the data, the band or the unit change.
+class ReachMap : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ReachMap(QWidget *parent = nullptr);
+
+    void setReach(std::shared_ptr<const ReachData> data);
+    void setBand(const QString &band); // empty: every band
+    void setUnit(DistanceUnit unit);
+
+    // The tooltip text at a point of the widget: the receivers of the dot
+    // nearest to it, if one lies within a few pixels; else empty.
+    QString textAt(QPointF position) const;
+    // Where a point in map units (see PlacedReceiver::mapPoint) is drawn.
+    QPointF pixelOf(QPointF mapPoint) const;
+    // The dots of the picture last drawn.
+    qsizetype dotCount() const { return qsizetype(m_dots.size()); }
+    // How often the picture was drawn anew (tests, benchmarks).
+    int pictureBuilds() const { return m_pictureBuilds; }
+
+    QSize sizeHint() const override { return {520, 420}; }
+    QSize minimumSizeHint() const override { return {220, 180}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    struct Dot
+    {
+        QPointF pixel;
+        qsizetype receiver; // index into m_data->receivers
+    };
+
+    bool centred() const { return m_data && m_data->home.has_value(); }
+    double scale() const;
+    void buildLand();
+    void buildPicture();
+    void paintRings(QPainter &painter) const;
+    void paintLegend(QPainter &painter, const QStringList &bands) const;
+    void invalidate();
+
+    std::shared_ptr<const ReachData> m_data;
+    QString m_band;
+    DistanceUnit m_unit = DistanceUnit::Kilometres;
+
+    bool m_landBuilt = false;
+    std::optional<GeoPosition> m_landCentre;
+    QPainterPath m_land; // in map units
+
+    QPixmap m_picture;
+    bool m_pictureValid = false;
+    int m_pictureBuilds = 0;
+    std::vector<Dot> m_dots;
+};

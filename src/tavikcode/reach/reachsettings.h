@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The Reach window's values in the settings store, beside the main window's
+// in section "Orlix".
+namespace reachsettings {
+
+inline const QString kSection = QStringLiteral("Orlix");
+inline const QString kLeft = QStringLiteral("TavikReachLeft");
+inline const QString kTop = QStringLiteral("TavikReachTop");
+inline const QString kWidth = QStringLiteral("TavikReachWidth");
+inline const QString kHeight = QStringLiteral("TavikReachHeight");
+inline const QString kPeriod = QStringLiteral("TavikReachPeriod"); // "1h", "6h", "24h", "7d", "30d", "all"
+inline const QString kUnits = QStringLiteral("TavikReachUnits");   // "km" or "mi"
+inline const QString kGrid = QStringLiteral("TavikReachGrid");     // the locator typed into the window
+inline const QString kBand = QStringLiteral("TavikReachBand");     // the band shown alone; empty: all
+
+// Every value above, in the order "/RESET" deletes them.
+inline QStringList allNames()
+{
+    return {kLeft, kTop, kWidth, kHeight, kPeriod, kUnits, kGrid, kBand};
+}
+
+} // namespace reachsettings

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "archiveworker.h"
+#include "geodesy.h"
+#include "reachdata.h"
+#include "reachperiod.h"
+#include "reachtext.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class BandHourView;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+class ReachMap;
+class SettingsStore;
+
+// What the Reach window takes from the program.
+struct ReachWindowEnvironment
+{
+    SettingsStore *store = nullptr;         // the program's store; it outlives the window
+    ArchiveWorker::OpenReader openReader;   // a reader of the report archive
+    QString wsjtxSettingsFile;              // the working-folder copy of WSJT-X's settings
+    QString callsign;                       // for the caption
+};
+
+// The Reach window: where the operator is heard, how far, on which band and
+// when, from the report archive, for a chosen period. Its queries run on a
+// thread of their own; the newest one's result is shown.
+class ReachWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ReachWindow(ReachWindowEnvironment environment, QWidget *parent = nullptr);
+    ~ReachWindow() override;
+
+    // Controls, named after what they hold.
+    QComboBox *periodBox;
+    QComboBox *unitBox;
+    QLineEdit *locatorEdit;
+    QLabel *locatorNote;   // how to give a locator, or where it came from
+    QPushButton *allBandsButton;
+    QPushButton *exportButton;
+    QLabel *statusLabel;
+    QTableWidget *bandTable;
+    ReachMap *map;
+    BandHourView *chart;
+
+    ReachPeriod period() const { return m_period; }
+    DistanceUnit unit() const { return m_unit; }
+    const QString &band() const { return m_band; }
+    std::optional<GeoPosition> home() const { return m_home; }
+    bool homeFromWsjtx() const { return m_homeFromWsjtx; }
+    std::shared_ptr<const ReachData> data() const { return m_data; }
+    // A query or an export is outstanding.
+    bool isBusy() const { return m_querying || m_exporting; }
+
+    // Shows prepared data as a query result would (benchmarks).
+    void showData(std::shared_ptr<const ReachData> data);
+
+public slots:
+    // Asks the archive again for the chosen period; connect the archive's
+    // "a pass added reports" signal here.
+    void refresh();
+    // Only that band on the map and the chart; empty: every band.
+    void selectBand(const QString &band);
+    // Asks for a file and writes the period's reports to it as CSV.
+    void exportReports();
+
+signals:
+    // A query's result or failure is shown.
+    void refreshed();
+    // An export ended, written or failed.
+    void exportEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void loadSettings();
+    void savePlacement();
+    void keep(const QString &ident, const QString &value);
+    void readHomeLocator();
+    void periodChanged();
+    void unitChanged();
+    void locatorEntered();
+    void showLocatorNote(const QString &problem = {});
+    void fillTable();
+    void showStatus();
+    void queryDone(quint64 generation, std::shared_ptr<const ReachData> data);
+    void queryFailed(quint64 generation, const QString &error);
+    void exportDone(qint64 rows, const QString &fileName);
+    void exportFailed(const QString &error);
+
+    ReachWindowEnvironment m_environment;
+    std::unique_ptr<ArchiveWorker> m_queries;
+    std::unique_ptr<ArchiveWorker> m_exports;
+    quint64 m_generation = 0;
+    bool m_querying = false;
+    bool m_exporting = false;
+    QString m_error;          // of the last query, while it lasts
+    QString m_lastStoreError; // shown once
+
+    ReachPeriod m_period = ReachPeriod::Last24Hours;
+    DistanceUnit m_unit = DistanceUnit::Kilometres;
+    QString m_band;
+    std::optional<GeoPosition> m_home;
+    QString m_homeLocator;
+    bool m_homeFromWsjtx = false;
+    std::shared_ptr<const ReachData> m_data;
+};

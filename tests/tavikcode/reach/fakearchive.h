@@ -1,0 +1,118 @@
+#pragma once
+
+#include "archive/archivereader.h"
+#include "tavikerror.h"
+
+#include <QList>
+#include <QString>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+// What a fake archive answers, shared by every reader opened on it. A test
+// may hold its queries at a gate and let them go one by one.
+struct FakeArchiveData
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    ReachSnapshot snapshot;
+    QList<ArchivedReport> reports;
+    QList<ArchivePeriod> periods; // of every reach() asked
+    QString failure;              // reach() and forEachReport() throw it when set
+    bool gated = false;           // reach() waits at the gate while this holds
+    bool wakeOnInterrupt = true;  // false: an interrupted query notices only when let through
+    int waiting = 0;              // queries waiting at the gate
+    int passes = 0;               // queries the gate may let through
+    int interrupts = 0;
+    int readersOpened = 0;
+    int readersClosed = 0;
+
+    // Lets one held query through.
+    void release()
+    {
+        std::lock_guard lock(mutex);
+        ++passes;
+        changed.notify_all();
+    }
+    // Waits until n queries wait at the gate.
+    void waitForWaiting(int n)
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return waiting >= n; });
+    }
+};
+
+class FakeArchive final : public ArchiveReader
+{
+public:
+    explicit FakeArchive(std::shared_ptr<FakeArchiveData> data) : m_data(std::move(data))
+    {
+        std::lock_guard lock(m_data->mutex);
+        ++m_data->readersOpened;
+    }
+    ~FakeArchive() override
+    {
+        std::lock_guard lock(m_data->mutex);
+        ++m_data->readersClosed;
+        m_data->changed.notify_all();
+    }
+
+    ReachSnapshot reach(const ArchivePeriod &period) override
+    {
+        std::unique_lock lock(m_data->mutex);
+        m_data->periods.append(period);
+        // As with SQLite, an interruption ends only a query that is running.
+        m_interrupted = false;
+        if (m_data->gated) {
+            ++m_data->waiting;
+            m_running = true;
+            m_data->changed.notify_all();
+            m_data->changed.wait(lock, [&] {
+                return (m_interrupted && m_data->wakeOnInterrupt) || m_data->passes > 0;
+            });
+            --m_data->waiting;
+            m_running = false;
+            if (m_interrupted)
+                throw TavikError(QStringLiteral("interrupted"));
+            --m_data->passes;
+        }
+        if (!m_data->failure.isEmpty())
+            throw TavikError(m_data->failure);
+        return m_data->snapshot;
+    }
+
+    void forEachReport(const ArchivePeriod &period, const std::function<void(const ArchivedReport &)> &visit) override
+    {
+        QList<ArchivedReport> reports;
+        {
+            std::lock_guard lock(m_data->mutex);
+            if (!m_data->failure.isEmpty())
+                throw TavikError(m_data->failure);
+            reports = m_data->reports;
+        }
+        for (const ArchivedReport &r : reports) {
+            if (r.flowStartSeconds >= period.fromSeconds && r.flowStartSeconds < period.toSeconds)
+                visit(r);
+        }
+    }
+
+    void interrupt() override
+    {
+        std::lock_guard lock(m_data->mutex);
+        ++m_data->interrupts;
+        if (m_running)
+            m_interrupted = true;
+        m_data->changed.notify_all();
+    }
+
+private:
+    std::shared_ptr<FakeArchiveData> m_data;
+    bool m_running = false;     // both guarded by the data's mutex
+    bool m_interrupted = false;
+};
+
+inline std::function<std::unique_ptr<ArchiveReader>()> fakeArchiveOpener(std::shared_ptr<FakeArchiveData> data)
+{
+    return [data] { return std::make_unique<FakeArchive>(data); };
+}

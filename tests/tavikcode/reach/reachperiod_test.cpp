@@ -1,0 +1,42 @@
+#include "reach/reachperiod.h"
+#include "reach/reachtext.h"
+
+#include "../../testsupport.h"
+
+TEST(ReachPeriod, EachPeriodEndsNowAndIsStoredByItsKey)
+{
+    const qint64 now = 1796637600;
+    struct Case { ReachPeriod period; const char *key; qint64 length; };
+    const Case cases[] = {
+        {ReachPeriod::LastHour, "1h", 3600},          {ReachPeriod::Last6Hours, "6h", 6 * 3600},
+        {ReachPeriod::Last24Hours, "24h", 86400},      {ReachPeriod::Last7Days, "7d", 7 * 86400},
+        {ReachPeriod::Last30Days, "30d", 30 * 86400},
+    };
+    ASSERT_EQ(reachPeriods().size(), 6);
+    for (const Case &c : cases) {
+        const ArchivePeriod p = archivePeriod(c.period, now);
+        EXPECT_EQ(p.toSeconds, now + 1) << c.key;
+        EXPECT_EQ(p.toSeconds - p.fromSeconds, c.length) << c.key;
+        EXPECT_EQ(periodKey(c.period), QString::fromLatin1(c.key));
+        EXPECT_EQ(periodFromKey(QString::fromLatin1(c.key)), c.period);
+    }
+    EXPECT_EQ(archivePeriod(ReachPeriod::All, now).fromSeconds, 0);
+    EXPECT_EQ(periodFromKey("all"_qs), ReachPeriod::All);
+    EXPECT_FALSE(periodFromKey("24H"_qs));
+    EXPECT_FALSE(periodFromKey(QString()));
+}
+
+TEST(ReachText, DistancesBearingsAndTimes)
+{
+    EXPECT_EQ(distanceText(5429.609736, DistanceUnit::Kilometres), "5430 km"_qs);
+    EXPECT_EQ(distanceText(5429.609736, DistanceUnit::Miles), "3374 mi"_qs);
+    EXPECT_EQ(distanceText(0.3, DistanceUnit::Miles), "0 mi"_qs);
+    EXPECT_EQ(bearingText(288.61), "289\u00B0"_qs);
+    EXPECT_EQ(bearingText(359.6), "0\u00B0"_qs);
+    EXPECT_EQ(snrText(-12), "-12 dB"_qs);
+    EXPECT_TRUE(snrText(std::nullopt).isEmpty());
+    EXPECT_EQ(utcText(1796637600 + 59), "2026-12-07 10:00"_qs);
+    EXPECT_EQ(unitFromKey("mi"_qs), DistanceUnit::Miles);
+    EXPECT_EQ(unitFromKey("miles"_qs), DistanceUnit::Kilometres);
+    EXPECT_EQ(unitKey(DistanceUnit::Miles), "mi"_qs);
+}
