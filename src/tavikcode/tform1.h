@@ -24,6 +24,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 class QTimer;
+class ReportArchive;
 class ShapeBox;
 
 // What the window takes from its surroundings; tests pass their own.
@@ -113,6 +114,11 @@ public:
     void ClearHistoryFiles();
     void Button7Click();
 
+    // --- Report archive
+    void openArchive();
+    void archiveFailed(const QString &message);
+    ReportArchive &archive() { return *m_archive; }
+
     // --- Views
     void ShowReports();
     void SortAndShowReports();
@@ -168,4 +174,5 @@ private:
     QString m_lastEchoError;
     bool m_webErrorBoxOpen = false;
     bool m_closing = false; // the window is closing: requests cut short are no news
+    ReportArchive *m_archive = nullptr;
 };
