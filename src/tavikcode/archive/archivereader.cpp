@@ -10,6 +10,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <numeric>
+#include <string_view>
+#include <unordered_map>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -22,38 +26,41 @@ class Texts
 public:
     int id(const QByteArray &raw)
     {
-        const auto found = m_ids.constFind(raw);
-        if (found != m_ids.constEnd())
-            return *found;
+        const std::string_view view(raw.constData(), size_t(raw.size()));
+        if (const auto found = m_ids.find(view); found != m_ids.end())
+            return found->second;
         const int id = int(m_texts.size());
-        m_ids.insert(QByteArray(raw.constData(), raw.size()), id);
+        m_raw.append(QByteArray(raw.constData(), raw.size()));
+        // The copy's bytes stay where they are as the list grows.
+        m_ids.emplace(std::string_view(m_raw.constLast().constData(), size_t(raw.size())), id);
         m_texts.append(QString::fromUtf8(raw));
         return id;
     }
     const QString &text(int id) const { return m_texts.at(id); }
-    qsizetype size() const { return m_texts.size(); }
+    const QByteArray &raw(int id) const { return m_raw.at(id); }
+    int size() const { return int(m_texts.size()); }
+
+    // Each id's place in the order of the texts.
+    std::vector<int> ranks() const
+    {
+        std::vector<int> order(m_texts.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::sort(order.begin(), order.end(), [this](int a, int b) { return m_texts.at(a) < m_texts.at(b); });
+        std::vector<int> rank(order.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            rank[order[i]] = int(i);
+        return rank;
+    }
 
 private:
-    QHash<QByteArray, int> m_ids;
+    std::unordered_map<std::string_view, int> m_ids;
+    QList<QByteArray> m_raw;
     QList<QString> m_texts;
 };
 
 quint64 pair(quint32 high, quint32 low)
 {
     return (quint64(high) << 32) | low;
-}
-
-struct HeardKey
-{
-    int receiver;
-    int locator;
-    int band;
-    bool operator==(const HeardKey &) const = default;
-};
-
-size_t qHash(const HeardKey &key, size_t seed = 0)
-{
-    return qHashMulti(seed, key.receiver, key.locator, key.band);
 }
 
 void addSnr(std::optional<int> &best, const std::optional<qint64> &snr)
@@ -97,57 +104,76 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
     rows.bind(1, period.fromSeconds);
     rows.bind(2, period.toSeconds);
 
-    // One pass over the period's rows; the texts are counted by number.
-    Texts receivers, locators, bands, dxccs;
-    struct BandSum
+    // One pass over the period's rows: each text becomes a number once, and
+    // everything is counted by number.
+    struct Sum
     {
         qint64 reports = 0;
         std::optional<int> bestSnr;
         qint64 lastHeard = 0;
+        void add(qint64 at, const std::optional<qint64> &snr)
+        {
+            ++reports;
+            addSnr(bestSnr, snr);
+            lastHeard = std::max(lastHeard, at);
+        }
     };
-    std::vector<BandSum> bandSums;
-    BandSum total;
-    QSet<quint64> bandReceivers, bandDxccs, hourReceivers;
-    std::vector<bool> anyReceiver, anyDxcc;
-    QHash<HeardKey, HeardReceiver> heard;
+    struct Heard : Sum
+    {
+        int receiver = 0;
+        int locator = 0;
+        int band = 0;
+        int lastDxcc = -1;
+    };
+    Texts receivers, locators, bands, dxccs;
+    std::vector<Heard> heard;
+    std::vector<std::vector<int>> heardOf; // by receiver number: its places in heard
+    std::vector<Sum> bandSums;
+    Sum total;
+    QSet<quint64> bandDxccs, hourReceivers;
+    std::vector<char> anyDxcc;
+    int band = -1; // the last row's, which the next row mostly shares
     const qint64 hoursFrom = std::max(period.fromSeconds, period.toSeconds - kHourChartSeconds);
 
     while (rows.step()) {
         const qint64 at = rows.integer(0);
         const int receiver = receivers.id(rows.rawText(1));
         const int locator = locators.id(rows.rawText(2));
-        const int band = bands.id(rows.rawText(3));
+        if (const QByteArray name = rows.rawText(3); band < 0 || bands.raw(band) != name) {
+            band = bands.id(name);
+            if (size_t(band) >= bandSums.size())
+                bandSums.resize(band + 1);
+        }
+        // A receiver is heard from a few locators and bands at most.
+        if (size_t(receiver) >= heardOf.size())
+            heardOf.resize(receiver + 1);
+        std::vector<int> &ofReceiver = heardOf[receiver];
+        const auto known = std::find_if(ofReceiver.begin(), ofReceiver.end(), [&](int i) {
+            return heard[i].locator == locator && heard[i].band == band;
+        });
+        int place;
+        if (known != ofReceiver.end()) {
+            place = *known;
+        } else {
+            place = int(heard.size());
+            ofReceiver.push_back(place);
+            heard.push_back(Heard{{}, receiver, locator, band});
+        }
+        Heard &h = heard[place];
         const std::optional<qint64> snr = rows.optionalInteger(4);
-        const QByteArray dxccText = rows.rawText(5);
-        const int dxcc = dxccText.isEmpty() ? -1 : dxccs.id(dxccText);
+        h.add(at, snr);
+        bandSums[band].add(at, snr);
+        total.add(at, snr);
 
-        if (size_t(band) >= bandSums.size())
-            bandSums.resize(band + 1);
-        for (BandSum *sum : {&bandSums[band], &total}) {
-            ++sum->reports;
-            addSnr(sum->bestSnr, snr);
-            sum->lastHeard = std::max(sum->lastHeard, at);
+        // A receiver's DXCC value rarely changes: looked up only when it does.
+        const QByteArray dxcc = rows.rawText(5);
+        if (!dxcc.isEmpty() && (h.lastDxcc < 0 || dxccs.raw(h.lastDxcc) != dxcc)) {
+            h.lastDxcc = dxccs.id(dxcc);
+            bandDxccs.insert(pair(band, h.lastDxcc));
+            if (size_t(h.lastDxcc) >= anyDxcc.size())
+                anyDxcc.resize(h.lastDxcc + 1);
+            anyDxcc[h.lastDxcc] = 1;
         }
-        bandReceivers.insert(pair(band, receiver));
-        if (size_t(receiver) >= anyReceiver.size())
-            anyReceiver.resize(receiver + 1);
-        anyReceiver[receiver] = true;
-        if (dxcc >= 0) {
-            bandDxccs.insert(pair(band, dxcc));
-            if (size_t(dxcc) >= anyDxcc.size())
-                anyDxcc.resize(dxcc + 1);
-            anyDxcc[dxcc] = true;
-        }
-
-        HeardReceiver &h = heard[HeardKey{receiver, locator, band}];
-        if (h.reports++ == 0) {
-            h.callsign = receivers.text(receiver);
-            h.locator = locators.text(locator);
-            h.band = bands.text(band);
-        }
-        addSnr(h.bestSnr, snr);
-        h.lastHeard = std::max(h.lastHeard, at);
-
         if (at >= hoursFrom) {
             // Floor division: an instant before 1970 still falls in its hour.
             const qint64 hour = ((at % 86400 + 86400) % 86400) / 3600;
@@ -155,45 +181,63 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
         }
     }
 
-    ReachSnapshot snapshot;
-    std::vector<qint64> receiversOf(bandSums.size()), dxccOf(bandSums.size());
-    for (const quint64 key : std::as_const(bandReceivers))
-        ++receiversOf[key >> 32];
+    // Band order, then the names of bands outside the table.
+    std::vector<int> bandOrder(bands.size());
+    std::iota(bandOrder.begin(), bandOrder.end(), 0);
+    std::sort(bandOrder.begin(), bandOrder.end(),
+              [&](int a, int b) { return bandBefore(bands.text(a), bands.text(b)); });
+    std::vector<int> bandRankOf(bands.size());
+    for (size_t i = 0; i < bandOrder.size(); ++i)
+        bandRankOf[bandOrder[i]] = int(i);
+
+    // Distinct receivers of each band and of all, from the heard rows.
+    std::vector<qint64> receiversOf(bands.size()), dxccOf(bands.size());
+    std::vector<std::vector<char>> onBand(bands.size(), std::vector<char>(receivers.size()));
+    std::vector<char> anyReceiver(receivers.size());
+    for (const Heard &h : heard) {
+        receiversOf[h.band] += !onBand[h.band][h.receiver];
+        onBand[h.band][h.receiver] = 1;
+        anyReceiver[h.receiver] = 1;
+    }
     for (const quint64 key : std::as_const(bandDxccs))
         ++dxccOf[key >> 32];
-    for (size_t band = 0; band < bandSums.size(); ++band) {
-        const QString &name = bands.text(int(band));
+
+    ReachSnapshot snapshot;
+    for (const int band : bandOrder) {
         // A report whose frequency was no number has no band: it counts in the total only.
-        if (name.isEmpty())
+        if (bands.text(band).isEmpty())
             continue;
-        const BandSum &sum = bandSums[band];
-        snapshot.bands.append({name, sum.reports, receiversOf[band], dxccOf[band], sum.bestSnr, sum.lastHeard});
+        const Sum &sum = bandSums[band];
+        snapshot.bands.append(
+            {bands.text(band), sum.reports, receiversOf[band], dxccOf[band], sum.bestSnr, sum.lastHeard});
     }
-    std::sort(snapshot.bands.begin(), snapshot.bands.end(),
-              [](const BandCounts &a, const BandCounts &b) { return bandBefore(a.band, b.band); });
-    snapshot.total = {QString(), total.reports, qint64(std::count(anyReceiver.begin(), anyReceiver.end(), true)),
-                      qint64(std::count(anyDxcc.begin(), anyDxcc.end(), true)), total.bestSnr, total.lastHeard};
+    snapshot.total = {QString(), total.reports, qint64(std::count(anyReceiver.begin(), anyReceiver.end(), 1)),
+                      qint64(std::count(anyDxcc.begin(), anyDxcc.end(), 1)), total.bestSnr, total.lastHeard};
 
-    snapshot.receivers.reserve(heard.size());
-    for (const HeardReceiver &h : std::as_const(heard))
-        snapshot.receivers.append(h);
-    std::sort(snapshot.receivers.begin(), snapshot.receivers.end(),
-              [](const HeardReceiver &a, const HeardReceiver &b) {
-                  if (a.band != b.band)
-                      return bandBefore(a.band, b.band);
-                  if (a.callsign != b.callsign)
-                      return a.callsign < b.callsign;
-                  return a.locator < b.locator;
-              });
-
-    QHash<quint32, qint64> cells;
-    for (const quint64 key : std::as_const(hourReceivers))
-        ++cells[quint32(key >> 32)];
-    for (auto cell = cells.cbegin(); cell != cells.cend(); ++cell)
-        snapshot.hours.append({bands.text(int(cell.key() / 24)), int(cell.key() % 24), cell.value()});
-    std::sort(snapshot.hours.begin(), snapshot.hours.end(), [](const HourCount &a, const HourCount &b) {
-        return a.band != b.band ? bandBefore(a.band, b.band) : a.hour < b.hour;
+    // By band, callsign and locator, compared as numbers once each text has its place.
+    const std::vector<int> receiverRank = receivers.ranks();
+    const std::vector<int> locatorRank = locators.ranks();
+    std::sort(heard.begin(), heard.end(), [&](const Heard &a, const Heard &b) {
+        return std::tuple(bandRankOf[a.band], receiverRank[a.receiver], locatorRank[a.locator])
+            < std::tuple(bandRankOf[b.band], receiverRank[b.receiver], locatorRank[b.locator]);
     });
+    snapshot.receivers.reserve(qsizetype(heard.size()));
+    for (const Heard &h : heard) {
+        snapshot.receivers.append({receivers.text(h.receiver), locators.text(h.locator), bands.text(h.band), h.reports,
+                                   h.bestSnr, h.lastHeard});
+    }
+
+    std::vector<quint32> cells;
+    QHash<quint32, qint64> cellReceivers;
+    for (const quint64 key : std::as_const(hourReceivers)) {
+        if (cellReceivers[quint32(key >> 32)]++ == 0)
+            cells.push_back(quint32(key >> 32));
+    }
+    std::sort(cells.begin(), cells.end(), [&](quint32 a, quint32 b) {
+        return std::pair(bandRankOf[a / 24], a % 24) < std::pair(bandRankOf[b / 24], b % 24);
+    });
+    for (const quint32 cell : cells)
+        snapshot.hours.append({bands.text(int(cell / 24)), int(cell % 24), cellReceivers.value(cell)});
     return snapshot;
 }
 
@@ -212,7 +256,8 @@ void SqliteArchiveReader::forEachReport(const ArchivePeriod &period,
         r.sender = rows.text(1);
         r.receiver = rows.text(2);
         r.locator = rows.text(3);
-        r.frequency = rows.optionalInteger(4);
+        const qint64 frequency = rows.integer(4);
+        r.frequency = frequency == kNoFrequency ? std::nullopt : std::optional<qint64>(frequency);
         r.band = rows.text(5);
         r.mode = rows.text(6);
         const std::optional<qint64> snr = rows.optionalInteger(7);

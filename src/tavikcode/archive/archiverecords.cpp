@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -53,6 +54,65 @@ std::optional<qint64> hertz(QStringView text)
     return qint64(std::llround(*value));
 }
 
+// The places of '=' in a line, found once, so that the attributes of a
+// report need not each be searched from the line's start. Every occurrence
+// of a search text has its '=' at one of these places; the first match
+// counts, as for ReadAttribute.
+class Attributes
+{
+public:
+    explicit Attributes(QStringView line) : m_line(line)
+    {
+        const char16_t *const text = line.utf16();
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (text[i] == u'=')
+                m_at.append(i);
+        }
+    }
+
+    // The value ReadAttribute(line, searchText) reads, as a view. Every
+    // search text ends in '="'.
+    QStringView value(QStringView searchText) const
+    {
+        Q_ASSERT(searchText.endsWith(u"=\""));
+        const qsizetype anchor = searchText.size() - 2;
+        for (const qsizetype at : m_at) {
+            const qsizetype start = at - anchor;
+            if (start < 0)
+                continue;
+            if (start + searchText.size() > m_line.size())
+                break;
+            if (m_line.sliced(start, searchText.size()) == searchText)
+                return valueFrom(start, searchText.size());
+        }
+        return {};
+    }
+
+private:
+    // Up to the next double quote, which must lie within the 50 characters
+    // that begin with the search text.
+    QStringView valueFrom(qsizetype start, qsizetype searchLength) const
+    {
+        const QStringView rest = m_line.sliced(start + searchLength).first(
+            std::min(m_line.size() - start - searchLength, kAttributeWindow - searchLength));
+        const qsizetype close = rest.indexOf(u'"');
+        return close < 0 ? QStringView() : rest.first(close);
+    }
+
+    static constexpr qsizetype kAttributeWindow = 50;
+    QStringView m_line;
+    QVarLengthArray<qsizetype, 32> m_at;
+};
+
+// The value as a QString, sharing the previous record's text when it is the
+// same: most reports of an answer have the same sender, mode, band and DXCC.
+QString shared(QStringView value, const QString *previous)
+{
+    if (previous && *previous == value)
+        return *previous;
+    return value.toString();
+}
+
 QStringView skipBlanks(QStringView text)
 {
     qsizetype i = 0;
@@ -68,23 +128,29 @@ std::optional<int> wholeNumberOf(QStringView text)
     return parse<int>(text, 10);
 }
 
-std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 storedAt)
+std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 storedAt,
+                                                   const ArchivedReport *previous)
 {
-    const std::optional<qint64> seconds = parse<qint64>(ReadAttribute(line, search::kFlowStartSeconds), 10);
+    const Attributes attributes(line);
+    const std::optional<qint64> seconds = parse<qint64>(attributes.value(search::kFlowStartSeconds), 10);
     if (!seconds)
         return std::nullopt;
+    const auto same = [previous](QString ArchivedReport::*field) { return previous ? &(previous->*field) : nullptr; };
     ArchivedReport r;
     r.flowStartSeconds = *seconds;
-    r.sender = ReadAttribute(line, search::kSenderMarker);
-    r.receiver = ReadAttribute(line, search::kReceiverCallsign);
-    r.locator = ReadAttribute(line, search::kReceiverLocator).left(kArchivedLocatorLength);
-    const QString frequency = ReadAttribute(line, search::kFrequency);
+    r.sender = shared(attributes.value(search::kSenderMarker), same(&ArchivedReport::sender));
+    r.receiver = attributes.value(search::kReceiverCallsign).toString();
+    r.locator = attributes.value(search::kReceiverLocator).left(kArchivedLocatorLength).toString();
+    const QStringView frequency = attributes.value(search::kFrequency);
     r.frequency = hertz(frequency);
-    r.band = FrequencyToBand(frequency);
-    r.mode = ReadAttribute(line, search::kMode);
-    r.snrText = ReadAttribute(line, search::kSnr);
-    r.snr = wholeNumberOf(r.snrText);
-    r.dxcc = ReadAttribute(line, search::kDxcc);
+    r.band = FrequencyToBand(frequency.toString());
+    if (previous && previous->band == r.band)
+        r.band = previous->band;
+    r.mode = shared(attributes.value(search::kMode), same(&ArchivedReport::mode));
+    const QStringView snr = attributes.value(search::kSnr);
+    r.snrText = shared(snr, same(&ArchivedReport::snrText));
+    r.snr = wholeNumberOf(snr);
+    r.dxcc = shared(attributes.value(search::kDxcc), same(&ArchivedReport::dxcc));
     r.storedAt = storedAt;
     return r;
 }

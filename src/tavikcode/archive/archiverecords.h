@@ -23,8 +23,10 @@ struct ReceiverSighting
 inline constexpr qsizetype kArchivedLocatorLength = 10;
 
 // A report line of the answer (one that the pass took for the operator's)
-// as a record; nothing when its flowStartSeconds is no whole number.
-std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 storedAt);
+// as a record; nothing when its flowStartSeconds is no whole number. Texts
+// equal to those of the previous record are shared with it.
+std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 storedAt,
+                                                   const ArchivedReport *previous = nullptr);
 
 // An active-receiver line of the answer; nothing when it names no callsign.
 std::optional<ReceiverSighting> receiverFromAnswerLine(const QString &line, qint64 seenAt);

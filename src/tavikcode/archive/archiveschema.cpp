@@ -4,28 +4,28 @@
 
 namespace {
 
-// flow_start leads the index that counts a report once, so that the same
-// index finds the reports of a period in time order.
+// One b-tree holds the reports in time order, keyed by what makes a report
+// the same: a pass adds each report in one place, and a period is one range.
+// A primary key allows no NULL, so a frequency that was no number is kept as
+// kNoFrequency there; the view "reports" shows it as NULL.
 void createVersion1(SqliteDb &db)
 {
     db.exec(R"sql(
         CREATE TABLE report (
-            id         INTEGER PRIMARY KEY,
             flow_start INTEGER NOT NULL,
-            sender     TEXT NOT NULL,
             receiver   TEXT NOT NULL,
-            locator    TEXT NOT NULL,
-            frequency  INTEGER,
-            band       TEXT NOT NULL,
+            sender     TEXT NOT NULL,
             mode       TEXT NOT NULL,
+            frequency  INTEGER NOT NULL,
+            locator    TEXT NOT NULL,
+            band       TEXT NOT NULL,
             snr        INTEGER,
             snr_text   TEXT NOT NULL,
             dxcc       TEXT NOT NULL,
             stored_at  INTEGER NOT NULL,
-            imported   INTEGER NOT NULL DEFAULT 0
-        );
-        CREATE UNIQUE INDEX report_once
-            ON report (flow_start, receiver, sender, mode, ifnull(frequency, ''));
+            imported   INTEGER NOT NULL DEFAULT 0,
+            PRIMARY KEY (flow_start, receiver, sender, mode, frequency)
+        ) WITHOUT ROWID;
         CREATE INDEX report_imported ON report (flow_start, receiver) WHERE imported = 1;
         CREATE TABLE receiver (
             callsign   TEXT NOT NULL COLLATE NOCASE,
@@ -34,6 +34,11 @@ void createVersion1(SqliteDb &db)
             last_seen  INTEGER NOT NULL,
             PRIMARY KEY (callsign, locator)
         ) WITHOUT ROWID;
+        CREATE VIEW reports AS
+            SELECT datetime(flow_start, 'unixepoch') AS time, flow_start, sender, receiver, locator,
+                   nullif(frequency, -9223372036854775808) AS frequency, band, mode, snr, snr_text, dxcc,
+                   datetime(stored_at, 'unixepoch') AS stored
+              FROM report;
     )sql");
 }
 

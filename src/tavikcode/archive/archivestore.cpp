@@ -14,7 +14,7 @@ namespace {
 // Small: the writer adds a few hundred reports every five minutes, and the
 // program idles in between.
 constexpr const char *kWriterSettings = R"sql(
-    PRAGMA cache_size = -512;
+    PRAGMA cache_size = -1024;
     PRAGMA synchronous = NORMAL;
     PRAGMA journal_size_limit = 4194304;
 )sql";
@@ -157,7 +157,7 @@ int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<Receiv
         s.bind(2, r.sender);
         s.bind(3, r.receiver);
         s.bind(4, r.locator);
-        s.bind(5, r.frequency);
+        s.bind(5, r.frequency.value_or(kNoFrequency));
         s.bind(6, r.band);
         s.bind(7, r.mode);
         s.bind(8, r.snr);

@@ -36,7 +36,8 @@ public:
     {
         const qint64 storedAt = pass.now.toSecsSinceEpoch();
         for (const QString &line : pass.reportLines) {
-            if (std::optional<ArchivedReport> r = reportFromAnswerLine(line, storedAt))
+            const ArchivedReport *previous = m_reports.isEmpty() ? nullptr : &m_reports.constLast();
+            if (std::optional<ArchivedReport> r = reportFromAnswerLine(line, storedAt, previous))
                 m_reports.append(std::move(*r));
         }
         for (const QString &line : pass.receiverLines) {

@@ -85,8 +85,21 @@ void Statement::bind(int index, qint64 value)
 
 void Statement::bind(int index, const QString &text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    if (size_t(index) >= m_texts.size())
+        m_texts.resize(size_t(index) + 1);
+    // The archive's texts are ASCII nearly always: narrowed in one plain loop.
+    std::string &utf8 = m_texts[size_t(index)];
+    utf8.resize(size_t(text.size()));
+    const char16_t *from = reinterpret_cast<const char16_t *>(text.utf16());
+    char *to = utf8.data();
+    char16_t all = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        all |= from[i];
+        to[i] = char(from[i]);
+    }
+    if (all >= 0x80)
+        utf8 = text.toStdString();
+    sqlite3_bind_text(m_stmt, index, utf8.data(), int(utf8.size()), SQLITE_STATIC);
 }
 
 void Statement::bind(int index, const std::optional<qint64> &value)
@@ -129,7 +142,6 @@ int Statement::run()
 void Statement::reset()
 {
     sqlite3_reset(m_stmt);
-    sqlite3_clear_bindings(m_stmt);
 }
 
 qint64 Statement::integer(int column) const

@@ -7,6 +7,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -56,7 +58,7 @@ private:
     sqlite3 *m_db = nullptr;
 };
 
-// A prepared statement, reset and cleared of bindings by reset().
+// A prepared statement. reset() keeps the bindings: every use binds all anew.
 class Statement
 {
 public:
@@ -87,6 +89,8 @@ public:
 private:
     SqliteDb &m_db;
     sqlite3_stmt *m_stmt = nullptr;
+    // The UTF-8 of bound texts, kept until the next bind: no allocation per row.
+    std::vector<std::string> m_texts;
 };
 
 // A write transaction (BEGIN IMMEDIATE): rolled back unless committed.

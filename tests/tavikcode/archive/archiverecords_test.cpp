@@ -137,3 +137,31 @@ TEST_F(HistoryLines, EmptyFieldsStayEmptyAndStumpsAreRefused)
     for (const QString &stump : {", , , , , , , "_qs, "07Dec2026 13:45:12,  DL1ABC, -12"_qs, ""_qs})
         EXPECT_FALSE(reportFromHistoryLine(stump, "G4XYZ"_qs, 0)) << stump.toStdString();
 }
+
+// The record reads each attribute as ReadAttribute does: the first
+// occurrence of the search text (also as the tail of a longer name), within
+// the 50-character window.
+TEST(ArchiveRecords, AttributesAreReadAsReadAttributeReadsThem)
+{
+    const QString lines[] = {
+        served("flowStartSeconds=\"100\" myDXCC=\"first\" DXCC=\"second\" xmode=\"FT4\" mode=\"FT8\""_qs),
+        served("flowStartSeconds=\"100\" note=\"see mode=\" mode=\"FT8\" receiverCallsign=\"K1JT\""_qs),
+        served("flowStartSeconds=\"100\" receiverCallsign=\"ABCDEFGHIJKLMNOPQRSTUVWXYZ01234\" "
+               "receiverLocator=\"JO62qmJO62qmJO62qmJO62qmJO62qmJO62q\" sNR=\"-3"_qs),
+        "flowStartSeconds=\"100\"senderCallsign=\"G4XYZ\"frequency=\"7074000\"sNR=\"\"mode=FT8"_qs,
+        served("flowStartSeconds=\"100\" flowStartSeconds=\"200\" senderCallsign=\"G4XYZ\" senderCallsign=\"M0X\""_qs),
+    };
+    for (const QString &line : lines) {
+        SCOPED_TRACE(line.toStdString());
+        const std::optional<ArchivedReport> r = reportFromAnswerLine(line, 0);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->flowStartSeconds, ReadAttribute(line, search::kFlowStartSeconds).toLongLong());
+        EXPECT_EQ(r->sender, ReadAttribute(line, search::kSenderMarker));
+        EXPECT_EQ(r->receiver, ReadAttribute(line, search::kReceiverCallsign));
+        EXPECT_EQ(r->locator, ReadAttribute(line, search::kReceiverLocator).left(10));
+        EXPECT_EQ(r->band, FrequencyToBand(ReadAttribute(line, search::kFrequency)));
+        EXPECT_EQ(r->mode, ReadAttribute(line, search::kMode));
+        EXPECT_EQ(r->snrText, ReadAttribute(line, search::kSnr));
+        EXPECT_EQ(r->dxcc, ReadAttribute(line, search::kDxcc));
+    }
+}

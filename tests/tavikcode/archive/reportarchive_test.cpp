@@ -241,11 +241,18 @@ TEST_F(ArchiveTest, ALockedArchiveIsToldOnceAndCatchesUpWhenFree)
     EXPECT_EQ(failures.size(), 1);
 }
 
-TEST_F(ArchiveTest, TheArchiveIsInWriteAheadLogModeWithItsSchemaVersion)
+TEST_F(ArchiveTest, TheArchiveIsInWriteAheadLogModeWithItsVersionAndAViewForPeople)
 {
     open();
-    pass({reception("DL1ABC"_qs, kDay)});
+    pass({reception("DL1ABC"_qs, kDay + 61), reception("K1JT"_qs, kDay, "n/a"_qs)});
     SqliteDb db(fileName(), SqliteDb::ReadOnly);
     EXPECT_EQ(db.integer("PRAGMA user_version"), 1);
     EXPECT_EQ(db.text("PRAGMA journal_mode"), "wal"_qs);
+    Statement view(db, "SELECT time, receiver, frequency FROM reports ORDER BY flow_start");
+    ASSERT_TRUE(view.step());
+    EXPECT_EQ(view.text(0), "2026-12-07 00:00:00"_qs);
+    EXPECT_TRUE(view.isNull(2));
+    ASSERT_TRUE(view.step());
+    EXPECT_EQ(view.text(0), "2026-12-07 00:01:01"_qs);
+    EXPECT_EQ(view.integer(2), 14074000);
 }
