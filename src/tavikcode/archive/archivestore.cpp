@@ -11,8 +11,8 @@
 
 namespace {
 
-// Small: the writer adds a few hundred reports every five minutes, and the
-// program idles in between.
+// A small page cache, given back after every store (releaseMemory): the
+// writer adds a few hundred reports every five minutes and idles in between.
 constexpr const char *kWriterSettings = R"sql(
     PRAGMA cache_size = -1024;
     PRAGMA synchronous = NORMAL;
