@@ -127,7 +127,7 @@ BENCHMARK(BM_ArchiveParsePass)->Unit(benchmark::kMillisecond);
 // over to the worker (the worker's part is waited for outside the timing).
 static void BM_ArchiveHandOver(benchmark::State &state)
 {
-    ReportArchive archive; // not opened: the worker only keeps the records
+    ReportArchive archive; // not opened: the worker drops the pass
     const AnswerLines &lines = answer();
     for (auto _ : state) {
         archive.store({lines.reports, lines.receivers, 1796604800, QDateTime::currentDateTimeUtc()});

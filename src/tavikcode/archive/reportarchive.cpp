@@ -34,6 +34,8 @@ public:
 
     void store(const ArchivePass &pass)
     {
+        if (m_fileName.isEmpty())
+            return; // the window opens the archive before its first pass
         const qint64 storedAt = pass.now.toSecsSinceEpoch();
         for (const QString &line : pass.reportLines) {
             const ArchivedReport *previous = m_reports.isEmpty() ? nullptr : &m_reports.constLast();
@@ -59,7 +61,7 @@ public:
     void attempt()
     {
         if (m_fileName.isEmpty())
-            return; // not opened yet: the records wait
+            return;
         int added = 0;
         bool committed = false;
         const bool large = m_reports.size() + m_receivers.size() > kLargeJob;

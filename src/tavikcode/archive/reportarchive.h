@@ -35,10 +35,10 @@ struct ArchivePass
 // worker thread of its own; the window hands it jobs and hears back through
 // the signals, which arrive queued on the thread that created the owner.
 //
-// Nothing is written before open(). A store that fails keeps its records (the
-// newest 200,000) and tries them again with the next job and every minute,
-// so a briefly locked archive catches up on its own. Every fault is told
-// once through failed(), until a store succeeds again.
+// A pass handed over before open() is not kept. A store that fails keeps its
+// records (the newest 200,000) and tries them again with the next job and
+// every minute, so a briefly locked archive catches up on its own. Every
+// fault is told once through failed(), until a store succeeds again.
 class ReportArchive : public QObject
 {
     Q_OBJECT
