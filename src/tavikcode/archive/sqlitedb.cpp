@@ -71,6 +71,8 @@ Statement::Statement(SqliteDb &db, const char *sql) : m_db(db)
     const int rc = sqlite3_prepare_v3(db.handle(), sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
     if (rc != SQLITE_OK)
         db.fail(rc, {});
+    // Sized once: SQLite keeps pointers into these texts until the next bind.
+    m_texts.resize(size_t(sqlite3_bind_parameter_count(m_stmt)) + 1);
 }
 
 Statement::~Statement()
@@ -85,8 +87,8 @@ void Statement::bind(int index, qint64 value)
 
 void Statement::bind(int index, const QString &text)
 {
-    if (size_t(index) >= m_texts.size())
-        m_texts.resize(size_t(index) + 1);
+    if (index < 1 || size_t(index) >= m_texts.size())
+        return; // no such parameter, as sqlite3_bind_text would say
     // The archive's texts are ASCII nearly always: narrowed in one plain loop.
     std::string &utf8 = m_texts[size_t(index)];
     utf8.resize(size_t(text.size()));
