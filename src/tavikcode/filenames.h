@@ -15,5 +15,6 @@ inline const QString kLog = QStringLiteral("Taviklog.txt");
 inline const QString kLogFlag = QStringLiteral("logflag.txt");
 inline const QString kVersion = QStringLiteral("TavikRepVersion.htm");
 inline const QString kVersionRef = QStringLiteral("TavikRepVersionRef.txt");
+inline const QString kArchive = QStringLiteral("TavikArchive.sqlite");   // every report ever served, SQLite
 
 } // namespace files

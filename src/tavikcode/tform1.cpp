@@ -1,6 +1,7 @@
 #include "tform1.h"
 
 #include "archive/archivereader.h"
+#include "archive/reportarchive.h"
 #include "platform/addresswatcher.h"
 #include "reach/reachwindow.h"
 #include "retrieval/httpclient.h"
@@ -131,6 +132,7 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     IdHTTP1 = new HttpClient(this);
     IdHTTP1->setObjectName(QStringLiteral("IdHTTP1"));
     IdHTTP1->setCaFile(m_endpoints.caFile);
+    m_archive = new ReportArchive(this);
     connectHandlers();
     IdIPWatch1->start();
     userAction([this] { FormCreate(); });
@@ -290,6 +292,7 @@ void TForm1::createControls()
 void TForm1::connectHandlers()
 {
     connect(Timer1, &QTimer::timeout, this, &TForm1::runTick);
+    connect(m_archive, &ReportArchive::failed, this, &TForm1::archiveFailed);
     connect(IdIPWatch1, &AddressWatcher::statusChanged, this,
             [this] { tickAction([this] { IdIPWatch1StatusChanged(); }); });
     connect(Button1, &QPushButton::clicked, this, [this] { userAction([this] { Button1Click(); }); });
@@ -381,6 +384,17 @@ void TForm1::reportHandlerError(const QString &message, bool fromTick)
 void TForm1::runActivation()
 {
     userAction([this] { FormActivate(); });
+}
+
+void TForm1::archiveFailed(const QString &message)
+{
+    // The archive's worker tells each fault once; it is logged even with logging off.
+    try {
+        LogLine(QStringLiteral("Archive error: ") + message);
+    } catch (const std::exception &) {
+        // The box below still tells the operator.
+    }
+    Dialogs::showMessage(message);
 }
 
 void TForm1::FormResize()

@@ -29,6 +29,7 @@ class QPushButton;
 class QTableWidget;
 class QTimer;
 class ReachWindow;
+class ReportArchive;
 class ShapeBox;
 
 // What the window takes from its surroundings; tests pass their own.
@@ -132,6 +133,11 @@ public:
     void ClearHistoryFiles();
     void Button7Click();
 
+    // --- Report archive
+    void openArchive();
+    void archiveFailed(const QString &message);
+    ReportArchive &archive() { return *m_archive; }
+
     // --- Views
     void ShowReports();
     void SortAndShowReports();
@@ -198,4 +204,5 @@ private:
     bool m_closing = false; // the window is closing: requests cut short are no news
     std::function<std::unique_ptr<ArchiveReader>()> m_archiveReader;
     QPointer<ReachWindow> m_reach;
+    ReportArchive *m_archive = nullptr;
 };

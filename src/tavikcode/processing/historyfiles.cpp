@@ -1,12 +1,14 @@
 // Folding each answer into the history files, and clearing the history.
 #include "tform1.h"
 
+#include "archive/reportarchive.h"
 #include "clock.h"
 #include "fileutil.h"
 #include "filenames.h"
 #include "processing/responsepass.h"
 #include "stepfailures.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,6 +18,13 @@ void TForm1::ProcessResponse()
     // The debug override box stands in for the operator's callsign.
     const QString matched = Edit5->text().isEmpty() ? state.Callsign : Edit5->text();
     const ResponsePassResult result = runResponsePass(state.ResponseLines, matched, state.GridList);
+    // The archive keeps every report of the answer, whatever the history's cut
+    // dropped; the receivers were seen when the answer arrived.
+    const QDateTime arrived = QFileInfo(files::kResponse).lastModified();
+    archive().store({.reportLines = result.reportLines,
+                     .receiverLines = result.receiverLines,
+                     .answerArrived = (arrived.isValid() ? arrived : Clock::nowUtc()).toSecsSinceEpoch(),
+                     .now = Clock::nowUtc()});
     // Taken only once the files are written: should they fail, the next query
     // still asks for the reports that did not reach the history.
     if (result.sequenceNumberSeen) {

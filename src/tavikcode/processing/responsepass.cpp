@@ -78,13 +78,17 @@ ResponsePassResult runResponsePass(const TextLines &responseLines, const QString
     const QStringList &lines = responseLines.lines();
     for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
         const QString &line = lines.at(i);
-        if (findSearchText(line, sender) >= 0)
+        if (findSearchText(line, sender) >= 0) {
             reports.add(FormatReport(line));
+            result.reportLines << line;
+        }
         const bool activeReceiver = findSearchText(line, search::kActiveReceiverMarker) >= 0;
         if (activeReceiver && findSearchText(line, search::kLocator) >= 0)
             AddGridEntry(line, gridList);
-        if (activeReceiver)
+        if (activeReceiver) {
             receivers.add(ReadAttribute(line, search::kActiveReceiverCallsign));
+            result.receiverLines << line;
+        }
         // The value stands in double quotes; a line that writes it otherwise
         // carries no number and leaves the last one in force.
         if (findSearchText(line, quotedSequenceMarker()) >= 0) {

@@ -3,6 +3,7 @@
 #include "textlines.h"
 
 #include <QString>
+#include <QStringList>
 
 // The pass over one answer of the report service: folds its reports, active
 // receivers, grid entries and sequence number into the history files of the
@@ -12,6 +13,8 @@ struct ResponsePassResult
 {
     bool sequenceNumberSeen = false; // a sequence-number line was examined
     QString lastSeqNo;               // its value (may be empty), when seen
+    QStringList reportLines;         // the lines taken for the operator's reports
+    QStringList receiverLines;       // the lines naming an active receiver
 };
 
 // Runs the pass. responseLines are the lines of the answer; every line but
@@ -22,6 +25,8 @@ struct ResponsePassResult
 // the history holds at least one line) and TavikCalls.txt, in that order,
 // each replaced atomically. Throws TavikError when a file cannot be read or
 // written; files written before stay written.
+// The result also lists the examined lines
+// that counted as reports and as active receivers, for the report archive.
 ResponsePassResult runResponsePass(const TextLines &responseLines, const QString &matchedCallsign,
                                    TextLines &gridList);
 

@@ -3,15 +3,12 @@
 #include "tform1.h"
 
 #include "archive/archivereader.h"
+#include "archive/reportarchive.h"
 #include "filenames.h"
 #include "reachwindow.h"
 
 #include <QMenu>
 #include <QPlainTextEdit>
-
-namespace {
-const QString kArchiveFile = QStringLiteral("TavikArchive.sqlite");
-}
 
 void TForm1::openReachWindow()
 {
@@ -23,10 +20,15 @@ void TForm1::openReachWindow()
     }
     ReachWindowEnvironment environment;
     environment.store = m_store.get();
-    environment.openReader = m_archiveReader ? m_archiveReader : [] { return openArchiveReader(kArchiveFile); };
+    environment.openReader = m_archiveReader ? m_archiveReader : [] { return openArchiveReader(files::kArchive); };
     environment.wsjtxSettingsFile = files::kWsjtxIni;
     environment.callsign = QString(state.Callsign).remove(u'\r').trimmed();
     m_reach = new ReachWindow(std::move(environment), this);
+    // A pass that added reports shows in the window; the connection goes with it.
+    connect(m_archive, &ReportArchive::stored, m_reach, [reach = m_reach.data()](int reportsAdded) {
+        if (reportsAdded > 0)
+            reach->refresh();
+    });
     // Closed, it is gone with its threads and reader; the next opening starts afresh.
     m_reach->setAttribute(Qt::WA_DeleteOnClose);
     m_reach->show();

@@ -1,6 +1,9 @@
 // The creation and activation sequences of the window.
 #include "tform1.h"
 
+#include "archive/archiverecords.h"
+#include "archive/reportarchive.h"
+#include "clock.h"
 #include "datetime.h"
 #include "fileutil.h"
 #include "filenames.h"
@@ -10,6 +13,7 @@
 #include "widgets.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -91,9 +95,35 @@ void TForm1::FormActivate()
         steps.run([this] { SaveSettings(); });
     }
 
+    steps.run([this] { openArchive(); });
     steps.run([this] { FetchVersionInfo(); });
     steps.run([this] { readVersionPageAndNotify(); });
     Timer1->start();
     steps.run([this] { checkBuildNumber(); });
     steps.throwIfAny();
+}
+
+void TForm1::openArchive()
+{
+    ArchiveOpening opening;
+    opening.fileName = QFileInfo(files::kArchive).absoluteFilePath();
+    opening.now = Clock::nowUtc();
+    // The old history is read here, before the build check can clear it,
+    // also when the archive exists: only the worker finds out whether it is
+    // damaged and a new one, which takes the history, must be started.
+    try {
+        if (fileutil::isPresent(files::kReports)) {
+            TextLines history(TextLines::Unsorted);
+            history.loadFromFile(files::kReports);
+            const QString sender = textops::trim(state.Callsign);
+            for (const QString &line : history.lines()) {
+                if (std::optional<ArchivedReport> r = reportFromHistoryLine(line, sender, opening.now.toSecsSinceEpoch()))
+                    opening.oldHistory.append(std::move(*r));
+            }
+        }
+    } catch (const std::exception &e) {
+        archiveFailed(QStringLiteral("The report history cannot be read into the report archive: ")
+                      + QString::fromUtf8(e.what()));
+    }
+    archive().open(std::move(opening));
 }

@@ -239,3 +239,15 @@ TEST_F(ResponsePassTest, RealisticAnswerGivesTheExpectedHistoryFiles)
     for (const QString &name : {files::kReports, files::kCalls, files::kGrids})
         EXPECT_EQ(readBytes(name), readBytes(data.filePath("after/"_qs + name))) << name.toStdString();
 }
+
+TEST_F(ResponsePassTest, TheResultNamesTheLinesTakenForReportsAndReceivers)
+{
+    const QString mine = reception("G4XYZ/P"_qs, "DL1ABC"_qs, december(1));
+    const QString other = reception("M0ABC"_qs, "DL1ABC"_qs, december(1));
+    const QString receiver = activeReceiver("K1JT"_qs, "FN20"_qs);
+    TextLines lines;
+    lines.setLines({mine, other, receiver, "<activeReceiver callsign=\"VK2XYZ\" />"_qs, mine});
+    const ResponsePassResult result = run(lines); // the last line is never examined
+    EXPECT_EQ(result.reportLines, QStringList{mine});
+    EXPECT_EQ(result.receiverLines, (QStringList{receiver, "<activeReceiver callsign=\"VK2XYZ\" />"_qs}));
+}

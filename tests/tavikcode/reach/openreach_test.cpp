@@ -1,4 +1,6 @@
 #include "reach/reachmap.h"
+#include "archive/reportarchive.h"
+#include "filenames.h"
 #include "reach/reachwindow.h"
 
 #include "../../formfixture.h"
@@ -82,6 +84,8 @@ TEST_F(OpenReachTest, CtrlROpensOneWindowAtMostAndClosingItChangesNothingElse)
     TForm1 &f = createWithArchive();
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Timer1->isActive(); }, 10000)) << "the activation ran";
+    f.archive().waitForIdle(); // the activation opened the archive
     const bool ticking = f.Timer1->isActive();
     const QStringList files = folderContents();
     const QByteArray settings = readBytes(storeFile());
@@ -166,4 +170,32 @@ TEST_F(OpenReachTest, TheWindowKeepsItsPlaceAcrossOpenings)
     ASSERT_NE(f.reachWindow(), nullptr);
     EXPECT_EQ(f.reachWindow()->size(), QSize(720, 540));
     EXPECT_TRUE(f.reachWindow()->windowTitle().contains("Reach"_qs));
+}
+
+TEST_F(OpenReachTest, APassThatAddedReportsAsksTheOpenWindowAgain)
+{
+    writeBytes(files::kCallsignIni, "MyCall=G4XYZ\r\n");
+    TForm1 &f = createWithArchive();
+    f.ReadCallsign();
+    f.openArchive();
+    f.openReachWindow();
+    ReachWindow *reach = f.reachWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reach->isBusy(); }, 10000));
+    const auto asked = [&] {
+        std::lock_guard lock(archive->mutex);
+        return archive->periods.size();
+    };
+    const qsizetype before = asked();
+
+    // The same answer twice: the first adds a report and asks, the second adds nothing.
+    const QString report = "<receptionReport receiverCallsign=\"K1ABC\" senderCallsign=\"G4XYZ\" "
+                           "flowStartSeconds=\"1796644800\" frequency=\"14074000\" mode=\"FT8\" sNR=\"-5\" />"_qs;
+    for (int pass = 0; pass < 2; ++pass) {
+        f.state.ResponseLines.setLines({"<receptionReports>"_qs, report, "</receptionReports>"_qs});
+        f.ProcessResponse();
+        f.archive().waitForIdle();
+        QCoreApplication::sendPostedEvents();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !reach->isBusy(); }, 10000));
+    }
+    EXPECT_EQ(asked(), before + 1);
 }

@@ -1,0 +1,199 @@
+// The report archive: the store of the benchmark answer, and the Reach
+// queries over a year of a busy station.
+#include "archive/bigarchive.h"
+#include "processing/benchdata.h"
+
+#include "archive/archivereader.h"
+#include "archive/archivestore.h"
+#include "archive/reportarchive.h"
+#include "processing/reportline.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The lines of the benchmark answer that the pass takes for reports and for
+// active receivers (its last line is never examined).
+struct AnswerLines
+{
+    QStringList reports;
+    QStringList receivers;
+};
+
+const AnswerLines &answer()
+{
+    static const AnswerLines lines = [] {
+        AnswerLines a;
+        const QStringList all = benchdata::answerLines();
+        const QString sender = search::kSenderMarker + benchdata::kOperator;
+        for (qsizetype i = 0; i + 1 < all.size(); ++i) {
+            if (findSearchText(all.at(i), sender) >= 0)
+                a.reports << all.at(i);
+            if (findSearchText(all.at(i), search::kActiveReceiverMarker) >= 0)
+                a.receivers << all.at(i);
+        }
+        return a;
+    }();
+    return lines;
+}
+
+// The worker's part of a store job: the lines made records, one transaction.
+int storeJob(ArchiveStore &store, const AnswerLines &lines, qint64 shift)
+{
+    QList<ArchivedReport> reports;
+    QList<ReceiverSighting> receivers;
+    for (const QString &line : lines.reports) {
+        if (std::optional<ArchivedReport> r
+            = reportFromAnswerLine(line, 1796604800, reports.isEmpty() ? nullptr : &reports.constLast())) {
+            r->flowStartSeconds += shift;
+            reports.append(std::move(*r));
+        }
+    }
+    for (const QString &line : lines.receivers) {
+        if (std::optional<ReceiverSighting> s = receiverFromAnswerLine(line, 1796604800 + shift))
+            receivers.append(std::move(*s));
+    }
+    const int added = store.store(reports, receivers, ArchiveStore::Origin::Served);
+    store.releaseMemory();
+    return added;
+}
+
+} // namespace
+
+// The store job of the benchmark answer (10,000 reports, 3,000 receivers).
+// 0: into a new archive; 1: the same answer again, which adds nothing;
+// 2: new reports into a copy of the two-million-report archive.
+static void BM_ArchiveStorePass(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("TavikArchive.sqlite"));
+    const QDateTime now = QDateTime::currentDateTime();
+    const int variant = int(state.range(0));
+    if (variant == 2)
+        QFile::copy(bigarchive::path(), file);
+    ArchiveStore store;
+    store.open(file, false, now);
+    if (variant == 1)
+        storeJob(store, answer(), 0);
+    qint64 shift = 0;
+    int added = 0;
+    for (auto _ : state) {
+        if (variant == 0) {
+            state.PauseTiming();
+            store.close();
+            QFile::remove(file);
+            store.open(file, false, now);
+            state.ResumeTiming();
+        }
+        if (variant == 2)
+            shift += 7 * 86400; // another week's reports each time: all new
+        added = storeJob(store, answer(), shift);
+    }
+    state.counters["added"] = added;
+}
+BENCHMARK(BM_ArchiveStorePass)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// Part of the above: the lines made records, nothing stored.
+static void BM_ArchiveParsePass(benchmark::State &state)
+{
+    const AnswerLines &lines = answer();
+    for (auto _ : state) {
+        QList<ArchivedReport> reports;
+        for (const QString &line : lines.reports) {
+            if (std::optional<ArchivedReport> r
+                = reportFromAnswerLine(line, 1796604800, reports.isEmpty() ? nullptr : &reports.constLast()))
+                reports.append(std::move(*r));
+        }
+        QList<ReceiverSighting> receivers;
+        for (const QString &line : lines.receivers) {
+            if (std::optional<ReceiverSighting> s = receiverFromAnswerLine(line, 1796604800))
+                receivers.append(std::move(*s));
+        }
+        benchmark::DoNotOptimize(reports.size() + receivers.size());
+    }
+}
+BENCHMARK(BM_ArchiveParsePass)->Unit(benchmark::kMillisecond);
+
+// What the pass on the user-interface thread adds: handing its 13,000 lines
+// over to the worker (the worker's part is waited for outside the timing).
+static void BM_ArchiveHandOver(benchmark::State &state)
+{
+    ReportArchive archive; // not opened: the worker drops the pass
+    const AnswerLines &lines = answer();
+    for (auto _ : state) {
+        archive.store({lines.reports, lines.receivers, 1796604800, QDateTime::currentDateTimeUtc()});
+        state.PauseTiming();
+        archive.waitForIdle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ArchiveHandOver)->Unit(benchmark::kMicrosecond);
+
+// reach() over the last N hours of the two-million-report archive, with a
+// reader opened once (as the Reach window keeps one).
+static void BM_Reach(benchmark::State &state)
+{
+    const QString file = bigarchive::path();
+    const auto reader = openArchiveReader(file);
+    const ArchivePeriod period{bigarchive::kBigArchiveEnd - state.range(0) * 3600, bigarchive::kBigArchiveEnd};
+    ReachSnapshot snapshot;
+    for (auto _ : state)
+        snapshot = reader->reach(period);
+    state.counters["reports"] = double(snapshot.total.reports);
+    state.counters["receivers"] = double(snapshot.total.receivers);
+    state.counters["rows"] = double(snapshot.receivers.size());
+    state.counters["MB"] = double(QFileInfo(file).size()) / 1e6;
+}
+BENCHMARK(BM_Reach)->Arg(24)->Arg(24 * 7)->Arg(24 * 30)->Arg(24 * 365)->Unit(benchmark::kMillisecond);
+
+// forEachReport over 30 days, as the export reads them.
+static void BM_ForEachReport30Days(benchmark::State &state)
+{
+    const auto reader = openArchiveReader(bigarchive::path());
+    const ArchivePeriod period{bigarchive::kBigArchiveEnd - 30 * 86400, bigarchive::kBigArchiveEnd};
+    qint64 count = 0;
+    for (auto _ : state) {
+        count = 0;
+        reader->forEachReport(period, [&](const ArchivedReport &) { ++count; });
+    }
+    state.counters["reports"] = double(count);
+}
+BENCHMARK(BM_ForEachReport30Days)->Unit(benchmark::kMillisecond);
+
+// The open at activation, with PRAGMA quick_check, of the two-million-report archive.
+static void BM_OpenWithQuickCheck(benchmark::State &state)
+{
+    const QString file = bigarchive::path();
+    for (auto _ : state) {
+        ArchiveStore store;
+        store.open(file, true, QDateTime::currentDateTime());
+    }
+}
+BENCHMARK(BM_OpenWithQuickCheck)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// tavik_archive_bench [benchmark flags]
+// tavik_archive_bench --big-archive   makes (or finds) the cached archive and prints its name and size
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 2 && std::strcmp(argv[1], "--big-archive") == 0) {
+        const QString file = bigarchive::path();
+        std::printf("%s %lld bytes\n", qPrintable(file), static_cast<long long>(QFileInfo(file).size()));
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,167 @@
+#include "archive/archiverecords.h"
+
+#include "processing/reportline.h"
+#include "regional.h"
+
+#include "../../testsupport.h"
+
+namespace {
+
+// 13:45:12 UTC on 7 December 2026.
+constexpr qint64 kFlow = 1796651112;
+
+QString served(const QString &attributes)
+{
+    return "<receptionReport "_qs + attributes + " />"_qs;
+}
+
+} // namespace
+
+TEST(ArchiveRecords, AServedReportKeepsEveryFieldAsServed)
+{
+    const QString line = served(
+        "receiverCallsign=\"DL1ABC/P\" receiverLocator=\"JO62qm45ab99\" senderCallsign=\"G4XYZ/M\" "
+        "senderLocator=\"IO91wm\" frequency=\"14074123\" flowStartSeconds=\"1796651112\" mode=\"FT8\" "
+        "receiverDXCC=\"Fed. Rep. of Germany\" receiverDXCCCode=\"DL\" sNR=\"-12\""_qs);
+    const std::optional<ArchivedReport> r = reportFromAnswerLine(line, 1796700000);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->flowStartSeconds, kFlow);
+    EXPECT_EQ(r->sender, "G4XYZ/M"_qs);
+    EXPECT_EQ(r->receiver, "DL1ABC/P"_qs);
+    EXPECT_EQ(r->locator, "JO62qm45ab"_qs); // ten characters at most
+    EXPECT_EQ(r->frequency, 14074123);
+    EXPECT_EQ(r->band, "20m"_qs);
+    EXPECT_EQ(r->mode, "FT8"_qs);
+    EXPECT_EQ(r->snr, -12);
+    EXPECT_EQ(r->snrText, "-12"_qs);
+    EXPECT_EQ(r->dxcc, "Fed. Rep. of Germany"_qs); // the first attribute whose name ends in DXCC
+    EXPECT_EQ(r->storedAt, 1796700000);
+}
+
+TEST(ArchiveRecords, NumbersThatAreNoneAreKeptAsText)
+{
+    struct Case { QString frequency; std::optional<qint64> hertz; QString band; QString snr; std::optional<int> value; };
+    const Case cases[] = {
+        {"7074000"_qs, 7074000, "40m"_qs, "+3"_qs, 3},
+        {"7074000.6"_qs, 7074001, "40m"_qs, "0"_qs, 0},
+        {"1.4074e7"_qs, 14074000, "20m"_qs, "-0"_qs, 0},
+        {"unknown"_qs, std::nullopt, QString(), "-12.5"_qs, std::nullopt},
+        {""_qs, std::nullopt, QString(), ""_qs, std::nullopt},
+        {"99999999999999999999999"_qs, std::nullopt, "0m"_qs, "99999999999"_qs, std::nullopt},
+        {"-5"_qs, -5, "0m"_qs, "+-3"_qs, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.frequency.toStdString() + " / " + c.snr.toStdString());
+        const std::optional<ArchivedReport> r = reportFromAnswerLine(
+            served("senderCallsign=\"G4XYZ\" flowStartSeconds=\"100\" frequency=\""_qs + c.frequency + "\" sNR=\""_qs
+                   + c.snr + "\""_qs),
+            0);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->frequency, c.hertz);
+        EXPECT_EQ(r->band, c.band);
+        EXPECT_EQ(r->snr, c.value);
+        EXPECT_EQ(r->snrText, c.snr);
+    }
+}
+
+TEST(ArchiveRecords, AReportWithoutAWholeNumberOfSecondsIsNotArchived)
+{
+    for (const QString &seconds : {""_qs, "12.5"_qs, "soon"_qs, "99999999999999999999"_qs})
+        EXPECT_FALSE(reportFromAnswerLine(served("senderCallsign=\"G4XYZ\" flowStartSeconds=\""_qs + seconds + "\""_qs), 0))
+            << seconds.toStdString();
+    EXPECT_EQ(reportFromAnswerLine(served("flowStartSeconds=\"-86400\""_qs), 0)->flowStartSeconds, -86400);
+}
+
+TEST(ArchiveRecords, AnActiveReceiverIsItsCallsignAndLocatorAsServed)
+{
+    const auto s = receiverFromAnswerLine(
+        "<activeReceiver callsign=\"K1JT\" locator=\"FN20qi12AB34\" frequency=\"7074000\" />"_qs, 42);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->callsign, "K1JT"_qs);
+    EXPECT_EQ(s->locator, "FN20qi12AB"_qs);
+    EXPECT_EQ(s->seenAt, 42);
+    EXPECT_EQ(receiverFromAnswerLine("<activeReceiver callsign=\"K1JT\" />"_qs, 0)->locator, QString());
+    EXPECT_FALSE(receiverFromAnswerLine("<activeReceiver callsign=\"\" locator=\"FN20\" />"_qs, 0));
+}
+
+class HistoryLines : public InTempFolder
+{
+};
+
+// The history lines of this program read back, in the regional settings
+// that wrote them; the line is what FormatReport made of a served report.
+TEST_F(HistoryLines, AreReadBackWithTheMonthNamesThatWroteThem)
+{
+    const QString line = served(
+        "receiverCallsign=\"DL1ABC\" receiverLocator=\"JO62qm\" senderCallsign=\"G4XYZ\" frequency=\"14074000\" "
+        "flowStartSeconds=\"%1\" mode=\"FT8\" receiverDXCC=\"Korea, Republic of\" sNR=\"%2\""_qs);
+    struct Case { const char *locale; qint64 seconds; QString snr; QString snrText; std::optional<int> snrValue; };
+    const Case cases[] = {
+        {"C", kFlow, "-12"_qs, "-12"_qs, -12},
+        {"C", 1796601600 /* midnight: the date alone */, "3"_qs, "3"_qs, 3},
+        {"en_GB", 1788270312 /* 1 September 2026 */, "+3"_qs, "+3"_qs, 3},
+        {"en_GB", kFlow, ""_qs, ""_qs, std::nullopt},
+        {"de_DE", 1773000000 /* March: "März" */, "0"_qs, "0"_qs, 0},
+    };
+    for (const Case &c : cases) {
+        setRegional(regionalFromLocale(QLocale(QString::fromLatin1(c.locale))));
+        const QString history = FormatReport(line.arg(c.seconds).arg(c.snr));
+        SCOPED_TRACE(history.toStdString());
+        const std::optional<ArchivedReport> r = reportFromHistoryLine(history, "G4XYZ"_qs, 99);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->flowStartSeconds, c.seconds);
+        EXPECT_EQ(r->sender, "G4XYZ"_qs);
+        EXPECT_EQ(r->receiver, "DL1ABC"_qs);
+        EXPECT_EQ(r->snrText, c.snrText); // the "+" the history put in front taken off once
+        EXPECT_EQ(r->snr, c.snrValue);
+        EXPECT_EQ(r->band, "20m"_qs);
+        EXPECT_EQ(r->mode, "FT8"_qs);
+        EXPECT_EQ(r->locator, "JO62"_qs);
+        EXPECT_EQ(r->frequency, std::nullopt);
+        EXPECT_EQ(r->dxcc, "Korea, Republic of"_qs);
+        EXPECT_EQ(r->storedAt, 99);
+    }
+    // Written under other month names, the line reads as no date.
+    setRegional(regionalFromLocale(QLocale(QStringLiteral("de_DE"))));
+    EXPECT_FALSE(reportFromHistoryLine("07Dec2026 13:45:12,  DL1ABC,    \t-12,\t20m, FT8, JO62, Germany, "_qs,
+                                       "G4XYZ"_qs, 0));
+}
+
+TEST_F(HistoryLines, EmptyFieldsStayEmptyAndStumpsAreRefused)
+{
+    const auto r = reportFromHistoryLine("07Dec2026 13:45:12,  , , , , , , "_qs, "G4XYZ"_qs, 0);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->flowStartSeconds, kFlow);
+    for (const QString &field : {r->receiver, r->snrText, r->band, r->mode, r->locator, r->dxcc})
+        EXPECT_EQ(field, QString());
+    for (const QString &stump : {", , , , , , , "_qs, "07Dec2026 13:45:12,  DL1ABC, -12"_qs, ""_qs})
+        EXPECT_FALSE(reportFromHistoryLine(stump, "G4XYZ"_qs, 0)) << stump.toStdString();
+}
+
+// The record reads each attribute as ReadAttribute does: the first
+// occurrence of the search text (also as the tail of a longer name), within
+// the 50-character window.
+TEST(ArchiveRecords, AttributesAreReadAsReadAttributeReadsThem)
+{
+    const QString lines[] = {
+        served("flowStartSeconds=\"100\" myDXCC=\"first\" DXCC=\"second\" xmode=\"FT4\" mode=\"FT8\""_qs),
+        served("flowStartSeconds=\"100\" note=\"see mode=\" mode=\"FT8\" receiverCallsign=\"K1JT\""_qs),
+        served("flowStartSeconds=\"100\" receiverCallsign=\"ABCDEFGHIJKLMNOPQRSTUVWXYZ01234\" "
+               "receiverLocator=\"JO62qmJO62qmJO62qmJO62qmJO62qmJO62q\" sNR=\"-3"_qs),
+        "flowStartSeconds=\"100\"senderCallsign=\"G4XYZ\"frequency=\"7074000\"sNR=\"\"mode=FT8"_qs,
+        served("flowStartSeconds=\"100\" flowStartSeconds=\"200\" senderCallsign=\"G4XYZ\" senderCallsign=\"M0X\""_qs),
+    };
+    for (const QString &line : lines) {
+        SCOPED_TRACE(line.toStdString());
+        const std::optional<ArchivedReport> r = reportFromAnswerLine(line, 0);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->flowStartSeconds, ReadAttribute(line, search::kFlowStartSeconds).toLongLong());
+        EXPECT_EQ(r->sender, ReadAttribute(line, search::kSenderMarker));
+        EXPECT_EQ(r->receiver, ReadAttribute(line, search::kReceiverCallsign));
+        EXPECT_EQ(r->locator, ReadAttribute(line, search::kReceiverLocator).left(10));
+        EXPECT_EQ(r->band, FrequencyToBand(ReadAttribute(line, search::kFrequency)));
+        EXPECT_EQ(r->mode, ReadAttribute(line, search::kMode));
+        EXPECT_EQ(r->snrText, ReadAttribute(line, search::kSnr));
+        EXPECT_EQ(r->dxcc, ReadAttribute(line, search::kDxcc));
+    }
+}

@@ -1,0 +1,260 @@
+#include "archivefixture.h"
+
+#include "archive/archivestore.h"
+
+#include <QDir>
+
+using namespace archivetest;
+
+namespace {
+
+struct ReceiverRow
+{
+    QString callsign;
+    QString locator;
+    qint64 firstSeen;
+    qint64 lastSeen;
+    bool operator==(const ReceiverRow &) const = default;
+};
+
+std::vector<ReceiverRow> receiverRows(const QString &fileName)
+{
+    SqliteDb db(fileName, SqliteDb::ReadOnly);
+    Statement s(db, "SELECT callsign, locator, first_seen, last_seen FROM receiver ORDER BY callsign, locator");
+    std::vector<ReceiverRow> rows;
+    while (s.step())
+        rows.push_back({s.text(0), s.text(1), s.integer(2), s.integer(3)});
+    return rows;
+}
+
+ArchivedReport historyReport(const QString &receiver, qint64 seconds)
+{
+    ArchivedReport r;
+    r.flowStartSeconds = seconds;
+    r.sender = kOperator;
+    r.receiver = receiver;
+    r.locator = "JO62"_qs;
+    r.band = "20m"_qs;
+    r.mode = "FT8"_qs;
+    r.snr = -5;
+    r.snrText = "-5"_qs;
+    r.dxcc = "Germany"_qs;
+    r.storedAt = 1000;
+    return r;
+}
+
+} // namespace
+
+TEST_F(ArchiveTest, AReportIsStoredWithEveryFieldAsServedAndCountsOnce)
+{
+    open();
+    const QString line = reception("DL1ABC"_qs, kDay + 3600, "14074123"_qs, "G4XYZ/P"_qs, "-12"_qs);
+    pass({line});
+    pass({line}); // the same answer again, as after every activation
+    EXPECT_EQ(stored, (std::vector<int>{1, 0}));
+    const auto all = reports();
+    ASSERT_EQ(all.size(), 1u);
+    const ArchivedReport &r = all.front();
+    EXPECT_EQ(r.flowStartSeconds, kDay + 3600);
+    EXPECT_EQ(r.sender, "G4XYZ/P"_qs);
+    EXPECT_EQ(r.receiver, "DL1ABC"_qs);
+    EXPECT_EQ(r.locator, "JO62qm"_qs);
+    EXPECT_EQ(r.frequency, 14074123);
+    EXPECT_EQ(r.band, "20m"_qs);
+    EXPECT_EQ(r.mode, "FT8"_qs);
+    EXPECT_EQ(r.snr, -12);
+    EXPECT_EQ(r.snrText, "-12"_qs);
+    EXPECT_EQ(r.dxcc, "Fed. Rep. of Germany"_qs);
+    EXPECT_EQ(r.storedAt, kDay + 5); // the first pass's time, not the repeat's
+    EXPECT_TRUE(failures.isEmpty());
+}
+
+TEST_F(ArchiveTest, SenderReceiverTimeFrequencyAndModeMakeAReport)
+{
+    open();
+    const qint64 t = kDay + 60;
+    pass({reception("DL1ABC"_qs, t), reception("DL1ABC"_qs, t, "14074001"_qs), reception("K1JT"_qs, t),
+          reception("DL1ABC"_qs, t + 15), reception("DL1ABC"_qs, t, "14074000"_qs, "G4XYZ/P"_qs),
+          reception("DL1ABC"_qs, t).replace("mode=\"FT8\""_qs, "mode=\"FT4\""_qs),
+          // A frequency that is no number twice is one report, as is the same sNR served otherwise.
+          reception("DL1ABC"_qs, t, "n/a"_qs), reception("DL1ABC"_qs, t, "unknown"_qs),
+          reception("DL1ABC"_qs, t, "14074000"_qs, kOperator, "-7"_qs)});
+    EXPECT_EQ(stored, std::vector<int>{7});
+    EXPECT_EQ(reports().size(), 7u);
+}
+
+TEST_F(ArchiveTest, AnActiveReceiverKeepsOneRowPerLocatorFromFirstToLastSeen)
+{
+    open();
+    pass({}, {activeReceiver("DL1ABC"_qs, "JO62qm"_qs), activeReceiver("K1JT"_qs, "FN20qi12AB99"_qs)}, kDay);
+    pass({}, {activeReceiver("dl1abc"_qs, "JO62QM"_qs)}, kDay + 300);
+    pass({}, {activeReceiver("DL1ABC"_qs, "JO63ab"_qs)}, kDay + 600);
+    // The stored answer processed again: seen when it arrived, not now.
+    pass({}, {activeReceiver("DL1ABC"_qs, "JO62qm"_qs)}, kDay);
+    const std::vector<ReceiverRow> expected = {
+        {"DL1ABC"_qs, "JO62qm"_qs, kDay, kDay + 300},
+        {"DL1ABC"_qs, "JO63ab"_qs, kDay + 600, kDay + 600},
+        {"K1JT"_qs, "FN20qi12AB"_qs, kDay, kDay},
+    };
+    EXPECT_EQ(receiverRows(fileName()), expected);
+    EXPECT_EQ(stored, (std::vector<int>{0, 0, 0, 0}));
+}
+
+TEST_F(ArchiveTest, APassBeforeTheArchiveIsOpenedIsNotKept)
+{
+    pass({reception("DL1ABC"_qs, kDay)});
+    EXPECT_FALSE(QFile::exists(fileName()));
+    open();
+    pass({reception("K1JT"_qs, kDay)});
+    EXPECT_EQ(stored, std::vector<int>{1});
+    const auto all = reports();
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all.front().receiver, "K1JT"_qs);
+}
+
+TEST_F(ArchiveTest, TheOldHistoryGoesIntoANewArchiveOnlyAndServedReportsReplaceIt)
+{
+    open({historyReport("DL1ABC"_qs, kDay + 60), historyReport("K1JT"_qs, kDay + 120),
+          historyReport("K1JT"_qs, kDay + 120)});
+    EXPECT_EQ(stored, std::vector<int>{2});
+
+    // The same receptions served: one replaces its imported row, keeping the
+    // time it was first stored; a new one is added.
+    pass({reception("DL1ABC"_qs, kDay + 60, "14074123"_qs, "G4XYZ/P"_qs), reception("VK2XYZ"_qs, kDay + 60)});
+    pass({reception("DL1ABC"_qs, kDay + 60, "14074123"_qs, "G4XYZ/P"_qs)});
+    EXPECT_EQ(stored, (std::vector<int>{2, 2, 0}));
+    auto all = reports();
+    ASSERT_EQ(all.size(), 3u);
+    std::sort(all.begin(), all.end(), [](const auto &a, const auto &b) { return a.receiver < b.receiver; });
+    EXPECT_EQ(all[0].receiver, "DL1ABC"_qs);
+    EXPECT_EQ(all[0].sender, "G4XYZ/P"_qs);
+    EXPECT_EQ(all[0].frequency, 14074123);
+    EXPECT_EQ(all[0].locator, "JO62qm"_qs);
+    EXPECT_EQ(all[0].dxcc, "Fed. Rep. of Germany"_qs);
+    EXPECT_EQ(all[0].storedAt, 1000);
+    EXPECT_EQ(all[1].receiver, "K1JT"_qs);
+    EXPECT_EQ(all[1].frequency, std::nullopt);
+
+    // A served report of another band is another reception.
+    pass({reception("K1JT"_qs, kDay + 120, "7074000"_qs)});
+    EXPECT_EQ(reports().size(), 4u);
+
+    // At the next start the archive exists: the history is not taken again.
+    startArchive();
+    open({historyReport("ZL1AA"_qs, kDay)});
+    EXPECT_TRUE(stored.empty());
+    EXPECT_EQ(reports().size(), 4u);
+}
+
+TEST_F(ArchiveTest, ADamagedArchiveIsSetAsideAndANewOneStarted)
+{
+    struct Case { const char *name; std::function<void(const QString &)> damage; };
+    const Case cases[] = {
+        {"garbage", [](const QString &file) {
+             writeBytes(file, QByteArray(10000, 'x'));
+             writeBytes(file + "-wal"_qs, "stale");
+         }},
+        {"fails quick_check", [](const QString &file) {
+             // Every page of the tables overwritten; the first, with the schema, kept.
+             QFile f(file);
+             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+             const QByteArray bytes = f.readAll();
+             f.seek(4096);
+             f.write(QByteArray(bytes.size() - 4096, char(0xA5)));
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir().remove(fileName());
+        startArchive();
+        open();
+        QStringList lines;
+        for (int i = 0; i < 500; ++i)
+            lines << reception("DL"_qs + QString::number(i), kDay + i);
+        pass(lines);
+        archive.reset(); // the program ends
+        c.damage(fileName());
+        const QByteArray damaged = readBytes(fileName());
+
+        startArchive();
+        open({historyReport("K1JT"_qs, kDay)});
+        const QString aside = path("TavikArchive-damaged-20261209-143000.sqlite"_qs);
+        ASSERT_EQ(failures.size(), 1);
+        EXPECT_TRUE(failures.front().contains("TavikArchive-damaged-20261209-143000.sqlite"_qs)) << failures.front().toStdString();
+        EXPECT_EQ(readBytes(aside), damaged);
+        if (std::string(c.name) == "garbage") {
+            EXPECT_EQ(readBytes(aside + "-wal"_qs), QByteArray("stale"));
+        }
+        // The new archive took the old history and takes the next pass.
+        EXPECT_EQ(stored, std::vector<int>{1});
+        pass({reception("VK2XYZ"_qs, kDay)});
+        EXPECT_EQ(reports().size(), 2u);
+        EXPECT_EQ(failures.size(), 1);
+        archive.reset();
+        for (const QString &name : QDir().entryList({"TavikArchive-damaged-*"_qs}))
+            QFile::remove(name);
+    }
+}
+
+TEST_F(ArchiveTest, TwoDamagedArchivesInOneSecondKeepBothNames)
+{
+    const QDateTime now(QDate(2026, 12, 9), QTime(14, 30), Qt::LocalTime);
+    writeBytes(path("TavikArchive-damaged-20261209-143000.sqlite"_qs), "first");
+    EXPECT_EQ(ArchiveStore::setAsideName(fileName(), now), path("TavikArchive-damaged-20261209-143000-2.sqlite"_qs));
+}
+
+TEST_F(ArchiveTest, AnArchiveOfANewerVersionIsLeftAsItIs)
+{
+    {
+        SqliteDb db(fileName(), SqliteDb::ReadWrite);
+        db.exec("CREATE TABLE later (x); PRAGMA user_version = 2;");
+    }
+    const QByteArray before = readBytes(fileName());
+    open();
+    pass({reception("DL1ABC"_qs, kDay)});
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures.front().contains("newer version"_qs)) << failures.front().toStdString();
+    EXPECT_TRUE(stored.empty());
+    archive.reset();
+    EXPECT_EQ(readBytes(fileName()), before);
+}
+
+TEST_F(ArchiveTest, ALockedArchiveIsToldOnceAndCatchesUpWhenFree)
+{
+    open();
+    pass({reception("DL1ABC"_qs, kDay)});
+    {
+        // Another program holds the write lock past the writer's patience.
+        SqliteDb other(fileName(), SqliteDb::ReadWrite);
+        other.exec("BEGIN IMMEDIATE");
+        pass({reception("K1JT"_qs, kDay)}, {activeReceiver("K1JT"_qs, "FN20"_qs)});
+        pass({reception("VK2XYZ"_qs, kDay)});
+        ASSERT_EQ(failures.size(), 1);
+        EXPECT_TRUE(failures.front().contains("locked"_qs)) << failures.front().toStdString();
+        EXPECT_EQ(stored, std::vector<int>{1});
+        other.exec("ROLLBACK");
+    }
+    // What the worker's timer does once a minute.
+    archive->retry();
+    settle();
+    EXPECT_EQ(stored, (std::vector<int>{1, 2}));
+    EXPECT_EQ(reports().size(), 3u);
+    EXPECT_EQ(receiverRows(fileName()).size(), 1u);
+    EXPECT_EQ(failures.size(), 1);
+}
+
+TEST_F(ArchiveTest, TheArchiveIsInWriteAheadLogModeWithItsVersionAndAViewForPeople)
+{
+    open();
+    pass({reception("DL1ABC"_qs, kDay + 61), reception("K1JT"_qs, kDay, "n/a"_qs)});
+    SqliteDb db(fileName(), SqliteDb::ReadOnly);
+    EXPECT_EQ(db.integer("PRAGMA user_version"), 1);
+    EXPECT_EQ(db.text("PRAGMA journal_mode"), "wal"_qs);
+    Statement view(db, "SELECT time, receiver, frequency FROM reports ORDER BY flow_start");
+    ASSERT_TRUE(view.step());
+    EXPECT_EQ(view.text(0), "2026-12-07 00:00:00"_qs);
+    EXPECT_TRUE(view.isNull(2));
+    ASSERT_TRUE(view.step());
+    EXPECT_EQ(view.text(0), "2026-12-07 00:01:01"_qs);
+    EXPECT_EQ(view.integer(2), 14074000);
+}
