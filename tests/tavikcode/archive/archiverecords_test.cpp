@@ -48,7 +48,8 @@ TEST(ArchiveRecords, NumbersThatAreNoneAreKeptAsText)
         {"unknown"_qs, std::nullopt, QString(), "-12.5"_qs, std::nullopt},
         {""_qs, std::nullopt, QString(), ""_qs, std::nullopt},
         {"99999999999999999999999"_qs, std::nullopt, "0m"_qs, "99999999999"_qs, std::nullopt},
-        {"-5"_qs, -5, "0m"_qs, "+-3"_qs, std::nullopt},
+        {"-5"_qs, -5, "630m"_qs, "+-3"_qs, std::nullopt},
+        {"-2000000"_qs, -2000000, "0m"_qs, "7"_qs, 7},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.frequency.toStdString() + " / " + c.snr.toStdString());
