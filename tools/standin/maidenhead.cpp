@@ -1,5 +1,7 @@
 #include "maidenhead.h"
 
+#include "reach/locator.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -21,30 +23,11 @@ constexpr std::array<Pair, 5> pairs { { { 'A', 18 }, { '0', 10 }, { 'a', 24 }, {
 
 std::optional<Position> centreOf(QStringView locator)
 {
-    const qsizetype length = locator.size();
-    if (length < 2 || length > 10 || length % 2 != 0)
+    // Read as the program reads a receiver's locator.
+    const std::optional<GeoPosition> centre = locatorPosition(locator);
+    if (!centre)
         return std::nullopt;
-    // Longitude first: a field is 20 degrees wide and 10 high.
-    double west = -180;
-    double south = -90;
-    double width = 360;
-    double height = 180;
-    for (qsizetype i = 0; i < length / 2; ++i) {
-        const Pair pair = pairs[size_t(i)];
-        width /= pair.count;
-        height /= pair.count;
-        const auto step = [&](QChar c) {
-            const int value = pair.first == '0' ? c.unicode() - u'0' : c.toUpper().unicode() - u'A';
-            return value >= 0 && value < pair.count ? value : -1;
-        };
-        const int x = step(locator[2 * i]);
-        const int y = step(locator[2 * i + 1]);
-        if (x < 0 || y < 0)
-            return std::nullopt;
-        west += x * width;
-        south += y * height;
-    }
-    return Position { south + height / 2, west + width / 2 };
+    return Position { centre->latitude, centre->longitude };
 }
 
 QByteArray locatorOf(const Position &position, int length)
