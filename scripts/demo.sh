@@ -13,7 +13,7 @@ callsign="${TAVIK_DEMO_CALLSIGN:-N0CALL}"
 locator="${TAVIK_DEMO_LOCATOR:-IO91wm}"
 
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh" default TavikRepView tavik-standin
+"$top/scripts/build.sh" default TavikRepView tavik-standin tavik-demo-archive
 
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/tavik-demo.XXXXXX")"
 mkdir -p "$scratch/files" "$scratch/config"
@@ -21,6 +21,9 @@ mkdir -p "$scratch/files" "$scratch/config"
 # config folder is the demo's XDG_CONFIG_HOME): the callsign, so that no
 # prompt asks for one, and the station's locator.
 printf '[Configuration]\nMyCall=%s\nMyGrid=%s\n' "$callsign" "$locator" > "$scratch/config/WSJT-X.ini"
+# The day before the first query in the report archive, as if the program
+# had been running since yesterday: the Reach window shows a whole day.
+"$top/build/tools/tavik-demo-archive" "$scratch/files/TavikArchive.sqlite" "$callsign" "$locator"
 
 # Whatever ends the demo (the window closed, Ctrl+C, a kill) ends both.
 standin_pid=""

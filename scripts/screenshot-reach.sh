@@ -5,11 +5,11 @@
 # first). Needs xvfb-run, xdotool, xwd (x11-apps) and ImageMagick's convert.
 #
 #   scripts/screenshot-reach.sh            # waits 40 s for the first passes
-#   TAVIK_SHOT_WAIT=90 TAVIK_DEMO_GRID=FN31pr scripts/screenshot-reach.sh
+#   TAVIK_SHOT_WAIT=90 TAVIK_DEMO_LOCATOR=FN31pr scripts/screenshot-reach.sh
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 callsign="${TAVIK_DEMO_CALLSIGN:-N0CALL}"
-grid="${TAVIK_DEMO_GRID:-FN31pr}"
+grid="${TAVIK_DEMO_LOCATOR:-IO91wm}"
 wait_seconds="${TAVIK_SHOT_WAIT:-40}"
 for tool in xvfb-run xdotool xwd convert; do
     command -v "$tool" >/dev/null || {
@@ -17,19 +17,21 @@ for tool in xvfb-run xdotool xwd convert; do
         exit 2
     }
 done
-"$top/scripts/build.sh" default TavikRepView tavik-standin
+"$top/scripts/build.sh" default TavikRepView tavik-standin tavik-demo-archive
 
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/tavik-shot.XXXXXX")"
 mkdir -p "$scratch/files" "$scratch/config"
-printf 'MyCall=%s\r\n' "$callsign" > "$scratch/files/TavikRepView.ini"
 # WSJT-X's settings with the station's locator; the program copies them into
 # its working folder at start and the Reach window reads "MyGrid=" there.
 printf '[Configuration]\r\nMyCall=%s\r\nMyGrid=%s\r\n' "$callsign" "$grid" > "$scratch/config/WSJT-X.ini"
+# The day before the first query in the report archive, as if the program
+# had been running since yesterday: the Reach window shows a whole day.
+"$top/build/tools/tavik-demo-archive" "$scratch/files/TavikArchive.sqlite" "$callsign" "$grid"
 
 standin_pid=""
 trap '[ -n "$standin_pid" ] && kill "$standin_pid" 2>/dev/null; true' EXIT
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/build/CMakeCache.txt")"
-"$top/build/tools/tavik-standin" --callsign "$callsign" --echo 203.0.113.7 \
+"$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$grid" --echo 203.0.113.7 \
     --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
 standin_pid=$!
 for _ in $(seq 50); do
@@ -53,11 +55,12 @@ shoot() {
     sleep "$wait_seconds"
     xwd -silent -id "$window" | convert xwd:- "$top/docs/view-reach.png"
     # The chart fills the lower right part of the window.
-    convert "$top/docs/view-reach.png" -gravity SouthEast -crop 42%x62%+0+0 +repage "$top/docs/view-reach-chart.png"
+    convert "$top/docs/view-reach.png" -crop 350x385+745+283 +repage "$top/docs/view-reach-chart.png"
     kill "$program"
     wait "$program" 2>/dev/null || true
 }
-export -f shoot
 export top scratch wait_seconds
-xvfb-run -a -s "-screen 0 1280x900x24" bash -c shoot
+# xvfb-run is a POSIX sh script, which passes no exported bash function on:
+# the function goes along as text.
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c "$(declare -f shoot); shoot"
 echo "Written: docs/view-reach.png, docs/view-reach-chart.png (the demo's files: $scratch/files)"

@@ -1,0 +1,65 @@
+// tavik-demo-archive FILE CALLSIGN LOCATOR [HOURS]: fills the report archive
+// FILE with the demo station's reports of the last HOURS hours (24) up to the
+// stretch that the program's first query brings itself, as if the program had
+// been running all that time and asking every five minutes. The demo and the
+// screenshots start from it, so that the Reach window shows a whole day.
+#include "demoday.h"
+
+#include "archive/reportarchive.h"
+#include "processing/reportline.h"
+#include "textlines.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 4 || args.size() > 5) {
+        std::fputs("usage: tavik-demo-archive FILE CALLSIGN LOCATOR [HOURS]\n", stderr);
+        return 2;
+    }
+    const QString callsign = args.at(2);
+    const std::optional<demo::Day> day = demo::Day::forLocator(args.at(3));
+    const int hours = args.size() == 5 ? args.at(4).toInt() : 24;
+    if (!day || hours < 1 || hours > 24) {
+        std::fputs("tavik-demo-archive: a locator of 4 to 10 characters and 1 to 24 hours, please\n", stderr);
+        return 2;
+    }
+
+    ReportArchive archive;
+    QString failure;
+    QObject::connect(&archive, &ReportArchive::failed, &app, [&](const QString &message) { failure = message; });
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    archive.open({.fileName = QFileInfo(args.at(1)).absoluteFilePath(), .oldHistory = {}, .now = now});
+
+    const QString sender = search::kSenderMarker + callsign;
+    const qint64 end = now.toSecsSinceEpoch() - demo::firstWindowSeconds;
+    qint64 at = now.toSecsSinceEpoch() - qint64(hours) * 3600;
+    QString lastSeqNo = QString::number(day->lastSequenceAt(at));
+    for (at += 300; at <= end; at += 300) {
+        TextLines answer;
+        answer.setText(QString::fromUtf8(day->answer(callsign, lastSeqNo, at)));
+        ArchivePass pass{.reportLines = {}, .receiverLines = {}, .answerArrived = at,
+                         .now = QDateTime::fromSecsSinceEpoch(at, Qt::UTC)};
+        for (const QString &line : answer.lines()) {
+            if (line.contains(sender))
+                pass.reportLines << line;
+            if (line.contains(search::kActiveReceiverMarker))
+                pass.receiverLines << line;
+        }
+        archive.store(std::move(pass));
+        lastSeqNo = QString::number(day->lastSequenceAt(at));
+    }
+    archive.waitForIdle();
+    QCoreApplication::sendPostedEvents();
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "tavik-demo-archive: %s\n", failure.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
