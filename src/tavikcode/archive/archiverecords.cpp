@@ -53,56 +53,6 @@ std::optional<qint64> hertz(QStringView text)
     return qint64(std::llround(*value));
 }
 
-// The places of '=' in a line, found once, so that the attributes of a
-// report need not each be searched from the line's start. Every occurrence
-// of a search text has its '=' at one of these places; the first match
-// counts, as for ReadAttribute.
-class Attributes
-{
-public:
-    explicit Attributes(QStringView line) : m_line(line)
-    {
-        const char16_t *const text = line.utf16();
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            if (text[i] == u'=')
-                m_at.append(i);
-        }
-    }
-
-    // The value ReadAttribute(line, searchText) reads, as a view. Every
-    // search text ends in '="'.
-    QStringView value(QStringView searchText) const
-    {
-        Q_ASSERT(searchText.endsWith(u"=\""));
-        const qsizetype anchor = searchText.size() - 2;
-        for (const qsizetype at : m_at) {
-            const qsizetype start = at - anchor;
-            if (start < 0)
-                continue;
-            if (start + searchText.size() > m_line.size())
-                break;
-            if (m_line.sliced(start, searchText.size()) == searchText)
-                return valueFrom(start, searchText.size());
-        }
-        return {};
-    }
-
-private:
-    // Up to the next double quote, which must lie within the 50 characters
-    // that begin with the search text.
-    QStringView valueFrom(qsizetype start, qsizetype searchLength) const
-    {
-        const QStringView rest = m_line.sliced(start + searchLength).first(
-            std::min(m_line.size() - start - searchLength, kAttributeWindow - searchLength));
-        const qsizetype close = rest.indexOf(u'"');
-        return close < 0 ? QStringView() : rest.first(close);
-    }
-
-    static constexpr qsizetype kAttributeWindow = 50;
-    QStringView m_line;
-    QVarLengthArray<qsizetype, 32> m_at;
-};
-
 // The value as a QString, sharing the previous record's text when it is the
 // same: most reports of an answer have the same sender, mode, band and DXCC.
 QString shared(QStringView value, const QString *previous)
@@ -130,7 +80,7 @@ std::optional<int> wholeNumberOf(QStringView text)
 std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 storedAt,
                                                    const ArchivedReport *previous)
 {
-    const Attributes attributes(line);
+    const LineAttributes attributes(line);
     const std::optional<qint64> seconds = parse<qint64>(attributes.value(search::kFlowStartSeconds), 10);
     if (!seconds)
         return std::nullopt;

@@ -101,44 +101,6 @@ QStringView valueAt(QStringView line, qsizetype start)
     return rest.first(close);
 }
 
-// The places of '=' in a line, found once, so that the seven search texts of
-// a report need not each scan the line from its start. Every occurrence of a
-// search text has its last '=' at one of these places.
-class EqualsSigns
-{
-public:
-    explicit EqualsSigns(QStringView line) : m_line(line)
-    {
-        const char16_t *const text = line.utf16();
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            if (text[i] == u'=')
-                m_at.append(i);
-        }
-    }
-
-    // The same as findSearchText(line, searchText) for a text that holds '='.
-    qsizetype find(QStringView searchText) const
-    {
-        const qsizetype anchor = searchText.lastIndexOf(u'=');
-        for (const qsizetype at : m_at) {
-            const qsizetype start = at - anchor;
-            if (start < 0)
-                continue;
-            if (start + searchText.size() > m_line.size())
-                break;
-            if (m_line.sliced(start, searchText.size()) == searchText)
-                return start;
-        }
-        return -1;
-    }
-
-    QStringView value(QStringView searchText) const { return valueAt(m_line, find(searchText)); }
-
-private:
-    QStringView m_line;
-    QVarLengthArray<qsizetype, 32> m_at;
-};
-
 QString flowTime(QStringView seconds)
 {
     const std::optional<qint64> value = wholeNumber(seconds);
@@ -182,6 +144,36 @@ QString band(QStringView hertz)
 }
 
 } // namespace
+
+LineAttributes::LineAttributes(QStringView line) : m_line(line)
+{
+    const char16_t *const text = line.utf16();
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (text[i] == u'=')
+            m_at.append(i);
+    }
+}
+
+// Every occurrence of a search text has its last '=' at one of the places.
+qsizetype LineAttributes::find(QStringView searchText) const
+{
+    const qsizetype anchor = searchText.lastIndexOf(u'=');
+    for (const qsizetype at : m_at) {
+        const qsizetype start = at - anchor;
+        if (start < 0)
+            continue;
+        if (start + searchText.size() > m_line.size())
+            break;
+        if (m_line.sliced(start, searchText.size()) == searchText)
+            return start;
+    }
+    return -1;
+}
+
+QStringView LineAttributes::value(QStringView searchText) const
+{
+    return valueAt(m_line, find(searchText));
+}
 
 qsizetype findSearchText(QStringView line, QStringView searchText)
 {
@@ -243,7 +235,7 @@ QString FormatReport(const QString &line)
         }
     };
 
-    const EqualsSigns attributes(line);
+    const LineAttributes attributes(line);
     field(flowTime(attributes.value(search::kFlowStartSeconds)), u",  ");
     field(attributes.value(search::kReceiverCallsign), u",    \t");
     const QStringView snr = attributes.value(search::kSnr);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 
 // The report line: one reception report of the service's answer turned into
 // the seven fields of a line of the report history (time, receiving station,
@@ -33,6 +34,23 @@ inline const QString kSequenceMarker = QStringLiteral("<lastSequenceNumber value
 // case-sensitive), or -1. The same as QStringView::indexOf, only faster for
 // the short texts of the answer's lines.
 qsizetype findSearchText(QStringView line, QStringView searchText);
+
+// The attribute values of one line, read as findSearchText and ReadAttribute
+// read them, for a line whose several attributes are wanted: the places of
+// '=' are found once, so that each search text need not scan the line from
+// its start. Every search text holds a '='. The line must outlive this.
+class LineAttributes
+{
+public:
+    explicit LineAttributes(QStringView line);
+
+    qsizetype find(QStringView searchText) const;
+    QStringView value(QStringView searchText) const;
+
+private:
+    QStringView m_line;
+    QVarLengthArray<qsizetype, 32> m_at;
+};
 
 // The value of the attribute whose search text first occurs in the line: the
 // text up to the next double quote, provided that quote lies within the 50

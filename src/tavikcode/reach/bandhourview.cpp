@@ -22,7 +22,7 @@ QColor mix(const QColor &a, const QColor &b, double t)
 
 } // namespace
 
-BandHourView::BandHourView(QWidget *parent) : QWidget(parent)
+BandHourView::BandHourView(QWidget *parent) : PictureWidget(parent)
 {
     setObjectName(QStringLiteral("BandHourView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -31,8 +31,7 @@ BandHourView::BandHourView(QWidget *parent) : QWidget(parent)
 void BandHourView::setChart(BandHourChart chart)
 {
     m_chart = std::move(chart);
-    m_pictureValid = false;
-    update();
+    invalidatePicture();
 }
 
 QColor BandHourView::cellColour(qint64 receivers, qint64 maximum)
@@ -65,18 +64,12 @@ QRectF BandHourView::cellRect(qsizetype row, int hour) const
     return {grid.left() + hour * w, grid.top() + double(row) * h, w, h};
 }
 
-void BandHourView::buildPicture()
+void BandHourView::drawPicture(QPainter &painter)
 {
-    const qreal ratio = devicePixelRatioF();
-    m_picture = QPixmap((QSizeF(size()) * ratio).toSize());
-    m_picture.setDevicePixelRatio(ratio);
-    m_picture.fill(palette().color(QPalette::Window));
-    QPainter painter(&m_picture);
     painter.setPen(palette().color(QPalette::WindowText));
     const QFontMetricsF metrics(font());
     painter.drawText(QRectF(0, 2, width(), metrics.height()), Qt::AlignHCenter,
                      QStringLiteral("Distinct receivers by hour (UTC)"));
-    m_pictureValid = true;
     if (m_chart.bands.isEmpty()) {
         painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No reports in this period"));
         return;
@@ -100,21 +93,6 @@ void BandHourView::buildPicture()
         painter.drawText(QRectF(cell.left() - 10, grid.bottom() + 2, 2 * cell.width() + 20, metrics.height()),
                          Qt::AlignLeft, QStringLiteral("%1").arg(hour, 2, 10, QChar(u'0')));
     }
-}
-
-void BandHourView::paintEvent(QPaintEvent *)
-{
-    if (!m_pictureValid || m_picture.devicePixelRatio() != devicePixelRatioF()
-        || m_picture.deviceIndependentSize() != QSizeF(size()))
-        buildPicture();
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
-}
-
-void BandHourView::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    m_pictureValid = false;
 }
 
 QString BandHourView::textAt(QPointF position) const
@@ -146,5 +124,5 @@ bool BandHourView::event(QEvent *event)
             QToolTip::showText(help->globalPos(), text, this);
         return true;
     }
-    return QWidget::event(event);
+    return PictureWidget::event(event);
 }

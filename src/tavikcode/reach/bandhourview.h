@@ -2,14 +2,13 @@
 
 #include "bandhourchart.h"
 
-#include <QPixmap>
-#include <QWidget>
+#include "picturewidget.h"
 
 // The band by UTC-hour chart: a row per band, a column per hour, each cell
 // coloured by its distinct receivers, the count in a tooltip. Drawn into a
 // cached pixmap at the screen's pixel ratio, again only when the size, the
 // ratio or the chart change.
-class BandHourView : public QWidget
+class BandHourView : public PictureWidget
 {
     Q_OBJECT
 
@@ -30,15 +29,11 @@ public:
     QSize minimumSizeHint() const override { return {240, 120}; }
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    void drawPicture(QPainter &painter) override;
     bool event(QEvent *event) override;
 
 private:
     QRectF gridRect() const;
-    void buildPicture();
 
     BandHourChart m_chart;
-    QPixmap m_picture;
-    bool m_pictureValid = false;
 };

@@ -53,7 +53,7 @@ QPixmap dotPicture(const QColor &colour, qreal ratio)
 
 } // namespace
 
-ReachMap::ReachMap(QWidget *parent) : QWidget(parent)
+ReachMap::ReachMap(QWidget *parent) : PictureWidget(parent)
 {
     setObjectName(QStringLiteral("ReachMap"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -62,7 +62,7 @@ ReachMap::ReachMap(QWidget *parent) : QWidget(parent)
 void ReachMap::setReach(std::shared_ptr<const ReachData> data)
 {
     m_data = std::move(data);
-    invalidate();
+    invalidatePicture();
 }
 
 void ReachMap::setBand(const QString &band)
@@ -70,7 +70,7 @@ void ReachMap::setBand(const QString &band)
     if (band == m_band)
         return;
     m_band = band;
-    invalidate();
+    invalidatePicture();
 }
 
 void ReachMap::setUnit(DistanceUnit unit)
@@ -78,13 +78,7 @@ void ReachMap::setUnit(DistanceUnit unit)
     if (unit == m_unit)
         return;
     m_unit = unit;
-    invalidate();
-}
-
-void ReachMap::invalidate()
-{
-    m_pictureValid = false;
-    update();
+    invalidatePicture();
 }
 
 double ReachMap::scale() const
@@ -128,16 +122,10 @@ void ReachMap::buildLand()
     m_landCentre = centre;
 }
 
-void ReachMap::buildPicture()
+void ReachMap::drawPicture(QPainter &painter)
 {
     ++m_pictureBuilds;
     buildLand();
-    const qreal ratio = devicePixelRatioF();
-    m_picture = QPixmap((QSizeF(size()) * ratio).toSize());
-    m_picture.setDevicePixelRatio(ratio);
-    m_picture.fill(palette().color(QPalette::Window));
-
-    QPainter painter(&m_picture);
     painter.setRenderHint(QPainter::Antialiasing);
     const double s = scale();
     const QPointF middle(width() / 2.0, height() / 2.0);
@@ -183,7 +171,7 @@ void ReachMap::buildPicture()
     QStringList shown;
     const double half = kDotRadius + 1;
     for (const auto &[band, pixels] : byBand) {
-        const QPixmap dot = dotPicture(bandColour(band.second), ratio);
+        const QPixmap dot = dotPicture(bandColour(band.second), devicePixelRatioF());
         for (const QPointF &pixel : pixels)
             painter.drawPixmap(pixel - QPointF(half, half), dot);
         shown << band.second;
@@ -195,7 +183,6 @@ void ReachMap::buildPicture()
         painter.drawLine(middle - QPointF(0, 6), middle + QPointF(0, 6));
     }
     paintLegend(painter, shown);
-    m_pictureValid = true;
 }
 
 void ReachMap::paintRings(QPainter &painter) const
@@ -265,24 +252,9 @@ void ReachMap::paintLegend(QPainter &painter, const QStringList &bands) const
     }
 }
 
-void ReachMap::paintEvent(QPaintEvent *)
-{
-    if (!m_pictureValid || m_picture.devicePixelRatio() != devicePixelRatioF()
-        || m_picture.deviceIndependentSize() != QSizeF(size()))
-        buildPicture();
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
-}
-
-void ReachMap::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    m_pictureValid = false;
-}
-
 QString ReachMap::textAt(QPointF position) const
 {
-    if (!m_data || !m_pictureValid)
+    if (!m_data || !pictureValid())
         return {};
     const Dot *nearest = nullptr;
     double best = kHoverPixels * kHoverPixels;
@@ -343,5 +315,5 @@ bool ReachMap::event(QEvent *event)
             QToolTip::showText(help->globalPos(), text, this);
         return true;
     }
-    return QWidget::event(event);
+    return PictureWidget::event(event);
 }

@@ -7,7 +7,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QString>
-#include <QWidget>
+#include "picturewidget.h"
 
 #include <memory>
 #include <optional>
@@ -23,7 +23,7 @@
 // once per centre (at the first paint, when the land is read), and the
 // whole picture as a pixmap at the screen's pixel ratio, drawn again only
 // when the size, the ratio, the centre, the data, the band or the unit change.
-class ReachMap : public QWidget
+class ReachMap : public PictureWidget
 {
     Q_OBJECT
 
@@ -48,8 +48,7 @@ public:
     QSize minimumSizeHint() const override { return {220, 180}; }
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    void drawPicture(QPainter &painter) override;
     bool event(QEvent *event) override;
 
 private:
@@ -62,10 +61,8 @@ private:
     bool centred() const { return m_data && m_data->home.has_value(); }
     double scale() const;
     void buildLand();
-    void buildPicture();
     void paintRings(QPainter &painter) const;
     void paintLegend(QPainter &painter, const QStringList &bands) const;
-    void invalidate();
 
     std::shared_ptr<const ReachData> m_data;
     QString m_band;
@@ -75,8 +72,6 @@ private:
     std::optional<GeoPosition> m_landCentre;
     QPainterPath m_land; // in map units
 
-    QPixmap m_picture;
-    bool m_pictureValid = false;
     int m_pictureBuilds = 0;
     std::vector<Dot> m_dots;
 };
