@@ -9,6 +9,8 @@
 //     prints the resident memory the window takes for an empty period and
 //     for 30 days of a busy station.
 #include "archive/archivereader.h"
+#include "archive/bigarchive.h"
+#include "clock.h"
 #include "processing/reportline.h"
 #include "reach/bandhourview.h"
 #include "reach/landoutlines.h"
@@ -171,12 +173,17 @@ class Bench
 {
 public:
     Bench(std::shared_ptr<const ReachSnapshot> snapshot, const QString &home)
+        : Bench([snapshot] { return std::make_unique<SnapshotReader>(snapshot); }, home, QStringLiteral("24h"))
+    {
+    }
+    Bench(std::function<std::unique_ptr<ArchiveReader>()> openReader, const QString &home, const QString &period)
     {
         m_store = openIniSettingsStore(m_dir.filePath(QStringLiteral("Orlix.ini")));
         m_store->WriteString(QStringLiteral("Orlix"), QStringLiteral("TavikReachGrid"), home);
+        m_store->WriteString(QStringLiteral("Orlix"), QStringLiteral("TavikReachPeriod"), period);
         ReachWindowEnvironment env;
         env.store = m_store.get();
-        env.openReader = [snapshot] { return std::make_unique<SnapshotReader>(snapshot); };
+        env.openReader = std::move(openReader);
         env.wsjtxSettingsFile = m_dir.filePath(QStringLiteral("none.ini"));
         env.callsign = QStringLiteral("G4XYZ");
         window = std::make_unique<ReachWindow>(std::move(env));
@@ -219,6 +226,25 @@ void BM_ReachRefresh(benchmark::State &state)
 }
 // 24 hours of a busy station: 5,000 reports from 1,500 receiver rows; 30 days: 20,000 rows.
 BENCHMARK(BM_ReachRefresh)->Args({1500, 5000})->Args({20000, 150000})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole refresh on the archive of two million reports (bench/archive):
+// the query on the worker's own connection, the snapshot worked out, the
+// window filled and painted. Arg: the period, 1 for 24 hours, 30 for 30 days.
+void BM_ReachRefreshFromArchive(benchmark::State &state)
+{
+    const QString file = bigarchive::path();
+    Clock::set(QDateTime::fromSecsSinceEpoch(bigarchive::kBigArchiveEnd, Qt::UTC));
+    {
+        Bench bench([file] { return openArchiveReader(file); }, QStringLiteral("IO91wm"),
+                    state.range(0) == 1 ? QStringLiteral("24h") : QStringLiteral("30d"));
+        for (auto _ : state)
+            bench.refreshAndPaint();
+        state.counters["reports"] = double(bench.window->data()->total.counts.reports);
+        state.counters["peak_MB"] = double(statusKilobytes("VmHWM:")) / 1024;
+    }
+    Clock::reset();
+}
+BENCHMARK(BM_ReachRefreshFromArchive)->Arg(1)->Arg(30)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The parts: the snapshot worked out (paths, projection, rows, chart) ...
 void BM_PrepareReach(benchmark::State &state)
