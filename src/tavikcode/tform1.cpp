@@ -7,6 +7,7 @@
 #include "retrieval/httpclient.h"
 #include "shell/dialogs.h"
 #include "shell/log.h"
+#include "shell/settingnames.h"
 #include "tavikerror.h"
 #include "textops.h"
 #include "views/reporttable.h"
@@ -34,8 +35,8 @@ const QString TForm1::kMakerMark = QStringLiteral(" (Orlix)");
 
 namespace {
 
-const QColor kBlue(0x00, 0x00, 0xFF);
-const QColor kRed(0xFF, 0x00, 0x00);
+const QColor kCallsignBlue(0x00, 0x00, 0xFF);
+const QColor kLinkRed(0xFF, 0x00, 0x00);
 const QColor kLightYellow(0xFF, 0xFF, 0x80);
 
 // Turns letters into capitals as they are typed.
@@ -103,7 +104,7 @@ Endpoints storedEndpoints(const SettingsStore &store, const QStringList &argumen
             if (reset)
                 return QString();
             try {
-                return store.ReadString(QStringLiteral("Orlix"), ident, QString());
+                return store.ReadString(settingname::kSection, ident, QString());
             } catch (const TavikError &) {
                 return QString(); // not text: as if there were none
             }
@@ -158,7 +159,7 @@ void TForm1::createControls()
     setAcceptDrops(true);
 
     Label11 = label(this, "Label11", 0, 0, QStringLiteral("Callsign"));
-    setTextColour(Label11, kBlue, true);
+    setTextColour(Label11, kCallsignBlue, true);
     Label11->adjustSize();
     Label11->setToolTip(QStringLiteral("Configured callsign"));
 
@@ -183,7 +184,7 @@ void TForm1::createControls()
     Label3 = place<QLabel>(this, "Label3", 331, 0, 72, 16);
     Label8 = label(this, "Label8", 304, 16, QStringLiteral("Now: "));
     Label9 = place<QLabel>(this, "Label9", 331, 15, 72, 16);
-    setTextColour(Label9, kBlue, true);
+    setTextColour(Label9, kCallsignBlue, true);
     Label7 = label(this, "Label7", 304, 32, QStringLiteral("Next:"));
     Label4 = place<QLabel>(this, "Label4", 332, 32, 72, 16);
     Label13 = label(this, "Label13", 304, 48, QStringLiteral("Seq#:"));
@@ -274,7 +275,7 @@ void TForm1::createControls()
 
     Label15 = place<QLabel>(this, "Label15", 24, 368, 400, 16);
     Label15->setText(QStringLiteral("Link: Download latest TavikRepView.zip from ") + m_endpoints.siteName);
-    setTextColour(Label15, kRed, true, 10);
+    setTextColour(Label15, kLinkRed, true, 10);
     Label15->setToolTip(QStringLiteral("Use this web link to download the latest version via your browser"));
     Label15->setCursor(Qt::PointingHandCursor);
     Label15->hide();

@@ -11,7 +11,7 @@
 #include <QRandomGenerator>
 #include <QStringDecoder>
 
-namespace {
+namespace damagedhistory {
 
 struct Damage
 {
@@ -121,7 +121,9 @@ const QByteArray kAnswer = "<receptionReports>\n"
     "<receptionReport receiverCallsign=\"VK2NEW\" senderCallsign=\"G4XYZ\" frequency=\"7074000\" flowStartSeconds=\"1796601630\" sNR=\"-6\" />\n"
     "</receptionReports>\n";
 
-} // namespace
+} // namespace damagedhistory
+
+using namespace damagedhistory;
 
 class DamagedHistoryTest : public FormTest, public ::testing::WithParamInterface<Damage>
 {

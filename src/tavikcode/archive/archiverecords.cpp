@@ -1,54 +1,23 @@
 #include "archiverecords.h"
 
+#include "numbertext.h"
 #include "processing/reportline.h"
 #include "processing/reportorder.h"
 
 #include <QDate>
-#include <QVarLengthArray>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace {
-
-// The text as ASCII for the number parsers; other characters become '?',
-// which no number holds.
-QVarLengthArray<char, 64> ascii(QStringView text)
-{
-    QVarLengthArray<char, 64> bytes(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        bytes[i] = c < 0x80 ? char(c) : '?';
-    }
-    return bytes;
-}
-
-// from_chars takes no leading plus sign; steps over one unless another sign follows.
-template<class T, class... Format>
-std::optional<T> parse(QStringView text, Format... format)
-{
-    const auto bytes = ascii(text);
-    const char *begin = bytes.constData();
-    const char *end = begin + bytes.size();
-    if (begin != end && *begin == '+') {
-        ++begin;
-        if (begin != end && *begin == '-')
-            return std::nullopt;
-    }
-    T value{};
-    const auto [stop, error] = std::from_chars(begin, end, value, format...);
-    if (begin == end || error != std::errc() || stop != end)
-        return std::nullopt;
-    return value;
-}
 
 // Hertz as a whole number, rounded; nothing for text that is no finite
 // number or lies beyond 64 bits.
 std::optional<qint64> hertz(QStringView text)
 {
-    const std::optional<double> value = parse<double>(text, std::chars_format::general);
-    if (!value || !std::isfinite(*value) || std::fabs(*value) >= 9.2e18)
+    const std::optional<double> value = decimalNumberText(text);
+    if (!value || std::fabs(*value) >= 9.2e18)
         return std::nullopt;
     return qint64(std::llround(*value));
 }
@@ -74,14 +43,17 @@ QStringView skipBlanks(QStringView text)
 
 std::optional<int> wholeNumberOf(QStringView text)
 {
-    return parse<int>(text, 10);
+    const std::optional<qint64> value = wholeNumberText(text);
+    if (!value || *value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(*value);
 }
 
 std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 storedAt,
                                                    const ArchivedReport *previous)
 {
     const LineAttributes attributes(line);
-    const std::optional<qint64> seconds = parse<qint64>(attributes.value(search::kFlowStartSeconds), 10);
+    const std::optional<qint64> seconds = wholeNumberText(attributes.value(search::kFlowStartSeconds));
     if (!seconds)
         return std::nullopt;
     const auto same = [previous](QString ArchivedReport::*field) { return previous ? &(previous->*field) : nullptr; };

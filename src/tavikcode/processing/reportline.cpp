@@ -1,12 +1,11 @@
 #include "reportline.h"
 
 #include "datetime.h"
+#include "numbertext.h"
 
 #include <QDate>
 #include <QTime>
-#include <QVarLengthArray>
 
-#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -30,60 +29,6 @@ constexpr Band kBands[] = {
     {3300, 3600, u"9cm"},    {5600, 5900, u"6cm"},    {10000, 10500, u"3cm"},
 };
 
-// The text as ASCII for the number parsers; other characters become '?',
-// which no number holds.
-QVarLengthArray<char, 64> ascii(QStringView text)
-{
-    QVarLengthArray<char, 64> bytes(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        bytes[i] = c < 0x80 ? char(c) : '?';
-    }
-    return bytes;
-}
-
-// Steps over a leading plus sign, which from_chars does not take; false when
-// another sign follows it.
-bool skipPlus(const char *&begin, const char *end)
-{
-    if (begin == end || *begin != '+')
-        return true;
-    ++begin;
-    return begin == end || *begin != '-';
-}
-
-// Optional sign and decimal digits, nothing else; empty when the text is no
-// such number or does not fit in 64 bits.
-std::optional<qint64> wholeNumber(QStringView text)
-{
-    const auto bytes = ascii(text);
-    const char *begin = bytes.constData();
-    const char *end = begin + bytes.size();
-    if (!skipPlus(begin, end))
-        return std::nullopt;
-    qint64 value = 0;
-    const auto [stop, error] = std::from_chars(begin, end, value, 10);
-    if (error != std::errc() || stop != end)
-        return std::nullopt;
-    return value;
-}
-
-// A decimal number, with fraction and exponent allowed; empty for anything
-// else, infinities and NaN included.
-std::optional<double> decimalNumber(QStringView text)
-{
-    const auto bytes = ascii(text);
-    const char *begin = bytes.constData();
-    const char *end = begin + bytes.size();
-    if (!skipPlus(begin, end))
-        return std::nullopt;
-    double value = 0;
-    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
-    if (error != std::errc() || stop != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 // The value of an attribute whose search text starts at index start of the
 // line (-1: not on the line), as a view into the line.
 QStringView valueAt(QStringView line, qsizetype start)
@@ -103,7 +48,7 @@ QStringView valueAt(QStringView line, qsizetype start)
 
 QString flowTime(QStringView seconds)
 {
-    const std::optional<qint64> value = wholeNumber(seconds);
+    const std::optional<qint64> value = wholeNumberText(seconds);
     if (!value)
         return {};
     const QDate epoch(1970, 1, 1);
@@ -127,7 +72,7 @@ QString flowTime(QStringView seconds)
 
 QString band(QStringView hertz)
 {
-    const std::optional<double> value = decimalNumber(hertz);
+    const std::optional<double> value = decimalNumberText(hertz);
     if (!value)
         return {};
     // Truncated toward zero: -999,999 to -1 Hz give 0 MHz, "630m", as the

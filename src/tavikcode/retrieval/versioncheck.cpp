@@ -9,15 +9,14 @@
 #include "retrieval/versionpage.h"
 #include "shell/dialogs.h"
 #include "shell/log.h"
+#include "shell/settingnames.h"
 
 #include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
 
-namespace {
-const QString kSection = QStringLiteral("Orlix");
-const QString kLastVers = QStringLiteral("TavikViewLastVers");
-} // namespace
+using settingname::kLastVers;
+using settingname::kSection;
 
 void TForm1::writeVersionFile()
 {

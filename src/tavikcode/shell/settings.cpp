@@ -6,24 +6,14 @@
 #include "datetime.h"
 #include "retrieval/endpoints.h"
 #include "reach/reachsettings.h"
+#include "settingnames.h"
 #include "settingstext.h"
 #include "tavikerror.h"
 
 #include <QCheckBox>
 #include <QDir>
 
-namespace {
-const QString kSection = QStringLiteral("Orlix");
-const QString kLeft = QStringLiteral("TavikViewLeft");
-const QString kTop = QStringLiteral("TavikViewTop");
-const QString kWidth = QStringLiteral("TavikViewWidth");
-const QString kHeight = QStringLiteral("TavikViewHeight");
-const QString kFolder = QStringLiteral("TavikViewFolder");
-const QString kAlternate = QStringLiteral("TavikViewAlternate");
-const QString kNotifyOff = QStringLiteral("TavikViewNotifyOff");
-const QString kLastGet = QStringLiteral("TavikViewLastGet");
-const QString kLastVers = QStringLiteral("TavikViewLastVers");
-} // namespace
+using namespace settingname;
 
 void TForm1::LoadSettings()
 {

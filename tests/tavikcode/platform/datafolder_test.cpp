@@ -4,7 +4,7 @@
 
 #include <QFileInfo>
 
-namespace {
+namespace datafoldertest {
 
 // Sets HOME and XDG_DATA_HOME for one test and puts them back afterwards.
 class DataFolderTest : public InTempFolder
@@ -41,7 +41,9 @@ private:
     QByteArray m_dataHome;
 };
 
-} // namespace
+} // namespace datafoldertest
+
+using datafoldertest::DataFolderTest;
 
 #ifndef Q_OS_WIN
 

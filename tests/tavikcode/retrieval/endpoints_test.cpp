@@ -6,7 +6,7 @@
 
 #include <QMap>
 
-namespace {
+namespace endpointstest {
 
 const char *const variables[] = { "TAVIK_REPORT_URL", "TAVIK_ECHO_URL", "TAVIK_SITE_URL", "TAVIK_CA_FILE" };
 
@@ -35,9 +35,9 @@ private:
     QList<QByteArray> m_saved;
 };
 
-} // namespace
+} // namespace endpointstest
 
-using EndpointsTest = CleanEnvironment;
+using EndpointsTest = endpointstest::CleanEnvironment;
 
 TEST_F(EndpointsTest, DefaultsAreTheProgramsOwnHosts)
 {
