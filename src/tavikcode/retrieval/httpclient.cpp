@@ -16,6 +16,7 @@
 #include <QStringDecoder>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -133,6 +134,10 @@ QString HttpClient::get(const QUrl &url, std::chrono::milliseconds deadline)
     const qint64 limit = m_maxBodySize;
     m_busy = true;
     const QPointer<QNetworkReply> reply = m_nam->get(request);
+    // Qt reads the answer on a thread of its own; a bounded buffer holds it
+    // there until this loop takes it, so an answer too large is refused
+    // after about the bound, not after whatever the network delivered meanwhile.
+    reply->setReadBufferSize(std::min<qint64>(limit + 1, 1024 * 1024));
     QByteArray body;
     QString failure;
     QEventLoop loop;
