@@ -3,7 +3,8 @@
 # service, for S seconds (TAVIK_MEMORY_SECONDS, 20): started plainly, and
 # with "/REACH", so that the Reach window is open, reads the archive of its
 # working folder (TAVIK_ARCHIVE: a copy of it is put there first) and draws
-# its map. TAVIK_PROGRAM measures another build of the program the same way.
+# its map. TAVIK_PROGRAM measures another build of the program the same way;
+# TAVIK_REACH_PERIOD (24h, 7d, 30d, ...) is the period the window shows.
 #
 #   bench/reach-memory.sh
 #   TAVIK_PROGRAM=/path/to/older/TavikRepView bench/reach-memory.sh
@@ -45,6 +46,9 @@ measure()
     printf 'MyCall=G4XYZ\r\n' >"$dir/TavikRepView.ini"
     printf '[Configuration]\r\nMyCall=G4XYZ\r\nMyGrid=IO91wm\r\n' >"$dir/config/WSJT-X.ini"
     if [ -n "${TAVIK_ARCHIVE:-}" ]; then cp "$TAVIK_ARCHIVE" "$dir/TavikArchive.sqlite"; fi
+    if [ -n "${TAVIK_REACH_PERIOD:-}" ]; then
+        printf '[Orlix]\nTavikReachPeriod=%s\n' "$TAVIK_REACH_PERIOD" >"$dir/config/Orlix.ini"
+    fi
     (cd "$dir" && XDG_CONFIG_HOME="$dir/config" xvfb-run -a -s "-screen 0 1280x900x24" \
         /usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$program" /NOTIFYOFF "$@" >"$dir/out.txt" 2>&1 || true)
     awk -F': ' -v name="$name" '/Maximum resident/ { printf "%-22s %6.1f MB\n", name, $2 / 1024 }' "$dir/time.txt"

@@ -11,6 +11,7 @@
 #include "archive/archivereader.h"
 #include "archive/bigarchive.h"
 #include "clock.h"
+#include "platform/freememory.h"
 #include "processing/reportline.h"
 #include "reach/bandhourview.h"
 #include "reach/landoutlines.h"
@@ -21,6 +22,7 @@
 #include "shell/settingsstore.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QFile>
 #include <QRandomGenerator>
@@ -309,6 +311,37 @@ int memory()
     return 0;
 }
 
+// The window on the archive of two million reports: resident memory with 24
+// hours shown, then 30 days, and the peak; the heap set up as the program's.
+int archiveMemory()
+{
+    returnLargeBlocksWhenFreed();
+    const QString file = bigarchive::path();
+    Clock::set(QDateTime::fromSecsSinceEpoch(bigarchive::kBigArchiveEnd, Qt::UTC));
+    const qint64 start = residentKilobytes();
+    Bench bench([file] { return openArchiveReader(file); }, QStringLiteral("IO91wm"), QStringLiteral("24h"));
+    bench.window->repaint();
+    const qint64 day = residentKilobytes();
+    const qint64 dayPeak = statusKilobytes("VmHWM:");
+    QComboBox *periods = bench.window->periodBox;
+    periods->setCurrentIndex(periods->findData(QStringLiteral("30d")));
+    emit periods->activated(periods->currentIndex());
+    bench.waitForRefresh();
+    bench.window->repaint();
+    const qint64 month = residentKilobytes();
+    std::printf("resident at start                           %8lld kB\n", (long long)start);
+    std::printf("window open on the archive, 24 hours        %+8lld kB (peak %lld kB)\n", (long long)(day - start),
+                (long long)dayPeak);
+    std::printf("the same, 30 days                           %+8lld kB (peak %lld kB)\n", (long long)(month - start),
+                (long long)statusKilobytes("VmHWM:"));
+    // Closed, as the program closes it.
+    bench.window.reset();
+    returnFreedMemory();
+    std::printf("window closed                               %+8lld kB\n", (long long)(residentKilobytes() - start));
+    Clock::reset();
+    return 0;
+}
+
 int screenshot(const QString &file, const QString &period, const QString &home)
 {
     const bool month = period == QStringLiteral("30d");
@@ -331,6 +364,8 @@ int main(int argc, char **argv)
                           argc > 4 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("IO91wm"));
     if (argc == 2 && std::strcmp(argv[1], "--memory") == 0)
         return memory();
+    if (argc == 2 && std::strcmp(argv[1], "--archive-memory") == 0)
+        return archiveMemory();
     ::benchmark::Initialize(&argc, argv);
     ::benchmark::RunSpecifiedBenchmarks();
     ::benchmark::Shutdown();

@@ -1,4 +1,5 @@
 #include "platform/datafolder.h"
+#include "platform/freememory.h"
 #include "platform/singleinstance.h"
 #include "shell/dialogs.h"
 #include "textops.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    returnLargeBlocksWhenFreed();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TavikRepView"));
     // The installed desktop entry and icon bear the program's name.

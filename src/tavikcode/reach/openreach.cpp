@@ -5,6 +5,7 @@
 #include "archive/archivereader.h"
 #include "archive/reportarchive.h"
 #include "filenames.h"
+#include "platform/freememory.h"
 #include "reachwindow.h"
 
 #include <QMenu>
@@ -31,6 +32,7 @@ void TForm1::openReachWindow()
     });
     // Closed, it is gone with its threads and reader; the next opening starts afresh.
     m_reach->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_reach, &QObject::destroyed, this, [] { returnFreedMemory(); });
     m_reach->show();
 }
 

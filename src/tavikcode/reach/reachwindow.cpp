@@ -5,6 +5,7 @@
 #include "clock.h"
 #include "fileutil.h"
 #include "locator.h"
+#include "platform/freememory.h"
 #include "reachmap.h"
 #include "reachsettings.h"
 #include "reportcsv.h"
@@ -333,6 +334,8 @@ void ReachWindow::queryDone(quint64 generation, std::shared_ptr<const ReachData>
     m_querying = false;
     m_error.clear();
     showData(std::move(data));
+    // The query's working copies and the result replaced are freed by now.
+    returnFreedMemory();
     emit refreshed();
 }
 
