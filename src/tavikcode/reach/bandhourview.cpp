@@ -1,8 +1,6 @@
 #include "bandhourview.h"
 
-#include <QHelpEvent>
 #include <QPainter>
-#include <QToolTip>
 
 #include <algorithm>
 
@@ -111,18 +109,4 @@ QString BandHourView::textAt(QPointF position) const
         }
     }
     return {};
-}
-
-bool BandHourView::event(QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip) {
-        const auto *help = static_cast<QHelpEvent *>(event);
-        const QString text = textAt(help->pos());
-        if (text.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), text, this);
-        return true;
-    }
-    return PictureWidget::event(event);
 }

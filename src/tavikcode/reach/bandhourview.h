@@ -21,7 +21,7 @@ public:
     // Where a cell is drawn, in widget pixels; empty outside the chart.
     QRectF cellRect(qsizetype row, int hour) const;
     // The tooltip text of the cell at a point; empty between cells.
-    QString textAt(QPointF position) const;
+    QString textAt(QPointF position) const override;
     // The colour a cell is filled with.
     static QColor cellColour(qint64 receivers, qint64 maximum);
 
@@ -30,7 +30,6 @@ public:
 
 protected:
     void drawPicture(QPainter &painter) override;
-    bool event(QEvent *event) override;
 
 private:
     QRectF gridRect() const;

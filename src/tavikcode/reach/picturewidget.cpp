@@ -1,6 +1,8 @@
 #include "picturewidget.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 void PictureWidget::invalidatePicture()
 {
@@ -27,4 +29,18 @@ void PictureWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_valid = false;
+}
+
+bool PictureWidget::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = textAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
 }

@@ -4,9 +4,7 @@
 #include "landoutlines.h"
 #include "processing/reportline.h"
 
-#include <QHelpEvent>
 #include <QPainter>
-#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -302,18 +300,4 @@ QString ReachMap::textAt(QPointF position) const
     if (callsigns.size() > shownAtMost)
         lines << QStringLiteral("and %1 more").arg(callsigns.size() - shownAtMost);
     return lines.join(u'\n');
-}
-
-bool ReachMap::event(QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip) {
-        const auto *help = static_cast<QHelpEvent *>(event);
-        const QString text = textAt(help->pos());
-        if (text.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), text, this);
-        return true;
-    }
-    return PictureWidget::event(event);
 }

@@ -36,7 +36,7 @@ public:
 
     // The tooltip text at a point of the widget: the receivers of the dot
     // nearest to it, if one lies within a few pixels; else empty.
-    QString textAt(QPointF position) const;
+    QString textAt(QPointF position) const override;
     // Where a point in map units (see PlacedReceiver::mapPoint) is drawn.
     QPointF pixelOf(QPointF mapPoint) const;
     // The dots of the picture last drawn.
@@ -49,7 +49,6 @@ public:
 
 protected:
     void drawPicture(QPainter &painter) override;
-    bool event(QEvent *event) override;
 
 private:
     struct Dot
