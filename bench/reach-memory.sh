@@ -28,13 +28,8 @@ cleanup()
 trap cleanup EXIT
 build/tools/tavik-standin --echo 198.51.100.7 >"$work/standin.txt" 2>&1 &
 standin_pid=$!
-for _ in $(seq 100); do
-    grep -q '^TAVIK_CA_FILE=' "$work/standin.txt" && break
-    sleep 0.1
-done
-while IFS= read -r line; do
-    export "${line?}"
-done < <(grep '^TAVIK_' "$work/standin.txt")
+source scripts/standin-env.sh
+standin_env "$work/standin.txt" "$standin_pid"
 
 # measure NAME ARGUMENTS...: prints NAME and the peak resident memory in MB
 measure()

@@ -47,15 +47,8 @@ version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/build/CMakeCache.t
 "$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$locator" --echo 203.0.113.7 \
     --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
 standin_pid=$!
-for _ in $(seq 50); do
-    grep -q '^TAVIK_CA_FILE=' "$scratch/standin.log" && break
-    kill -0 "$standin_pid" 2>/dev/null || { cat "$scratch/standin.log" >&2; exit 1; }
-    sleep 0.1
-done
-grep -q '^TAVIK_CA_FILE=' "$scratch/standin.log" || { echo "The stand-in service did not start." >&2; exit 1; }
-while IFS= read -r line; do
-    export "${line?}"
-done < <(grep '^TAVIK_' "$scratch/standin.log")
+source "$top/scripts/standin-env.sh"
+standin_env "$scratch/standin.log" "$standin_pid"
 
 # The program goes online only while the machine has a local address other
 # than loopback; the demo gives it one, so that it runs on a machine without

@@ -34,13 +34,8 @@ version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/build/CMakeCache.t
 "$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$grid" --echo 203.0.113.7 \
     --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
 standin_pid=$!
-for _ in $(seq 50); do
-    grep -q '^TAVIK_CA_FILE=' "$scratch/standin.log" && break
-    sleep 0.1
-done
-while IFS= read -r line; do
-    export "${line?}"
-done < <(grep '^TAVIK_' "$scratch/standin.log")
+source "$top/scripts/standin-env.sh"
+standin_env "$scratch/standin.log" "$standin_pid"
 export TAVIK_LOCAL_ADDRESS=192.0.2.1 XDG_CONFIG_HOME="$scratch/config"
 
 # Inside Xvfb: start the program with the Reach window, let the first
