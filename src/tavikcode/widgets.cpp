@@ -1,6 +1,7 @@
 #include "widgets.h"
 
 #include <QPainter>
+#include <QTextDocument>
 #include <QPalette>
 
 ShapeBox::ShapeBox(QWidget *parent) : QWidget(parent) {}
@@ -70,4 +71,9 @@ void ColourBar::paintEvent(QPaintEvent *)
     }
     p.setPen(palette().color(QPalette::Mid));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+QString plainTip(const QString &text)
+{
+    return text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
 }

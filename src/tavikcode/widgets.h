@@ -1,7 +1,14 @@
 #pragma once
 
 #include <QColor>
+#include <QString>
 #include <QWidget>
+
+// Network text (callsigns, locators, modes, entity names) for a tooltip:
+// Qt reads a tooltip that looks like markup as rich text, so the text goes
+// there escaped and shows exactly as it stands, line breaks kept. Labels that
+// show such text are set to Qt::PlainText instead.
+QString plainTip(const QString &text);
 
 // A plain rectangle filled with a brush colour (the connectivity and busy
 // indicators).

@@ -1,7 +1,7 @@
 #include "archivereader.h"
 
 #include "archiveschema.h"
-#include "processing/reportline.h"
+#include "bandplan.h"
 #include "sqlitedb.h"
 
 #include <QHash>
@@ -67,14 +67,6 @@ void addSnr(std::optional<int> &best, const std::optional<qint64> &snr)
 {
     if (snr && (!best || *snr > *best))
         best = int(*snr);
-}
-
-// Band order, then the names of bands outside the table.
-bool bandBefore(const QString &a, const QString &b)
-{
-    const int ra = bandRank(a);
-    const int rb = bandRank(b);
-    return ra != rb ? ra < rb : a < b;
 }
 
 class SqliteArchiveReader final : public ArchiveReader
@@ -185,7 +177,7 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
     std::vector<int> bandOrder(bands.size());
     std::iota(bandOrder.begin(), bandOrder.end(), 0);
     std::sort(bandOrder.begin(), bandOrder.end(),
-              [&](int a, int b) { return bandBefore(bands.text(a), bands.text(b)); });
+              [&](int a, int b) { return bandPlanBefore(bands.text(a), bands.text(b)); });
     std::vector<int> bandRankOf(bands.size());
     for (size_t i = 0; i < bandOrder.size(); ++i)
         bandRankOf[bandOrder[i]] = int(i);

@@ -1,6 +1,6 @@
 #include "bandhourchart.h"
 
-#include "processing/reportline.h"
+#include "archive/bandplan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +33,7 @@ BandHourChart bandHourChart(const ReachSnapshot &snapshot)
             chart.bands << cell.band;
     }
     std::stable_sort(chart.bands.begin(), chart.bands.end(),
-                     [](const QString &a, const QString &b) { return bandRank(a) < bandRank(b); });
+                     [](const QString &a, const QString &b) { return bandPlanBefore(a, b); });
     chart.receivers = QList<qint64>(chart.bands.size() * 24, 0);
     for (const HourCount &cell : snapshot.hours) {
         if (cell.hour < 0 || cell.hour > 23)

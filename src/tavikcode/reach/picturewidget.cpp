@@ -1,5 +1,7 @@
 #include "picturewidget.h"
 
+#include "widgets.h"
+
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -39,7 +41,7 @@ bool PictureWidget::event(QEvent *event)
         if (text.isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(help->globalPos(), text, this);
+            QToolTip::showText(help->globalPos(), plainTip(text), this);
         return true;
     }
     return QWidget::event(event);

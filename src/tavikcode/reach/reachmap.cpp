@@ -2,7 +2,7 @@
 
 #include "bandcolours.h"
 #include "landoutlines.h"
-#include "processing/reportline.h"
+#include "archive/bandplan.h"
 
 #include <QPainter>
 
@@ -163,7 +163,7 @@ void ReachMap::drawPicture(QPainter &painter)
                 continue;
             const QPointF pixel = toPixels.map(r.mapPoint);
             m_dots.push_back({pixel, i});
-            byBand[{bandRank(r.heard.band), r.heard.band}].push_back(pixel);
+            byBand[{bandPlanRank(r.heard.band), r.heard.band}].push_back(pixel);
         }
     }
     QStringList shown;
