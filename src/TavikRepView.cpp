@@ -25,7 +25,7 @@ int main(int argc, char *argv[])
 
     SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        Dialogs::showMessage(QStringLiteral("TavikRepView Application is already active"));
+        Dialogs::showMessageAndWait(QStringLiteral("TavikRepView Application is already active"));
         return 0;
     }
 
@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     // in. Started without it, the program works in the folder it is started from.
     if (textops::switchesText(parameters).contains(QStringLiteral("/DATAFOLDER"))) {
         if (const QString problem = enterDataFolder(); !problem.isEmpty()) {
-            Dialogs::showMessage(problem);
+            Dialogs::showMessageAndWait(problem);
             return 1;
         }
     }

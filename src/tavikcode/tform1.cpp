@@ -192,6 +192,9 @@ void TForm1::createControls()
         l->setText(QStringLiteral(" "));
     Label12 = place<QLabel>(this, "Label12", 333, 47, 72, 16);
     Label12->setText(QStringLiteral("     "));
+    // The sequence number comes from the network, the callsign from a file: shown as they stand.
+    Label12->setTextFormat(Qt::PlainText);
+    Label11->setTextFormat(Qt::PlainText);
 
     Button1 = place<QPushButton>(this, "Button1", 408, 0, 49, 17);
     Button1->setText(QStringLiteral("Close"));
@@ -337,6 +340,13 @@ void TForm1::runTick()
     // address watcher that succeeds in between says nothing about it.
     if (tickAction([this] { Timer1Timer(); }))
         m_lastTickError.clear();
+    if (m_versionCheckDue && versionCheckFits()) {
+        m_versionCheckDue = false;
+        userAction([this] {
+            FetchVersionInfo();
+            readVersionPageAndNotify();
+        });
+    }
 }
 
 void TForm1::userAction(const std::function<void()> &handler)
@@ -375,11 +385,9 @@ void TForm1::reportHandlerError(const QString &message, bool fromTick)
     } catch (const std::exception &) {
         // The log itself may be what fails; the box below still tells the operator.
     }
-    if (m_errorBoxOpen)
-        return;
-    m_errorBoxOpen = true;
-    Dialogs::showError(message);
-    m_errorBoxOpen = false;
+    // While an error box is up, a further error is logged but opens no second one.
+    if (!m_errorBox)
+        m_errorBox = Dialogs::showError(message);
 }
 
 void TForm1::runActivation()

@@ -126,6 +126,9 @@ public:
     void FetchVersionInfo();
     void readVersionPageAndNotify();
     void checkBuildNumber();
+    // Whether the version check may run now; it is due once a start.
+    bool versionCheckFits() const;
+    bool versionCheckDue() const { return m_versionCheckDue; }
     void Label15Click();
 
     // --- Response processing and history files
@@ -197,10 +200,11 @@ private:
     QStringList m_arguments;
     QString m_programFile;
     bool m_activated = false;
-    bool m_errorBoxOpen = false;
+    bool m_versionCheckDue = false;
+    QPointer<QObject> m_errorBox;    // the error box of a failed handler, while it is up
     QString m_lastTickError;
     QString m_lastEchoError;
-    bool m_webErrorBoxOpen = false;
+    QPointer<QObject> m_webErrorBox; // the failed query's box, while it is up
     bool m_closing = false; // the window is closing: requests cut short are no news
     std::function<std::unique_ptr<ArchiveReader>()> m_archiveReader;
     QPointer<ReachWindow> m_reach;

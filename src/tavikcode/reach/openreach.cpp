@@ -50,8 +50,10 @@ QMenu *TForm1::createListMenu(const QPoint &position)
 
 void TForm1::RichEdit1ContextPopup(const QPoint &position)
 {
-    std::unique_ptr<QMenu> menu(createListMenu(position));
-    menu->exec(RichEdit1->viewport()->mapToGlobal(position));
+    // Shown and left to itself: no handler waits while the menu is open.
+    QMenu *menu = createListMenu(position);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(RichEdit1->viewport()->mapToGlobal(position));
 }
 
 ReachWindow *TForm1::reachWindow() const

@@ -96,10 +96,13 @@ void TForm1::FormActivate()
     }
 
     steps.run([this] { openArchive(); });
-    steps.run([this] { FetchVersionInfo(); });
-    steps.run([this] { readVersionPageAndNotify(); });
-    Timer1->start();
+    // Whatever a tick relies on is done before the first one: the history is
+    // never cleared after a query has brought reports into it.
     steps.run([this] { checkBuildNumber(); });
+    Timer1->start();
+    // The maker's version page is asked by the ticks, once the query cannot be
+    // held up by it (versionCheckFits); its boxes come after the cycle runs.
+    m_versionCheckDue = true;
     steps.throwIfAny();
 }
 
