@@ -1,5 +1,6 @@
 #include "platform/datafolder.h"
 #include "platform/freememory.h"
+#include "platform/shutdownrequests.h"
 #include "platform/singleinstance.h"
 #include "shell/dialogs.h"
 #include "textops.h"
@@ -43,6 +44,9 @@ int main(int argc, char *argv[])
     TForm1Environment environment;
     environment.arguments = parameters;
     TForm1 form(std::move(environment));
+    // Ended from outside (shutdown, logout, Ctrl+C), it closes as "Close" does.
+    ShutdownRequests shutdown;
+    QObject::connect(&shutdown, &ShutdownRequests::requested, &form, &TForm1::closeFromOutside);
     form.show();
     return QApplication::exec();
 }

@@ -385,6 +385,14 @@ void TForm1::reportHandlerError(const QString &message, bool fromTick)
     } catch (const std::exception &) {
         // The log itself may be what fails; the box below still tells the operator.
     }
+    // Closing, the cycle has stopped and the program ends with the window:
+    // the operator who closed it reads the box before it goes; a program
+    // ended from outside has only its log.
+    if (m_closing) {
+        if (!m_endedFromOutside)
+            Dialogs::showErrorAndWait(message);
+        return;
+    }
     // While an error box is up, a further error is logged but opens no second one.
     if (!m_errorBox)
         m_errorBox = Dialogs::showError(message);
@@ -463,6 +471,15 @@ void TForm1::Button1Click()
     } catch (const std::exception &) {
     }
     close();
+}
+
+void TForm1::closeFromOutside()
+{
+    if (m_closing)
+        return;
+    m_endedFromOutside = true;
+    Dialogs::closeAll();
+    Button1Click();
 }
 
 void TForm1::FormDragDrop()

@@ -95,6 +95,9 @@ public:
     void FormResize();
     void FormClose();
     void Button1Click();
+    // The system ends the program (a signal, the end of the session): it
+    // closes as "Close" does, and no box waits for anyone.
+    void closeFromOutside();
     void FormDragDrop();
     static void ClearGridRows(QTableWidget *grid, bool clear);
 
@@ -206,6 +209,7 @@ private:
     QString m_lastEchoError;
     QPointer<QObject> m_webErrorBox; // the failed query's box, while it is up
     bool m_closing = false; // the window is closing: requests cut short are no news
+    bool m_endedFromOutside = false;
     std::function<std::unique_ptr<ArchiveReader>()> m_archiveReader;
     QPointer<ReachWindow> m_reach;
     ReportArchive *m_archive = nullptr;

@@ -80,15 +80,28 @@ Box messageBox(const QString &text, const QString &caption)
     return show({Kind::MessageBox, caption, text});
 }
 
-void showMessageAndWait(const QString &text)
+namespace {
+
+void showAndWait(const Shown &dialog)
 {
-    const Shown dialog{Kind::Message, QApplication::applicationName(), text};
     if (handler().function) {
         handler().function(dialog);
         return;
     }
     std::unique_ptr<QMessageBox> box(makeBox(dialog));
     box->exec();
+}
+
+} // namespace
+
+void showMessageAndWait(const QString &text)
+{
+    showAndWait({Kind::Message, QApplication::applicationName(), text});
+}
+
+void showErrorAndWait(const QString &text)
+{
+    showAndWait({Kind::Error, QApplication::applicationName(), text});
 }
 
 void closeAll()

@@ -36,6 +36,9 @@ Box messageBox(const QString &text, const QString &caption);
 // Shows a plain message and waits until it is closed: only before the window
 // and its cycle exist (a second copy, a data folder that cannot be made).
 void showMessageAndWait(const QString &text);
+// The error box of a failure while the program closes, when its cycle has
+// stopped: the operator reads it before the program ends.
+void showErrorAndWait(const QString &text);
 
 // Closes every box still open (tests, and the end of the program).
 void closeAll();
