@@ -33,9 +33,9 @@ const QString &endingWal()
     return ending;
 }
 
-std::function<void()> &insideStoreHook()
+std::function<void(sqlite3 *)> &insideStoreHook()
 {
-    static std::function<void()> hook;
+    static std::function<void(sqlite3 *)> hook;
     return hook;
 }
 
@@ -51,7 +51,7 @@ QString historyBandOf(qint64 frequency)
 ArchiveStore::ArchiveStore() = default;
 ArchiveStore::~ArchiveStore() = default;
 
-void ArchiveStore::setInsideStoreHook(std::function<void()> hook)
+void ArchiveStore::setInsideStoreHook(std::function<void(sqlite3 *)> hook)
 {
     insideStoreHook() = std::move(hook);
 }
@@ -244,8 +244,8 @@ int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<Receiv
     Q_ASSERT(isOpen());
     Transaction transaction(*m_db);
     const int added = writeRows(reports, receivers, origin);
-    if (const std::function<void()> &hook = insideStoreHook())
-        hook();
+    if (const std::function<void(sqlite3 *)> &hook = insideStoreHook())
+        hook(m_db->handle());
     transaction.commit();
     return added;
 }

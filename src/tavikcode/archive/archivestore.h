@@ -11,6 +11,7 @@
 
 class SqliteDb;
 class Statement;
+struct sqlite3;
 
 // The archive's write side: one connection, used on one thread. Every call
 // either does all it says or, throwing, leaves the archive as it was.
@@ -71,8 +72,9 @@ public:
     static QString setAside(const QString &fileName, const QString &aside, const Rename &rename = {});
 
     // For tests: called inside every store's transaction once its rows are
-    // written, before the commit, on the thread that stores.
-    static void setInsideStoreHook(std::function<void()> hook);
+    // written, before the commit, on the thread that stores, with the
+    // connection.
+    static void setInsideStoreHook(std::function<void(sqlite3 *)> hook);
 
 private:
     void connect(const QString &fileName, bool check);
