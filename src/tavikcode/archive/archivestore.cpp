@@ -169,15 +169,29 @@ ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, con
         if (m_db->text("PRAGMA journal_mode = WAL") != QStringLiteral("wal"))
             throw SqliteError(SQLITE_CANTOPEN, QStringLiteral("the write-ahead log cannot be used"));
         Transaction transaction(*m_db);
-        opened.created = migrateArchive(*m_db) == 0;
+        const int version = migrateArchive(*m_db);
+        opened.created = version == 0;
         prepare();
         opened.imported = reconcileHistory(history);
         transaction.commit();
+        if (version > 0 && version < kArchiveSchemaVersion)
+            giveBackFreePages();
     } catch (...) {
         close();
         throw;
     }
     return opened;
+}
+
+void ArchiveStore::giveBackFreePages()
+{
+    // A migration that copied the report table leaves the old one's pages
+    // free: the file would stay twice its size for a year of reports. A
+    // failure (no room for the copy VACUUM makes) only leaves it so.
+    try {
+        m_db->exec("VACUUM");
+    } catch (const SqliteError &) {
+    }
 }
 
 void ArchiveStore::prepare()

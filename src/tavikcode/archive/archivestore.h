@@ -80,6 +80,7 @@ private:
     void connect(const QString &fileName, bool check);
     void configure();
     void prepare();
+    void giveBackFreePages();
     // Adds, as imported rows, the history's reports that the archive does not
     // hold: no row of the same time, receiver, mode and band, a served row's
     // band being the one the history gives its frequency. In the caller's
