@@ -201,12 +201,14 @@ void ArchiveStore::prepare()
                                       snr, snr_text, dxcc, stored_at, imported)
         VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)
     )sql");
-    // The row keeps the time it was first stored; ?13 is the band the
-    // history gave the served frequency.
+    // The row keeps the time it was first stored: the import's, or the
+    // served report's when that is earlier (a report from the journal, whose
+    // history line the open has just imported). ?13 is the band the history
+    // gave the served frequency.
     m_replaceImported = std::make_unique<Statement>(*m_db, R"sql(
         UPDATE OR IGNORE report
            SET sender = ?2, locator = ?4, frequency = ?5, band = ?6, snr = ?8, snr_text = ?9, dxcc = ?10,
-               imported = 0
+               stored_at = min(stored_at, ?11), imported = 0
          WHERE imported = 1 AND flow_start = ?1 AND receiver = ?3 AND mode = ?7 AND band = ?13
     )sql");
     m_importedRange = std::make_unique<Statement>(*m_db, R"sql(
@@ -295,6 +297,7 @@ int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<Re
     for (const ArchivedReport &r : reports) {
         if (r.flowStartSeconds >= importedFrom && r.flowStartSeconds <= importedTo) {
             bindReport(*m_replaceImported, r);
+            m_replaceImported->bind(11, r.storedAt);
             m_replaceImported->bind(13, historyBandOf(r.frequency.value_or(kNoFrequency)));
             if (m_replaceImported->run() > 0) {
                 ++added;
