@@ -63,7 +63,8 @@ QString ArchiveStore::setAsideName(const QString &fileName, const QDateTime &now
                                              + now.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
     const auto taken = [](const QString &name) {
-        return QFile::exists(name) || QFile::exists(name + endingWal()) || QFile::exists(name + QStringLiteral("-shm"));
+        return QFile::exists(name) || QFile::exists(name + endingWal())
+            || QFile::exists(name + QStringLiteral("-shm"));
     };
     QString name = stem + suffix;
     for (int n = 2; taken(name); ++n)
@@ -126,8 +127,9 @@ void ArchiveStore::connect(const QString &fileName, bool check)
 {
     // SQLite would read an old log into a new, empty archive.
     if (!QFile::exists(fileName) && QFile::exists(fileName + endingWal())) {
-        throw TavikError(QStringLiteral("its log %1 is there without it; move that file away to start a new archive")
-                             .arg(QFileInfo(fileName + endingWal()).fileName()));
+        throw TavikError(
+            QStringLiteral("its log %1 is there without it; move that file away to start a new archive")
+                .arg(QFileInfo(fileName + endingWal()).fileName()));
     }
     // Looked at through a connection of its own that neither writes nor
     // checkpoints on closing, so that a damaged archive and its log are set

@@ -19,11 +19,20 @@ void appendEscaped(QByteArray &line, const QString &text)
     line += '\t';
     for (const char c : text.toUtf8()) {
         switch (c) {
-        case '\\': line += "\\\\"; break;
-        case '\t': line += "\\t"; break;
-        case '\r': line += "\\r"; break;
-        case '\n': line += "\\n"; break;
-        default: line += c;
+        case '\\':
+            line += "\\\\";
+            break;
+        case '\t':
+            line += "\\t";
+            break;
+        case '\r':
+            line += "\\r";
+            break;
+        case '\n':
+            line += "\\n";
+            break;
+        default:
+            line += c;
         }
     }
 }
@@ -80,11 +89,20 @@ public:
             }
             const char next = ++k < field.size() ? field[k] : '\0';
             switch (next) {
-            case '\\': plain += '\\'; break;
-            case 't': plain += '\t'; break;
-            case 'r': plain += '\r'; break;
-            case 'n': plain += '\n'; break;
-            default: throw JournalDamage(QStringLiteral("a backslash that escapes nothing"));
+            case '\\':
+                plain += '\\';
+                break;
+            case 't':
+                plain += '\t';
+                break;
+            case 'r':
+                plain += '\r';
+                break;
+            case 'n':
+                plain += '\n';
+                break;
+            default:
+                throw JournalDamage(QStringLiteral("a backslash that escapes nothing"));
             }
         }
         return QString::fromUtf8(plain);
@@ -147,8 +165,11 @@ JournalRecord parseLine(QByteArrayView line)
 void scanJournal(const QString &fileName, const std::function<void(QByteArrayView, JournalRecord &&)> &each)
 {
     QFile file(fileName);
+    const auto unreadable = [&] {
+        return TavikError(QStringLiteral("%1 cannot be read: %2").arg(QFileInfo(fileName).fileName(), file.errorString()));
+    };
     if (!file.open(QIODevice::ReadOnly))
-        throw TavikError(QStringLiteral("%1 cannot be read: %2").arg(QFileInfo(fileName).fileName(), file.errorString()));
+        throw unreadable();
     qint64 lineNumber = 0;
     qint64 records = 0;
     bool ended = false;
@@ -179,7 +200,7 @@ void scanJournal(const QString &fileName, const std::function<void(QByteArrayVie
         }
     }
     if (file.error() != QFileDevice::NoError)
-        throw TavikError(QStringLiteral("%1 cannot be read: %2").arg(QFileInfo(fileName).fileName(), file.errorString()));
+        throw unreadable();
     if (!ended)
         throw JournalDamage(QStringLiteral("it ends early, at line %1").arg(lineNumber));
 }
@@ -223,7 +244,8 @@ void PendingJournal::write(const QList<ArchivedReport> &reports, const QList<Rec
     for (const ReceiverSighting &s : receivers)
         file.write(journalLine(s));
     records += reports.size() + receivers.size();
-    file.write(QByteArray(QByteArray(kJournalEnd.data(), kJournalEnd.size()) + QByteArray::number(records) + "\r\n"));
+    file.write(kJournalEnd.data(), kJournalEnd.size());
+    file.write(QByteArray(QByteArray::number(records) + "\r\n"));
     if (!file.commit())
         throw failed();
 }
@@ -253,7 +275,8 @@ void PendingJournal::remove() const
 {
     QFile file(m_fileName);
     if (file.exists() && !file.remove())
-        throw TavikError(QStringLiteral("%1 cannot be deleted: %2").arg(QFileInfo(m_fileName).fileName(), file.errorString()));
+        throw TavikError(
+            QStringLiteral("%1 cannot be deleted: %2").arg(QFileInfo(m_fileName).fileName(), file.errorString()));
 }
 
 QString PendingJournal::setAside(const QDateTime &now) const

@@ -179,12 +179,12 @@ private:
         const QString name = QFileInfo(m_journal.fileName()).fileName();
         try {
             const QString aside = QFileInfo(m_journal.setAside(m_now)).fileName();
-            tell(QStringLiteral("The file %1 of reports waiting for the report archive cannot be read (%2). It was "
-                                "renamed %3; the reports in it are not in the archive.")
+            tell(QStringLiteral("The file %1 of reports waiting for the report archive cannot be read "
+                                "(%2). It was renamed %3; the reports in it are not in the archive.")
                      .arg(name, reason, aside));
         } catch (const TavikError &e) {
-            tell(QStringLiteral("The file %1 of reports waiting for the report archive cannot be read (%2), nor set "
-                                "aside: %3. The reports in it are not in the archive.")
+            tell(QStringLiteral("The file %1 of reports waiting for the report archive cannot be read "
+                                "(%2), nor set aside: %3. The reports in it are not in the archive.")
                      .arg(name, reason, e.message()));
         }
     }
@@ -225,8 +225,9 @@ private:
         m_receivers.remove(0, receivers);
         if (!m_droppedTold) {
             m_droppedTold = true;
-            emit m_owner.failed(QStringLiteral("Reports are being lost: neither the report archive %1 nor %2 can be "
-                                               "written, and of the reports waiting only the newest %3 are kept.")
+            emit m_owner.failed(QStringLiteral("Reports are being lost: neither the report archive %1 nor %2 "
+                                               "can be written, and of the reports waiting only the newest %3 "
+                                               "are kept.")
                                     .arg(m_name, QFileInfo(m_journal.fileName()).fileName())
                                     .arg(ReportArchive::kPendingLimit));
         }
