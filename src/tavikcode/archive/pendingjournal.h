@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archiverecords.h"
+#include "tavikerror.h"
 
 #include <QDateTime>
 #include <QList>
