@@ -411,7 +411,8 @@ void TForm1::archiveFailed(const QString &message)
     } catch (const std::exception &) {
         // The box below still tells the operator.
     }
-    Dialogs::showMessage(message);
+    if (!m_closing)
+        Dialogs::showMessage(message);
 }
 
 void TForm1::FormResize()
@@ -450,6 +451,9 @@ void TForm1::FormClose()
     IdHTTP1->abort();
     // The timer stops also when the settings cannot be saved.
     const auto stopTimer = qScopeGuard([this] { Timer1->stop(); });
+    // Reports still waiting for the archive go to its journal: the service
+    // never sends them again.
+    const auto keepWaiting = qScopeGuard([this] { m_archive->finish(); });
     SaveSettings();
 }
 

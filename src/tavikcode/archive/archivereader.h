@@ -22,7 +22,7 @@ struct ArchivePeriod
 // total row.
 struct BandCounts
 {
-    QString band;                // FrequencyToBand name, e.g. "20m"; empty for the total
+    QString band;                // band-plan name, e.g. "20m" or "Other"; empty for the total
     qint64 reports = 0;
     qint64 receivers = 0;        // distinct receiver callsigns
     qint64 dxcc = 0;             // distinct non-empty DXCC values

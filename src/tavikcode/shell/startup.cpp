@@ -111,9 +111,8 @@ void TForm1::openArchive()
     ArchiveOpening opening;
     opening.fileName = QFileInfo(files::kArchive).absoluteFilePath();
     opening.now = Clock::nowUtc();
-    // The old history is read here, before the build check can clear it,
-    // also when the archive exists: only the worker finds out whether it is
-    // damaged and a new one, which takes the history, must be started.
+    // The history is read here, before the build check can clear it: the
+    // archive adds whatever line of it it does not hold yet, at every open.
     try {
         if (fileutil::isPresent(files::kReports)) {
             TextLines history(TextLines::Unsorted);
