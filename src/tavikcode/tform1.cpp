@@ -137,14 +137,19 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     connectHandlers();
     IdIPWatch1->start();
     userAction([this] { FormCreate(); });
+    // After the creation sequence: "/RESET" may have forgotten the alert settings.
+    createAlerts();
     if (!m_refusedAddresses.isEmpty())
         Dialogs::showMessage(m_refusedAddresses.join(u'\r'));
 }
 
 TForm1::~TForm1()
 {
-    // The Reach window uses the settings store, which goes with the members.
+    // The Reach window uses the settings store, which goes with the members;
+    // the Alerts window reads the alert centre's list.
     delete m_reach.data();
+    delete m_alertsWindow.data();
+    delete m_alertSettings.data();
 }
 
 void TForm1::createControls()
