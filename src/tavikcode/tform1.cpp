@@ -1,5 +1,7 @@
 #include "tform1.h"
 
+#include "alerts/alertsettingsdialog.h"
+#include "alerts/alertswindow.h"
 #include "archive/archivereader.h"
 #include "archive/reportarchive.h"
 #include "platform/addresswatcher.h"

@@ -26,7 +26,7 @@ void setAutostart(bool enabled, const QString &programFile)
 {
     QSettings run(kRunKey, QSettings::NativeFormat);
     if (enabled)
-        run.setValue(kValue, u'"' + QDir::toNativeSeparators(programFile) + QStringLiteral("\" /DATAFOLDER"));
+        run.setValue(kValue, QString(u'"' + QDir::toNativeSeparators(programFile) + QStringLiteral("\" /DATAFOLDER")));
     else
         run.remove(kValue);
     run.sync();
