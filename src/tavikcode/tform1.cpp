@@ -1,5 +1,7 @@
 #include "tform1.h"
 
+#include "alerts/alertsettingsdialog.h"
+#include "alerts/alertswindow.h"
 #include "archive/archivereader.h"
 #include "archive/reportarchive.h"
 #include "platform/addresswatcher.h"
@@ -137,14 +139,19 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     connectHandlers();
     IdIPWatch1->start();
     userAction([this] { FormCreate(); });
+    // After the creation sequence: "/RESET" may have forgotten the alert settings.
+    createAlerts();
     if (!m_refusedAddresses.isEmpty())
         Dialogs::showMessage(m_refusedAddresses.join(u'\r'));
 }
 
 TForm1::~TForm1()
 {
-    // The Reach window uses the settings store, which goes with the members.
+    // The Reach window uses the settings store, which goes with the members;
+    // the Alerts window reads the alert centre's list.
     delete m_reach.data();
+    delete m_alertsWindow.data();
+    delete m_alertSettings.data();
 }
 
 void TForm1::createControls()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "programstate.h"
+#include "reach/geodesy.h"
 #include "retrieval/endpoints.h"
 #include "shell/settingsstore.h"
 
@@ -15,7 +16,11 @@
 #include <optional>
 
 class AddressWatcher;
+class AlertCentre;
+class AlertSettingsDialog;
+class AlertsWindow;
 class ArchiveReader;
+struct AlertSettings;
 class ColourBar;
 class HttpClient;
 class QCheckBox;
@@ -167,6 +172,22 @@ public:
     void RichEdit1ContextPopup(const QPoint &position);
     ReachWindow *reachWindow() const;
 
+    // --- Alerts, the tray icon and the alert settings
+    void createAlerts();
+    AlertCentre &alerts();
+    // Hands a pass's report lines to the alert rules.
+    void judgeAlerts(const QStringList &reportLines);
+    std::optional<GeoPosition> alertHome();
+    // "Alerts..." and "Settings..." in a menu.
+    void addAlertEntries(QMenu *menu);
+    void openAlertsWindow();
+    void openAlertSettings();
+    void applyAlertSettings(AlertSettings chosen);
+    // The Reach window on a band (empty: every band) and the shortest period holding the time.
+    void openReachOn(const QString &band, qint64 time);
+    AlertsWindow *alertsWindow() const;
+    AlertSettingsDialog *alertSettingsDialog() const;
+
     // --- The one-second tick
     void Timer1Timer();
     // The tick as the timer runs it: an error ends the tick and is contained.
@@ -213,4 +234,8 @@ private:
     std::function<std::unique_ptr<ArchiveReader>()> m_archiveReader;
     QPointer<ReachWindow> m_reach;
     ReportArchive *m_archive = nullptr;
+    AlertCentre *m_alerts = nullptr;
+    QPointer<AlertsWindow> m_alertsWindow;
+    QPointer<AlertSettingsDialog> m_alertSettings;
+    bool m_alertsCatchUp = true; // the next pass is the first after a start or "Clr Files"
 };

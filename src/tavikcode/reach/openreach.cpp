@@ -1,5 +1,6 @@
 // Opening the Reach window from the main window: the list view's menu,
-// Ctrl+R and the switch "/REACH". One Reach window at most.
+// Ctrl+R and the switch "/REACH". One Reach window at most. The list view's
+// menu also opens the Alerts window and the alert settings.
 #include "tform1.h"
 
 #include "archive/archivereader.h"
@@ -45,6 +46,8 @@ QMenu *TForm1::createListMenu(const QPoint &position)
     reach->setObjectName(QStringLiteral("ReachAction"));
     reach->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(reach, &QAction::triggered, this, [this] { userAction([this] { openReachWindow(); }); });
+    // For desktops without a tray icon: its entries too.
+    addAlertEntries(menu);
     return menu;
 }
 

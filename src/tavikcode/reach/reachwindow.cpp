@@ -263,6 +263,12 @@ void ReachWindow::periodChanged()
     refresh();
 }
 
+void ReachWindow::selectPeriod(ReachPeriod period)
+{
+    periodBox->setCurrentIndex(int(reachPeriods().indexOf(period)));
+    periodChanged();
+}
+
 void ReachWindow::unitChanged()
 {
     m_unit = unitBox->currentIndex() == 1 ? DistanceUnit::Miles : DistanceUnit::Kilometres;

@@ -2,6 +2,7 @@
 // update-notice flag, the last query time and the build seen at the last run.
 #include "tform1.h"
 
+#include "alerts/alertsettings.h"
 #include "clock.h"
 #include "datetime.h"
 #include "retrieval/endpoints.h"
@@ -64,4 +65,7 @@ void TForm1::ResetSettings()
         s.deleteValue(kSection, ident);
     for (const QString &ident : reachsettings::allNames())
         s.deleteValue(reachsettings::kSection, ident);
+    // The alert rules, the tray and the start at login (the autostart entry stays).
+    for (const QString &ident : alertsettings::allNames())
+        s.deleteValue(alertsettings::kSection, ident);
 }
