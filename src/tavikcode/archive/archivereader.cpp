@@ -125,7 +125,8 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
     QSet<quint64> bandDxccs, hourReceivers;
     std::vector<char> anyDxcc;
     int band = -1; // the last row's, which the next row mostly shares
-    const qint64 hoursFrom = std::max(period.fromSeconds, period.toSeconds - kHourChartSeconds);
+    const qint64 hoursFrom
+        = std::max(period.fromSeconds, std::min(period.toSeconds, period.chartEndSeconds) - kHourChartSeconds);
 
     while (rows.step()) {
         const qint64 at = rows.integer(0);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -11,11 +12,14 @@
 // small interface, so that no SQL stands outside archive/.
 
 // A period of reception times: flowStartSeconds in [fromSeconds, toSeconds),
-// seconds since 1970 UTC.
+// seconds since 1970 UTC. The hour chart holds the period's last seven days
+// before toSeconds or chartEndSeconds, whichever is earlier: a period without
+// an upper bound still has its chart end now.
 struct ArchivePeriod
 {
     qint64 fromSeconds = 0;
     qint64 toSeconds = 0;
+    qint64 chartEndSeconds = std::numeric_limits<qint64>::max();
 };
 
 // The counts of one band, or of every band together (band empty) for the

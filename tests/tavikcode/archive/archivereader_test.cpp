@@ -142,6 +142,19 @@ TEST_F(ArchiveReaderTest, TheHourChartFoldsTheLastSevenDaysOfThePeriod)
                                          {"20m"_qs, 23, 1}}));
 }
 
+TEST_F(ArchiveReaderTest, APeriodWithoutBoundsHasEveryReportAndItsChartEndsAtItsChartEnd)
+{
+    const ReachSnapshot s = openArchiveReader(fileName())->reach({kAllTime.fromSeconds, kAllTime.toSeconds, kDay + 86400});
+    EXPECT_EQ(s.total.reports, 13);
+    // The seven days before the chart's end, and the report stamped at that end (00 UTC next day).
+    QList<HourCount> twenty;
+    for (const HourCount &h : s.hours)
+        if (h.band == "20m"_qs)
+            twenty << h;
+    EXPECT_EQ(twenty, (QList<HourCount>{{"20m"_qs, 0, 2}, {"20m"_qs, 1, 3}, {"20m"_qs, 2, 1}, {"20m"_qs, 22, 1},
+                                         {"20m"_qs, 23, 1}}));
+}
+
 TEST_F(ArchiveReaderTest, AnEmptyPeriodHasNoBandsAndAnEmptyTotal)
 {
     const ReachSnapshot s = openArchiveReader(fileName())->reach({kDay + 90000, kDay + 90000});

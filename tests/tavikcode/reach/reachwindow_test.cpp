@@ -262,6 +262,30 @@ TEST_F(ReachWindowTest, ExportWritesThePeriodsReportsToTheChosenFile)
     EXPECT_FALSE(QFile::exists(saveAnswer));
 }
 
+TEST_F(ReachWindowTest, AllHoldsAndExportsReportsStampedAheadOfASlowClock)
+{
+    ArchivedReport ahead;
+    ahead.flowStartSeconds = Clock::nowUtc().toSecsSinceEpoch() + 3600;
+    ahead.sender = "G4XYZ"_qs;
+    ahead.receiver = "K1AHEAD"_qs;
+    ahead.band = "20m"_qs;
+    archive->reports = {ahead};
+    ReachWindow &w = open();
+    w.periodBox->setCurrentIndex(5);
+    emit w.periodBox->activated(5);
+    settle();
+    ASSERT_EQ(w.period(), ReachPeriod::All);
+    const ArchivePeriod asked = archive->periods.last();
+    EXPECT_GT(asked.toSeconds, ahead.flowStartSeconds);
+
+    saveAnswer = path("all.csv"_qs);
+    w.exportReports();
+    settle();
+    const QList<QByteArray> lines = readBytes(saveAnswer).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].contains(",K1AHEAD,")) << lines[1].constData();
+}
+
 TEST_F(ReachWindowTest, HoveringADotNamesTheReceiverWithDistanceBearingReportAndTime)
 {
     store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
