@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 struct Placement
@@ -83,8 +85,11 @@ ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPos
     }
     data.total.counts = snapshot.total;
 
-    QHash<QString, QSet<QString>> unplacedByBand;
-    QSet<QString> unplaced;
+    // "No locator" counts the receivers that are nowhere on the map: on a
+    // band, those without a placed row on it; in the total, those without one
+    // on any band.
+    QHash<QString, QSet<QString>> placedByBand, unplacedByBand;
+    QSet<QString> placed, unplaced;
     for (const PlacedReceiver &r : std::as_const(data.receivers)) {
         const auto row = rowOfBand.constFind(r.heard.band);
         if (!r.position) {
@@ -93,13 +98,21 @@ ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPos
                 unplacedByBand[r.heard.band].insert(r.heard.callsign);
             continue;
         }
+        placed.insert(r.heard.callsign);
+        if (row != rowOfBand.constEnd())
+            placedByBand[r.heard.band].insert(r.heard.callsign);
         consider(data.total, r);
         if (row != rowOfBand.constEnd())
             consider(data.bands[*row], r);
     }
-    for (BandRow &row : data.bands)
-        row.withoutLocator = unplacedByBand.value(row.counts.band).size();
-    data.total.withoutLocator = unplaced.size();
+    const auto nowhere = [](const QSet<QString> &without, const QSet<QString> &with) {
+        return std::count_if(without.cbegin(), without.cend(), [&](const QString &c) { return !with.contains(c); });
+    };
+    for (BandRow &row : data.bands) {
+        row.withoutLocator
+            = nowhere(unplacedByBand.value(row.counts.band), placedByBand.value(row.counts.band));
+    }
+    data.total.withoutLocator = nowhere(unplaced, placed);
 
     data.chart = bandHourChart(snapshot);
     return data;

@@ -37,7 +37,7 @@ struct BandRow
 {
     BandCounts counts;
     std::optional<FarthestReceiver> farthest;
-    qint64 withoutLocator = 0; // distinct callsigns heard from a value that is no locator
+    qint64 withoutLocator = 0; // distinct callsigns heard only from values that are no locator
 };
 
 struct ReachData

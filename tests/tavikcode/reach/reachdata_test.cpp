@@ -57,6 +57,25 @@ TEST(ReachData, PerBandRowsCountTheFarthestAndTheReceiversWithoutLocator)
     }
 }
 
+TEST(ReachData, NoLocatorCountsOnlyReceiversThatAreNowhereOnTheMap)
+{
+    ReachSnapshot s;
+    s.bands = {{"40m"_qs, 2, 2, 0, std::nullopt, kEvening}, {"20m"_qs, 2, 1, 0, std::nullopt, kEvening}};
+    s.receivers = {
+        heard("DL1XYZ", "", "40m", 1, std::nullopt, kEvening),       // on the map on 20m only
+        heard("F5NOL", "", "40m", 1, std::nullopt, kEvening),        // nowhere on the map
+        heard("DL1XYZ", "JO62qm", "20m", 1, std::nullopt, kEvening), // on the map on 20m ...
+        heard("DL1XYZ", "", "20m", 1, std::nullopt, kEvening),       // ... though once without locator
+    };
+    for (const auto &home : {locatorPosition(kHome), std::optional<GeoPosition>()}) {
+        const ReachData data = prepareReach(s, home);
+        ASSERT_EQ(data.bands.size(), 2);
+        EXPECT_EQ(data.bands[0].withoutLocator, 2); // 40m
+        EXPECT_EQ(data.bands[1].withoutLocator, 0); // 20m
+        EXPECT_EQ(data.total.withoutLocator, 1);
+    }
+}
+
 TEST(ReachData, WithoutTheOperatorsLocatorReceiversGoOnTheWorldMapAndNothingIsFarthest)
 {
     const ReachData data = prepareReach(snapshot(), std::nullopt);
