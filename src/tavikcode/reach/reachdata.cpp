@@ -92,6 +92,10 @@ ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPos
     QSet<QString> placed, unplaced;
     for (const PlacedReceiver &r : std::as_const(data.receivers)) {
         const auto row = rowOfBand.constFind(r.heard.band);
+        // Heard without a band (its frequency was no number): in the total's
+        // counts alone, no dot on the map, never the farthest.
+        if (r.position && r.heard.band.isEmpty())
+            continue;
         if (!r.position) {
             unplaced.insert(r.heard.callsign);
             if (row != rowOfBand.constEnd())

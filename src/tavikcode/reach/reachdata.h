@@ -18,6 +18,7 @@ struct PlacedReceiver
 {
     HeardReceiver heard;
     std::optional<GeoPosition> position; // none: its locator is no locator, it stays off the map
+                                         // (as a receiver without a band does)
     std::optional<GeoPath> path;         // from the operator's locator, when there is one
     QPointF mapPoint;                    // km east and north on the map around the operator,
                                          // else longitude and latitude

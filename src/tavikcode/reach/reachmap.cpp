@@ -159,7 +159,7 @@ void ReachMap::drawPicture(QPainter &painter)
         m_dots.reserve(size_t(m_data->receivers.size()));
         for (qsizetype i = 0; i < m_data->receivers.size(); ++i) {
             const PlacedReceiver &r = m_data->receivers[i];
-            if (!r.position || (!m_band.isEmpty() && r.heard.band != m_band))
+            if (!r.position || r.heard.band.isEmpty() || (!m_band.isEmpty() && r.heard.band != m_band))
                 continue;
             const QPointF pixel = toPixels.map(r.mapPoint);
             m_dots.push_back({pixel, i});

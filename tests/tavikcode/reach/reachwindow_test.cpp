@@ -286,6 +286,22 @@ TEST_F(ReachWindowTest, AllHoldsAndExportsReportsStampedAheadOfASlowClock)
     EXPECT_TRUE(lines[1].contains(",K1AHEAD,")) << lines[1].constData();
 }
 
+TEST_F(ReachWindowTest, ReportsWithoutABandMakeNoUnnamedChartRowNorDot)
+{
+    // Its frequency was no number: the archive keeps it with an empty band.
+    archive->snapshot.receivers.append(heard("ZL1AA", "RF70", "", 1, 0, kEvening + 2000));
+    archive->snapshot.hours.append({QString(), 10, 1});
+    store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
+    ReachWindow &w = open();
+    w.resize(800, 600);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.map->grab();
+    EXPECT_EQ(w.map->dotCount(), 7);
+    EXPECT_EQ(w.chart->chart().bands, (QStringList{"40m"_qs, "20m"_qs, "10m"_qs}));
+    EXPECT_EQ(w.bandTable->item(3, FarthestColumn)->text(), "VK2DEF"_qs); // ZL1AA is not on the map
+}
+
 TEST_F(ReachWindowTest, HoveringADotNamesTheReceiverWithDistanceBearingReportAndTime)
 {
     store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
