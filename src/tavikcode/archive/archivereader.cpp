@@ -90,7 +90,7 @@ private:
 ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
 {
     Statement rows(m_db, R"sql(
-        SELECT flow_start, receiver, locator, band, snr, dxcc FROM report
+        SELECT flow_start, receiver, locator, band, snr, dxcc, frequency FROM report
          WHERE flow_start >= ?1 AND flow_start < ?2
     )sql");
     rows.bind(1, period.fromSeconds);
@@ -103,11 +103,18 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
         qint64 reports = 0;
         std::optional<int> bestSnr;
         qint64 lastHeard = 0;
+        std::optional<FrequencyRange> frequencies;
         void add(qint64 at, const std::optional<qint64> &snr)
         {
             ++reports;
             addSnr(bestSnr, snr);
             lastHeard = std::max(lastHeard, at);
+        }
+        void addFrequency(qint64 hertz)
+        {
+            if (!frequencies)
+                frequencies = FrequencyRange{hertz, hertz};
+            frequencies->add(hertz);
         }
     };
     struct Heard : Sum
@@ -121,6 +128,7 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
     std::vector<Heard> heard;
     std::vector<std::vector<int>> heardOf; // by receiver number: its places in heard
     std::vector<Sum> bandSums;
+    std::vector<char> offPlan; // by band number: a band the plan does not name, whose frequencies tell
     Sum total;
     QSet<quint64> bandDxccs, hourReceivers;
     std::vector<char> anyDxcc;
@@ -134,8 +142,10 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
         const int locator = locators.id(rows.rawText(2));
         if (const QByteArray name = rows.rawText(3); band < 0 || bands.raw(band) != name) {
             band = bands.id(name);
-            if (size_t(band) >= bandSums.size())
+            if (size_t(band) >= bandSums.size()) {
                 bandSums.resize(band + 1);
+                offPlan.push_back(!bandPlanEdges(bands.text(band)).has_value());
+            }
         }
         // A receiver is heard from a few locators and bands at most.
         if (size_t(receiver) >= heardOf.size())
@@ -157,6 +167,12 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
         h.add(at, snr);
         bandSums[band].add(at, snr);
         total.add(at, snr);
+        if (offPlan[band]) {
+            if (const qint64 hertz = rows.integer(6); hertz != kNoFrequency) {
+                h.addFrequency(hertz);
+                bandSums[band].addFrequency(hertz);
+            }
+        }
 
         // A receiver's DXCC value rarely changes: looked up only when it does.
         const QByteArray dxcc = rows.rawText(5);
@@ -201,8 +217,8 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
         if (bands.text(band).isEmpty())
             continue;
         const Sum &sum = bandSums[band];
-        snapshot.bands.append(
-            {bands.text(band), sum.reports, receiversOf[band], dxccOf[band], sum.bestSnr, sum.lastHeard});
+        snapshot.bands.append({bands.text(band), sum.reports, receiversOf[band], dxccOf[band], sum.bestSnr,
+                               sum.lastHeard, sum.frequencies});
     }
     snapshot.total = {QString(), total.reports, qint64(std::count(anyReceiver.begin(), anyReceiver.end(), 1)),
                       qint64(std::count(anyDxcc.begin(), anyDxcc.end(), 1)), total.bestSnr, total.lastHeard};
@@ -217,7 +233,7 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
     snapshot.receivers.reserve(qsizetype(heard.size()));
     for (const Heard &h : heard) {
         snapshot.receivers.append({receivers.text(h.receiver), locators.text(h.locator), bands.text(h.band), h.reports,
-                                   h.bestSnr, h.lastHeard});
+                                   h.bestSnr, h.lastHeard, h.frequencies});
     }
 
     std::vector<quint32> cells;

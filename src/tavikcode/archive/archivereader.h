@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -22,16 +23,32 @@ struct ArchivePeriod
     qint64 chartEndSeconds = std::numeric_limits<qint64>::max();
 };
 
+// The lowest and the highest frequency of some reports, in hertz.
+struct FrequencyRange
+{
+    qint64 lowHz = 0;
+    qint64 highHz = 0;
+
+    void add(qint64 hertz)
+    {
+        lowHz = std::min(lowHz, hertz);
+        highHz = std::max(highHz, hertz);
+    }
+};
+
 // The counts of one band, or of every band together (band empty) for the
 // total row.
 struct BandCounts
 {
-    QString band;                // FrequencyToBand name, e.g. "20m"; empty for the total
+    QString band;                // the band plan's name, e.g. "20m" or "Other"; empty for the total
     qint64 reports = 0;
     qint64 receivers = 0;        // distinct receiver callsigns
     qint64 dxcc = 0;             // distinct non-empty DXCC values
     std::optional<int> bestSnr;  // highest whole-number sNR; none when no report had one
     qint64 lastHeard = 0;        // latest flowStartSeconds
+    // Where the reports of a band outside the plan ("Other") were heard;
+    // none for the bands of the plan, which their name tells.
+    std::optional<FrequencyRange> frequencies = std::nullopt;
 };
 
 // One receiver heard on one band from one locator in the period.
@@ -43,6 +60,7 @@ struct HeardReceiver
     qint64 reports = 0;
     std::optional<int> bestSnr;
     qint64 lastHeard = 0;
+    std::optional<FrequencyRange> frequencies = std::nullopt; // as in BandCounts
 };
 
 // Distinct receivers of one band in one UTC hour of the day (0 to 23), over

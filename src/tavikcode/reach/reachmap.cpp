@@ -291,7 +291,11 @@ QString ReachMap::textAt(QPointF position) const
             lines << distanceText(first.path->distanceKm, m_unit) + QStringLiteral(", ")
                     + bearingText(first.path->bearingDegrees);
         for (const PlacedReceiver *r : heard) {
-            QString line = r->heard.band + QStringLiteral(": ");
+            // Outside the band plan the band's name tells nothing: the frequency does.
+            QString line = r->heard.band;
+            if (r->heard.frequencies)
+                line += QStringLiteral(" (") + frequencyRangeText(*r->heard.frequencies) + u')';
+            line += QStringLiteral(": ");
             if (r->heard.bestSnr)
                 line += QStringLiteral("best ") + snrText(r->heard.bestSnr) + QStringLiteral(", ");
             lines << line + QStringLiteral("last heard ") + utcText(r->heard.lastHeard) + QStringLiteral(" UTC");

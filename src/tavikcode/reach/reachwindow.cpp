@@ -15,6 +15,7 @@
 #include "shell/settingsstore.h"
 #include "tavikerror.h"
 #include "textlines.h"
+#include "widgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -371,6 +372,9 @@ void ReachWindow::fillTable()
         QTableWidgetItem *name = cell(total ? QStringLiteral("All bands") : r.counts.band);
         if (!total)
             name->setData(Qt::DecorationRole, bandColour(r.counts.band));
+        if (r.counts.frequencies)
+            name->setToolTip(plainTip(QStringLiteral("Heard outside the amateur bands: ")
+                                      + frequencyRangeText(*r.counts.frequencies)));
         put(Band, name);
         put(Reports, cell(QString::number(r.counts.reports), true));
         put(Receivers, cell(QString::number(r.counts.receivers), true));

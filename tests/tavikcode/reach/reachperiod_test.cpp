@@ -43,4 +43,6 @@ TEST(ReachText, DistancesBearingsAndTimes)
     EXPECT_EQ(unitFromKey("mi"_qs), DistanceUnit::Miles);
     EXPECT_EQ(unitFromKey("miles"_qs), DistanceUnit::Kilometres);
     EXPECT_EQ(unitKey(DistanceUnit::Miles), "mi"_qs);
+    EXPECT_EQ(frequencyRangeText({40'680'000, 40'680'000}), "40.68 MHz"_qs);
+    EXPECT_EQ(frequencyRangeText({40'680'000, 222'100'000}), "40.68 MHz to 222.1 MHz"_qs);
 }

@@ -302,6 +302,35 @@ TEST_F(ReachWindowTest, ReportsWithoutABandMakeNoUnnamedChartRowNorDot)
     EXPECT_EQ(w.bandTable->item(3, FarthestColumn)->text(), "VK2DEF"_qs); // ZL1AA is not on the map
 }
 
+TEST_F(ReachWindowTest, ReportsOutsideTheBandPlanShowAsOtherWithTheirFrequencyOnHover)
+{
+    ReachSnapshot &s = archive->snapshot;
+    s.bands.append({"Other"_qs, 3, 2, 1, -4, kEvening + 400, FrequencyRange{40'680'000, 222'100'000}});
+    HeardReceiver w6 = heard("W6AAA", "CM87", "Other", 2, -4, kEvening + 400);
+    w6.frequencies = FrequencyRange{40'680'000, 222'100'000};
+    HeardReceiver k6 = heard("K6BBB", "CM87", "Other", 1, std::nullopt, kEvening + 300);
+    k6.frequencies = FrequencyRange{40'680'000, 40'680'000};
+    s.receivers << w6 << k6;
+    store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
+    ReachWindow &w = open();
+    ASSERT_EQ(rowTexts(w.bandTable, BandColumn), (QStringList{"40m"_qs, "20m"_qs, "10m"_qs, "Other"_qs, "All bands"_qs}));
+    const QString tip = shownTip(w.bandTable->item(3, BandColumn)->toolTip());
+    EXPECT_TRUE(tip.contains("40.68 MHz to 222.1 MHz"_qs)) << tip.toStdString();
+    EXPECT_TRUE(w.bandTable->item(0, BandColumn)->toolTip().isEmpty());
+
+    w.resize(900, 700);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.map->grab();
+    const auto at = std::find_if(w.data()->receivers.cbegin(), w.data()->receivers.cend(),
+                                 [](const PlacedReceiver &r) { return r.heard.callsign == "W6AAA"_qs; });
+    ASSERT_NE(at, w.data()->receivers.cend());
+    const QString text = w.map->textAt(w.map->pixelOf(at->mapPoint));
+    EXPECT_TRUE(text.contains("W6AAA  CM87\n"_qs)) << text.toStdString();
+    EXPECT_TRUE(text.contains("\nOther (40.68 MHz to 222.1 MHz): best -4 dB"_qs)) << text.toStdString();
+    EXPECT_TRUE(text.contains("\nOther (40.68 MHz): last heard"_qs)) << text.toStdString();
+}
+
 TEST_F(ReachWindowTest, HoveringADotNamesTheReceiverWithDistanceBearingReportAndTime)
 {
     store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
