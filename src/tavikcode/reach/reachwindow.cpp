@@ -124,10 +124,13 @@ void ReachWindow::createControls()
     locatorNote = new QLabel(this);
     locatorNote->setObjectName(QStringLiteral("locatorNote"));
     locatorNote->setWordWrap(true);
+    // Network text (a band, an error naming a file) is never read as markup.
+    locatorNote->setTextFormat(Qt::PlainText);
     layout->addWidget(locatorNote);
     statusLabel = new QLabel(this);
     statusLabel->setObjectName(QStringLiteral("statusLabel"));
     statusLabel->setWordWrap(true);
+    statusLabel->setTextFormat(Qt::PlainText);
     layout->addWidget(statusLabel);
 
     bandTable = new QTableWidget(0, int(std::size(kHeaders)), this);
@@ -383,7 +386,8 @@ void ReachWindow::fillTable()
         put(LastHeard, cell(r.counts.lastHeard > 0 ? utcText(r.counts.lastHeard) : QString()));
         if (r.farthest) {
             QTableWidgetItem *farthest = cell(r.farthest->callsign);
-            farthest->setToolTip(QStringLiteral("Last heard ") + utcText(r.farthest->lastHeard) + QStringLiteral(" UTC"));
+            farthest->setToolTip(
+                plainTip(QStringLiteral("Last heard ") + utcText(r.farthest->lastHeard) + QStringLiteral(" UTC")));
             put(Farthest, farthest);
             put(Locator, cell(r.farthest->locator));
             put(Distance, cell(distanceText(r.farthest->path.distanceKm, m_unit), true));

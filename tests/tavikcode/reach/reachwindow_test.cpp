@@ -5,10 +5,12 @@
 #include "reachwindowfixture.h"
 
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QToolTip>
 
 using namespace reachfixture;
 
@@ -329,6 +331,33 @@ TEST_F(ReachWindowTest, ReportsOutsideTheBandPlanShowAsOtherWithTheirFrequencyOn
     EXPECT_TRUE(text.contains("W6AAA  CM87\n"_qs)) << text.toStdString();
     EXPECT_TRUE(text.contains("\nOther (40.68 MHz to 222.1 MHz): best -4 dB"_qs)) << text.toStdString();
     EXPECT_TRUE(text.contains("\nOther (40.68 MHz): last heard"_qs)) << text.toStdString();
+}
+
+TEST_F(ReachWindowTest, NetworkTextShowsAsItsCharactersNeverAsMarkup)
+{
+    archive->snapshot.receivers[1].callsign = "<b>K1ABC</b>"_qs; // DL1XYZ on 40m, JO62qm
+    store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
+    store->WriteString("Orlix"_qs, "TavikReachBand"_qs, "<i>40m</i>"_qs);
+    ReachWindow &w = open();
+    w.selectBand("40m"_qs);
+    w.resize(900, 700);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.map->grab();
+    const auto at = std::find_if(w.data()->receivers.cbegin(), w.data()->receivers.cend(),
+                                 [](const PlacedReceiver &r) { return r.heard.locator == "JO62qm"_qs; });
+    ASSERT_NE(at, w.data()->receivers.cend());
+    const QPoint pixel = w.map->pixelOf(at->mapPoint).toPoint();
+    QHelpEvent hover(QEvent::ToolTip, pixel, w.map->mapToGlobal(pixel));
+    QApplication::sendEvent(w.map, &hover);
+    EXPECT_TRUE(shownTip(QToolTip::text()).startsWith("<b>K1ABC</b>  JO62qm\n"_qs)) << QToolTip::text().toStdString();
+    QToolTip::hideText();
+
+    // The status line names the band alone and tells an archive's error, which may name a file.
+    w.selectBand("<i>40m</i>"_qs);
+    EXPECT_TRUE(w.statusLabel->text().contains("Showing <i>40m</i> alone"_qs));
+    EXPECT_EQ(w.statusLabel->textFormat(), Qt::PlainText);
+    EXPECT_EQ(w.locatorNote->textFormat(), Qt::PlainText);
 }
 
 TEST_F(ReachWindowTest, HoveringADotNamesTheReceiverWithDistanceBearingReportAndTime)
