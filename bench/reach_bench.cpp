@@ -163,7 +163,7 @@ public:
     explicit SnapshotReader(std::shared_ptr<const ReachSnapshot> snapshot) : m_snapshot(std::move(snapshot)) {}
     ReachSnapshot reach(const ArchivePeriod &) override { return *m_snapshot; }
     void forEachReport(const ArchivePeriod &, const std::function<void(const ArchivedReport &)> &) override {}
-    void interrupt() override {}
+    void setCancelFlag(const CancelFlag *) override {}
 
 private:
     std::shared_ptr<const ReachSnapshot> m_snapshot;

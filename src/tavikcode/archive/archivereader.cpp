@@ -14,6 +14,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <tuple>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -78,17 +79,51 @@ public:
         checkArchiveVersion(m_db);
     }
 
-    ReachSnapshot reach(const ArchivePeriod &period) override;
+    ReachSnapshot reach(const ArchivePeriod &period) override { return cancellable([&] { return reachOf(period); }); }
     void forEachReport(const ArchivePeriod &period,
-                       const std::function<void(const ArchivedReport &)> &visit) override;
-    void interrupt() override { sqlite3_interrupt(m_db.handle()); }
+                       const std::function<void(const ArchivedReport &)> &visit) override
+    {
+        cancellable([&] { visitReports(period, visit); });
+    }
+    void setCancelFlag(const CancelFlag *flag) override
+    {
+        m_cancel = flag;
+        // SQLite asks between steps of its machine, also before a statement's first row.
+        sqlite3_progress_handler(m_db.handle(), flag ? 1000 : 0, flag ? &stopWhenSet : nullptr,
+                                 const_cast<CancelFlag *>(flag));
+    }
 
 private:
+    static int stopWhenSet(void *flag) { return static_cast<const CancelFlag *>(flag)->isSet() ? 1 : 0; }
+
+    // The statement a set flag stopped ends as a cancellation, not as a fault of the archive.
+    template<typename Work> std::invoke_result_t<Work> cancellable(Work work)
+    {
+        try {
+            return work();
+        } catch (const SqliteError &e) {
+            if (e.code() == SQLITE_INTERRUPT && m_cancel && m_cancel->isSet())
+                throw QueryCancelled();
+            throw;
+        }
+    }
+    // Between the steps that run no SQL.
+    void checkCancelled() const
+    {
+        if (m_cancel)
+            m_cancel->check();
+    }
+
+    ReachSnapshot reachOf(const ArchivePeriod &period);
+    void visitReports(const ArchivePeriod &period, const std::function<void(const ArchivedReport &)> &visit);
+
     SqliteDb m_db;
+    const CancelFlag *m_cancel = nullptr;
 };
 
-ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
+ReachSnapshot SqliteArchiveReader::reachOf(const ArchivePeriod &period)
 {
+    checkCancelled();
     Statement rows(m_db, R"sql(
         SELECT flow_start, receiver, locator, band, snr, dxcc, frequency FROM report
          WHERE flow_start >= ?1 AND flow_start < ?2
@@ -190,6 +225,7 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
         }
     }
 
+    checkCancelled();
     // Band order, then the names of bands outside the table.
     std::vector<int> bandOrder(bands.size());
     std::iota(bandOrder.begin(), bandOrder.end(), 0);
@@ -223,6 +259,7 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
     snapshot.total = {QString(), total.reports, qint64(std::count(anyReceiver.begin(), anyReceiver.end(), 1)),
                       qint64(std::count(anyDxcc.begin(), anyDxcc.end(), 1)), total.bestSnr, total.lastHeard};
 
+    checkCancelled();
     // By band, callsign and locator, compared as numbers once each text has its place.
     const std::vector<int> receiverRank = receivers.ranks();
     const std::vector<int> locatorRank = locators.ranks();
@@ -236,6 +273,7 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
                                    h.bestSnr, h.lastHeard, h.frequencies});
     }
 
+    checkCancelled();
     std::vector<quint32> cells;
     QHash<quint32, qint64> cellReceivers;
     for (const quint64 key : std::as_const(hourReceivers)) {
@@ -250,9 +288,10 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
     return snapshot;
 }
 
-void SqliteArchiveReader::forEachReport(const ArchivePeriod &period,
-                                        const std::function<void(const ArchivedReport &)> &visit)
+void SqliteArchiveReader::visitReports(const ArchivePeriod &period,
+                                       const std::function<void(const ArchivedReport &)> &visit)
 {
+    checkCancelled();
     Statement rows(m_db, R"sql(
         SELECT flow_start, sender, receiver, locator, frequency, band, mode, snr, snr_text, dxcc, stored_at
           FROM report WHERE flow_start >= ?1 AND flow_start < ?2 ORDER BY flow_start
@@ -275,6 +314,7 @@ void SqliteArchiveReader::forEachReport(const ArchivePeriod &period,
         r.dxcc = rows.text(9);
         r.storedAt = rows.integer(10);
         visit(r);
+        checkCancelled();
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cancelflag.h"
+
 #include <QList>
 #include <QString>
 
@@ -97,8 +99,7 @@ struct ArchivedReport
 };
 
 // A read-only view of the archive with a connection of its own. One reader is
-// used on one thread at a time; interrupt() may be called from any thread and
-// ends a query that is running (it then throws TavikError).
+// used on one thread at a time.
 class ArchiveReader
 {
 public:
@@ -109,7 +110,10 @@ public:
     // Every report of the period, oldest first.
     virtual void forEachReport(const ArchivePeriod &period,
                                const std::function<void(const ArchivedReport &)> &visit) = 0;
-    virtual void interrupt() = 0;
+    // From now on every query of this reader stops soon after the flag is set
+    // (from any thread), also one that has not begun yet, and throws
+    // QueryCancelled; nullptr: no flag. The flag outlives its use here.
+    virtual void setCancelFlag(const CancelFlag *flag) = 0;
 };
 
 // Opens a reader on the archive file; throws TavikError when it cannot.

@@ -52,8 +52,15 @@ void consider(BandRow &row, const PlacedReceiver &r)
 
 } // namespace
 
-ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPosition> &home)
+ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPosition> &home,
+                       const CancelFlag *cancel)
 {
+    // Looked at every few hundred rows: a month's are worked out in tens of milliseconds.
+    qsizetype rows = 0;
+    const auto checkCancelled = [&] {
+        if (cancel && (rows++ & 255) == 0)
+            cancel->check();
+    };
     ReachData data;
     data.home = home;
     std::optional<AzimuthalProjection> projection;
@@ -66,6 +73,7 @@ ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPos
     QSet<QString> bandNames;
     data.receivers.reserve(snapshot.receivers.size());
     for (const HeardReceiver &heard : snapshot.receivers) {
+        checkCancelled();
         auto it = placements.constFind(heard.locator);
         if (it == placements.constEnd())
             it = placements.insert(heard.locator, place(heard.locator, home, projection));
@@ -91,6 +99,7 @@ ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPos
     QHash<QString, QSet<QString>> placedByBand, unplacedByBand;
     QSet<QString> placed, unplaced;
     for (const PlacedReceiver &r : std::as_const(data.receivers)) {
+        checkCancelled();
         const auto row = rowOfBand.constFind(r.heard.band);
         // Heard without a band (its frequency was no number): in the total's
         // counts alone, no dot on the map, never the farthest.

@@ -50,4 +50,6 @@ struct ReachData
     BandHourChart chart;
 };
 
-ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPosition> &home);
+// Throws QueryCancelled soon after cancel, when given, is set.
+ReachData prepareReach(const ReachSnapshot &snapshot, const std::optional<GeoPosition> &home,
+                       const CancelFlag *cancel = nullptr);

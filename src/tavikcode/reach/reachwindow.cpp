@@ -318,8 +318,9 @@ void ReachWindow::refresh()
     m_querying = true;
     if (!m_queries)
         m_queries = std::make_unique<ArchiveWorker>(m_environment.openReader);
-    m_queries->submit({[this, generation, period, home](ArchiveReader &reader) {
-                           auto data = std::make_shared<const ReachData>(prepareReach(reader.reach(period), home));
+    m_queries->submit({[this, generation, period, home](ArchiveReader &reader, const CancelFlag &cancel) {
+                           auto data
+                               = std::make_shared<const ReachData>(prepareReach(reader.reach(period), home, &cancel));
                            QMetaObject::invokeMethod(
                                this, [this, generation, data] { queryDone(generation, data); }, Qt::QueuedConnection);
                        },
@@ -466,7 +467,7 @@ void ReachWindow::exportReports()
     const std::optional<GeoPosition> home = m_home;
     if (!m_exports)
         m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
-    m_exports->submit({[this, period, home, fileName](ArchiveReader &reader) {
+    m_exports->submit({[this, period, home, fileName](ArchiveReader &reader, const CancelFlag &) {
                            // Written whole or not at all: a failure or a close leaves no half file.
                            QSaveFile file(fileName);
                            if (!file.open(QIODevice::WriteOnly))

@@ -227,15 +227,33 @@ TEST_F(ArchiveReaderTest, EveryReportOfThePeriodIsVisitedOldestFirst)
 TEST_F(ArchiveReaderTest, AnInterruptedQueryEndsWithAnError)
 {
     const auto reader = openArchiveReader(fileName());
+    CancelFlag cancel;
+    reader->setCancelFlag(&cancel);
     int visited = 0;
     EXPECT_THROW(reader->forEachReport(kAllTime,
                                        [&](const ArchivedReport &) {
                                            ++visited;
-                                           reader->interrupt();
+                                           cancel.cancel();
                                        }),
-                 TavikError);
+                 QueryCancelled);
     EXPECT_EQ(visited, 1);
     // The next query runs again.
+    reader->setCancelFlag(nullptr);
+    EXPECT_EQ(reader->reach(kAllTime).total.reports, 13);
+}
+
+TEST_F(ArchiveReaderTest, AQueryCancelledBeforeItBeginsStopsAtItsFirstStep)
+{
+    const auto reader = openArchiveReader(fileName());
+    CancelFlag cancel;
+    cancel.cancel();
+    reader->setCancelFlag(&cancel);
+    EXPECT_THROW(reader->reach(kAllTime), QueryCancelled);
+    int visited = 0;
+    EXPECT_THROW(reader->forEachReport(kAllTime, [&](const ArchivedReport &) { ++visited; }), QueryCancelled);
+    EXPECT_EQ(visited, 0);
+    CancelFlag fresh;
+    reader->setCancelFlag(&fresh);
     EXPECT_EQ(reader->reach(kAllTime).total.reports, 13);
 }
 

@@ -110,6 +110,14 @@ TEST(ReachData, OnTheMapAroundTheOperatorReceiversLieAtTheirDistance)
     }
 }
 
+TEST(ReachData, ASetCancelFlagStopsTheWork)
+{
+    CancelFlag cancel;
+    EXPECT_EQ(prepareReach(snapshot(), locatorPosition(kHome), &cancel).receivers.size(), 9);
+    cancel.cancel();
+    EXPECT_THROW(prepareReach(snapshot(), locatorPosition(kHome), &cancel), QueryCancelled);
+}
+
 TEST(ReachData, AnEmptyPeriodGivesATotalRowOfZeros)
 {
     const ReachData data = prepareReach(ReachSnapshot{}, locatorPosition(kHome));
