@@ -16,7 +16,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
+#include <limits>
+#include <thread>
 #include <cstring>
 
 namespace {
@@ -168,6 +171,36 @@ static void BM_ForEachReport30Days(benchmark::State &state)
     state.counters["reports"] = double(count);
 }
 BENCHMARK(BM_ForEachReport30Days)->Unit(benchmark::kMillisecond);
+
+// How long a reach() of the whole year runs on once its cancel flag is set
+// (a newer refresh came) N ms after it began: what a new refresh waits for.
+static void BM_CancelledReach(benchmark::State &state)
+{
+    const auto reader = openArchiveReader(bigarchive::path());
+    const ArchivePeriod all{std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()};
+    int cancelled = 0;
+    for (auto _ : state) {
+        CancelFlag flag;
+        reader->setCancelFlag(&flag);
+        std::chrono::steady_clock::time_point ended;
+        std::thread query([&] {
+            try {
+                reader->reach(all);
+            } catch (const QueryCancelled &) {
+                ++cancelled;
+            }
+            ended = std::chrono::steady_clock::now();
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
+        const auto set = std::chrono::steady_clock::now();
+        flag.cancel();
+        query.join();
+        state.SetIterationTime(std::chrono::duration<double>(ended - set).count());
+        reader->setCancelFlag(nullptr);
+    }
+    state.counters["cancelled"] = cancelled;
+}
+BENCHMARK(BM_CancelledReach)->Arg(0)->Arg(300)->Arg(1500)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The open at activation, with PRAGMA quick_check, of the two-million-report archive.
 static void BM_OpenWithQuickCheck(benchmark::State &state)
