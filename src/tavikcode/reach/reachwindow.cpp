@@ -5,6 +5,7 @@
 #include "clock.h"
 #include "fileutil.h"
 #include "locator.h"
+#include "placewindow.h"
 #include "platform/freememory.h"
 #include "reachmap.h"
 #include "reachsettings.h"
@@ -176,8 +177,7 @@ void ReachWindow::loadSettings()
 {
     using namespace reachsettings;
     const SettingsStore &s = *m_environment.store;
-    move(s.ReadInteger(kSection, kLeft, 120), s.ReadInteger(kSection, kTop, 120));
-    resize(s.ReadInteger(kSection, kWidth, 960), s.ReadInteger(kSection, kHeight, 700));
+    placeWindow(*this, QSize(960, 700), keptPlacement(s, kSection, kLeft, kTop, kWidth, kHeight));
     m_period = periodFromKey(s.ReadString(kSection, kPeriod, QString())).value_or(ReachPeriod::Last24Hours);
     periodBox->setCurrentIndex(int(reachPeriods().indexOf(m_period)));
     m_unit = unitFromKey(s.ReadString(kSection, kUnits, QString()));

@@ -5,6 +5,8 @@
 #include "reachwindowfixture.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,6 +178,20 @@ TEST_F(ReachWindowTest, PeriodUnitsBandAndPlacementAreKept)
     for (const char *value : {"TavikReachPeriod=7d", "TavikReachUnits=mi", "TavikReachBand=10m",
                               "TavikReachGrid=IO91wm", "TavikReachLeft=150", "TavikReachHeight=520"})
         EXPECT_TRUE(ini.contains(value)) << value << "\n" << ini.constData();
+}
+
+TEST_F(ReachWindowTest, ItOpensWithinTheScreenAndForgetsAPlaceThatIsOnNoScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ReachWindow &w = open();
+    EXPECT_TRUE(screen.contains(w.geometry())) << w.width() << 'x' << w.height();
+
+    store->WriteString("Orlix"_qs, "TavikReachLeft"_qs, QString::number(screen.right() + 500));
+    store->WriteString("Orlix"_qs, "TavikReachTop"_qs, "100"_qs);
+    store->WriteString("Orlix"_qs, "TavikReachWidth"_qs, "640"_qs);
+    store->WriteString("Orlix"_qs, "TavikReachHeight"_qs, "480"_qs);
+    ReachWindow &again = open();
+    EXPECT_TRUE(screen.contains(again.geometry())) << again.x() << ',' << again.y();
 }
 
 TEST_F(ReachWindowTest, TheNewestQuestionWinsAndAnInterruptedOneIsNoError)
