@@ -153,7 +153,8 @@ static void BM_Reach(benchmark::State &state)
         snapshot = reader->reach(period);
     state.counters["reports"] = double(snapshot.total.reports);
     state.counters["receivers"] = double(snapshot.total.receivers);
-    state.counters["rows"] = double(snapshot.receivers.size());
+    state.counters["rows"] = double(snapshot.rows.size());
+    state.counters["texts"] = double(snapshot.texts.size());
     state.counters["MB"] = double(QFileInfo(file).size()) / 1e6;
 }
 BENCHMARK(BM_Reach)->Arg(24)->Arg(24 * 7)->Arg(24 * 30)->Arg(24 * 365)->Unit(benchmark::kMillisecond);

@@ -65,6 +65,59 @@ struct HeardReceiver
     std::optional<FrequencyRange> frequencies = std::nullopt; // as in BandCounts
 };
 
+// Texts end to end in one buffer: a month's 40,000 callsigns and locators
+// are one block of memory, not 40,000 (which would also pin the pages of
+// everything freed around them).
+class PackedTexts
+{
+public:
+    // Appends a text; returns its place.
+    qint32 append(QStringView text)
+    {
+        m_chars.append(text);
+        m_ends.append(qint32(m_chars.size()));
+        return qint32(m_ends.size() - 1);
+    }
+    QStringView at(qint32 place) const
+    {
+        const qint32 begin = place > 0 ? m_ends.at(place - 1) : 0;
+        return QStringView(m_chars).mid(begin, m_ends.at(place) - begin);
+    }
+    qsizetype size() const { return m_ends.size(); }
+    void reserve(qsizetype texts, qsizetype chars)
+    {
+        m_ends.reserve(texts);
+        m_chars.reserve(chars);
+    }
+    void clear()
+    {
+        m_chars.clear();
+        m_ends.clear();
+    }
+
+private:
+    QString m_chars;
+    QList<qint32> m_ends; // where each text ends in m_chars
+};
+
+// The same as a snapshot keeps it: its texts as places in the snapshot's
+// table of texts, so that a month of a busy station (90,000 rows) takes a few
+// megabytes.
+struct HeardRow
+{
+    static constexpr qint32 kNoSnr = std::numeric_limits<qint32>::min();
+
+    qint32 callsign = 0;    // places in ReachSnapshot::texts
+    qint32 locator = 0;
+    qint32 band = 0;
+    qint32 frequencies = -1; // place in ReachSnapshot::frequencies; -1: none
+    qint32 reports = 0;
+    qint32 bestSnr = kNoSnr;
+    qint64 lastHeard = 0;
+
+    std::optional<int> snr() const { return bestSnr == kNoSnr ? std::nullopt : std::optional<int>(bestSnr); }
+};
+
 // Distinct receivers of one band in one UTC hour of the day (0 to 23), over
 // the last seven days of the period at most, folded onto 24 hours.
 struct HourCount
@@ -76,10 +129,20 @@ struct HourCount
 
 struct ReachSnapshot
 {
-    QList<BandCounts> bands;          // every band with a report in the period, in band order
-    BandCounts total;                 // all bands; receivers and dxcc distinct over all bands
-    QList<HeardReceiver> receivers;   // every (callsign, locator, band) of the period
-    QList<HourCount> hours;           // cells with at least one receiver
+    QList<BandCounts> bands;           // every band with a report in the period, in band order
+    BandCounts total;                  // all bands; receivers and dxcc distinct over all bands
+    PackedTexts texts;                 // the callsigns, locators and bands of the rows, each once
+    QList<HeardRow> rows;              // every (callsign, locator, band) of the period, by band order,
+                                       // then callsign and locator
+    QList<FrequencyRange> frequencies; // of the rows on bands outside the plan
+    QList<HourCount> hours;            // cells with at least one receiver
+
+    // A row with its texts.
+    HeardReceiver receiver(qsizetype row) const;
+    QList<HeardReceiver> receivers() const;
+    // Makes the rows (and texts, frequencies) of these receivers, in their
+    // order (fakes, tests, benchmarks).
+    void setReceivers(const QList<HeardReceiver> &receivers);
 };
 
 // One report as the archive keeps it.

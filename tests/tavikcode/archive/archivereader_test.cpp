@@ -126,7 +126,7 @@ TEST_F(ArchiveReaderTest, ReachOfADayCountsEachBandAndAllBands)
         {"VK2XYZ"_qs, ""_qs, "6m"_qs, 1, -15, kDay + 40000},
         {"ZL1AA"_qs, "RF70"_qs, ""_qs, 1, 0, kDay + 50000},
     };
-    EXPECT_EQ(s.receivers, receivers);
+    EXPECT_EQ(s.receivers(), receivers);
 
     const QList<HourCount> hours = {
         {"40m"_qs, 1, 1}, {"20m"_qs, 0, 1}, {"20m"_qs, 1, 2}, {"20m"_qs, 2, 1},
@@ -190,10 +190,10 @@ TEST_F(ArchiveReaderTest, ReportsOutsideTheBandPlanComeWithTheirFrequencies)
     EXPECT_FALSE(s.bands[0].frequencies);
     EXPECT_EQ(s.bands[1].band, "Other"_qs);
     EXPECT_EQ(s.bands[1].frequencies, (FrequencyRange{40'680'000, 222'100'000}));
-    ASSERT_EQ(s.receivers.size(), 3);
-    EXPECT_EQ(s.receivers[1].callsign, "K6BBB"_qs);
-    EXPECT_EQ(s.receivers[1].frequencies, (FrequencyRange{40'680'000, 40'680'000}));
-    EXPECT_EQ(s.receivers[2].frequencies, (FrequencyRange{40'680'000, 222'100'000}));
+    ASSERT_EQ(s.rows.size(), 3);
+    EXPECT_EQ(s.receiver(1).callsign, "K6BBB"_qs);
+    EXPECT_EQ(s.receiver(1).frequencies, (FrequencyRange{40'680'000, 40'680'000}));
+    EXPECT_EQ(s.receiver(2).frequencies, (FrequencyRange{40'680'000, 222'100'000}));
     EXPECT_FALSE(s.total.frequencies);
 }
 
@@ -201,7 +201,7 @@ TEST_F(ArchiveReaderTest, AnEmptyPeriodHasNoBandsAndAnEmptyTotal)
 {
     const ReachSnapshot s = openArchiveReader(fileName())->reach({kDay + 90000, kDay + 90000});
     EXPECT_TRUE(s.bands.isEmpty());
-    EXPECT_TRUE(s.receivers.isEmpty());
+    EXPECT_TRUE(s.rows.isEmpty());
     EXPECT_TRUE(s.hours.isEmpty());
     EXPECT_EQ(s.total, (BandCounts{QString(), 0, 0, 0, std::nullopt, 0}));
 }

@@ -307,7 +307,7 @@ TEST_F(ReachWindowTest, AllHoldsAndExportsReportsStampedAheadOfASlowClock)
 TEST_F(ReachWindowTest, ReportsWithoutABandMakeNoUnnamedChartRowNorDot)
 {
     // Its frequency was no number: the archive keeps it with an empty band.
-    archive->snapshot.receivers.append(heard("ZL1AA", "RF70", "", 1, 0, kEvening + 2000));
+    archive->snapshot.setReceivers(archive->snapshot.receivers() << heard("ZL1AA", "RF70", "", 1, 0, kEvening + 2000));
     archive->snapshot.hours.append({QString(), 10, 1});
     store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
     ReachWindow &w = open();
@@ -328,7 +328,7 @@ TEST_F(ReachWindowTest, ReportsOutsideTheBandPlanShowAsOtherWithTheirFrequencyOn
     w6.frequencies = FrequencyRange{40'680'000, 222'100'000};
     HeardReceiver k6 = heard("K6BBB", "CM87", "Other", 1, std::nullopt, kEvening + 300);
     k6.frequencies = FrequencyRange{40'680'000, 40'680'000};
-    s.receivers << w6 << k6;
+    s.setReceivers(s.receivers() << w6 << k6);
     store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
     ReachWindow &w = open();
     ASSERT_EQ(rowTexts(w.bandTable, BandColumn), (QStringList{"40m"_qs, "20m"_qs, "10m"_qs, "Other"_qs, "All bands"_qs}));
@@ -340,9 +340,10 @@ TEST_F(ReachWindowTest, ReportsOutsideTheBandPlanShowAsOtherWithTheirFrequencyOn
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     w.map->grab();
-    const auto at = std::find_if(w.data()->receivers.cbegin(), w.data()->receivers.cend(),
+    const QList<PlacedReceiver> placed = w.data()->receivers();
+    const auto at = std::find_if(placed.cbegin(), placed.cend(),
                                  [](const PlacedReceiver &r) { return r.heard.callsign == "W6AAA"_qs; });
-    ASSERT_NE(at, w.data()->receivers.cend());
+    ASSERT_NE(at, placed.cend());
     const QString text = w.map->textAt(w.map->pixelOf(at->mapPoint));
     EXPECT_TRUE(text.contains("W6AAA  CM87\n"_qs)) << text.toStdString();
     EXPECT_TRUE(text.contains("\nOther (40.68 MHz to 222.1 MHz): best -4 dB"_qs)) << text.toStdString();
@@ -351,7 +352,9 @@ TEST_F(ReachWindowTest, ReportsOutsideTheBandPlanShowAsOtherWithTheirFrequencyOn
 
 TEST_F(ReachWindowTest, NetworkTextShowsAsItsCharactersNeverAsMarkup)
 {
-    archive->snapshot.receivers[1].callsign = "<b>K1ABC</b>"_qs; // DL1XYZ on 40m, JO62qm
+    QList<HeardReceiver> receivers = archive->snapshot.receivers();
+    receivers[1].callsign = "<b>K1ABC</b>"_qs; // DL1XYZ on 40m, JO62qm
+    archive->snapshot.setReceivers(receivers);
     store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
     store->WriteString("Orlix"_qs, "TavikReachBand"_qs, "<i>40m</i>"_qs);
     ReachWindow &w = open();
@@ -360,9 +363,10 @@ TEST_F(ReachWindowTest, NetworkTextShowsAsItsCharactersNeverAsMarkup)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     w.map->grab();
-    const auto at = std::find_if(w.data()->receivers.cbegin(), w.data()->receivers.cend(),
+    const QList<PlacedReceiver> placed = w.data()->receivers();
+    const auto at = std::find_if(placed.cbegin(), placed.cend(),
                                  [](const PlacedReceiver &r) { return r.heard.locator == "JO62qm"_qs; });
-    ASSERT_NE(at, w.data()->receivers.cend());
+    ASSERT_NE(at, placed.cend());
     const QPoint pixel = w.map->pixelOf(at->mapPoint).toPoint();
     QHelpEvent hover(QEvent::ToolTip, pixel, w.map->mapToGlobal(pixel));
     QApplication::sendEvent(w.map, &hover);
@@ -384,9 +388,10 @@ TEST_F(ReachWindowTest, HoveringADotNamesTheReceiverWithDistanceBearingReportAnd
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     w.map->grab();
-    const auto sydney = std::find_if(w.data()->receivers.cbegin(), w.data()->receivers.cend(),
+    const QList<PlacedReceiver> placed = w.data()->receivers();
+    const auto sydney = std::find_if(placed.cbegin(), placed.cend(),
                                      [](const PlacedReceiver &r) { return r.heard.callsign == "VK2DEF"_qs; });
-    ASSERT_NE(sydney, w.data()->receivers.cend());
+    ASSERT_NE(sydney, placed.cend());
     const QString text = w.map->textAt(w.map->pixelOf(sydney->mapPoint) + QPointF(2, -2));
     EXPECT_EQ(text, "VK2DEF  QF56od\n16987 km, 60\u00B0\n20m: best -15 dB, last heard 2026-12-07 10:41 UTC\n"
                     "10m: last heard 2026-12-07 10:20 UTC"_qs);
