@@ -18,7 +18,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
+#include <limits>
+#include <thread>
 #include <cstring>
 
 namespace {
@@ -152,7 +155,8 @@ static void BM_Reach(benchmark::State &state)
         snapshot = reader->reach(period);
     state.counters["reports"] = double(snapshot.total.reports);
     state.counters["receivers"] = double(snapshot.total.receivers);
-    state.counters["rows"] = double(snapshot.receivers.size());
+    state.counters["rows"] = double(snapshot.rows.size());
+    state.counters["texts"] = double(snapshot.texts.size());
     state.counters["MB"] = double(QFileInfo(file).size()) / 1e6;
 }
 BENCHMARK(BM_Reach)->Arg(24)->Arg(24 * 7)->Arg(24 * 30)->Arg(24 * 365)->Unit(benchmark::kMillisecond);
@@ -170,6 +174,36 @@ static void BM_ForEachReport30Days(benchmark::State &state)
     state.counters["reports"] = double(count);
 }
 BENCHMARK(BM_ForEachReport30Days)->Unit(benchmark::kMillisecond);
+
+// How long a reach() of the whole year runs on once its cancel flag is set
+// (a newer refresh came) N ms after it began: what a new refresh waits for.
+static void BM_CancelledReach(benchmark::State &state)
+{
+    const auto reader = openArchiveReader(bigarchive::path());
+    const ArchivePeriod all{std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()};
+    int cancelled = 0;
+    for (auto _ : state) {
+        CancelFlag flag;
+        reader->setCancelFlag(&flag);
+        std::chrono::steady_clock::time_point ended;
+        std::thread query([&] {
+            try {
+                reader->reach(all);
+            } catch (const QueryCancelled &) {
+                ++cancelled;
+            }
+            ended = std::chrono::steady_clock::now();
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
+        const auto set = std::chrono::steady_clock::now();
+        flag.cancel();
+        query.join();
+        state.SetIterationTime(std::chrono::duration<double>(ended - set).count());
+        reader->setCancelFlag(nullptr);
+    }
+    state.counters["cancelled"] = cancelled;
+}
+BENCHMARK(BM_CancelledReach)->Arg(0)->Arg(300)->Arg(1500)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The open at activation, with PRAGMA quick_check, of the two-million-report archive.
 static void BM_OpenWithQuickCheck(benchmark::State &state)
