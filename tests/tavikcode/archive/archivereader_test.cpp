@@ -168,20 +168,20 @@ TEST_F(ArchiveReaderTest, APeriodWithoutBoundsHasEveryReportAndItsChartEndsAtIts
 
 TEST_F(ArchiveReaderTest, ReportsOutsideTheBandPlanComeWithTheirFrequencies)
 {
+    // The store names the band by the plan: 70.154 MHz is 4m, 38 and 100.1 MHz lie in no band.
     {
         ArchiveStore store;
         store.open(fileName(), false, QDateTime::currentDateTime());
         const qint64 at = kDay + 86400 + 600;
         QList<ArchivedReport> other;
-        for (const auto &[receiver, hertz, offset] : {std::tuple("W6AAA"_qs, 40'680'000, 0),
-                                                      std::tuple("W6AAA"_qs, 222'100'000, 60),
+        for (const auto &[receiver, hertz, offset] : {std::tuple("W6AAA"_qs, 38'000'000, 0),
+                                                      std::tuple("W6AAA"_qs, 100'100'000, 60),
                                                       std::tuple("W6AAA"_qs, 70'154'000, 120),
-                                                      std::tuple("K6BBB"_qs, 40'680'000, 0)}) {
+                                                      std::tuple("K6BBB"_qs, 38'000'000, 0)}) {
             ArchivedReport r = heard(receiver, "CM87"_qs, "Other"_qs, -5, "United States"_qs, at + offset);
             r.frequency = hertz;
             other << r;
         }
-        other[2].band = "4m"_qs; // 70.154 MHz: in the plan
         store.store(other, {}, ArchiveStore::Origin::Served);
     }
     const ReachSnapshot s = openArchiveReader(fileName())->reach({kDay + 86400 + 1, kDay + 2 * 86400});
@@ -189,11 +189,11 @@ TEST_F(ArchiveReaderTest, ReportsOutsideTheBandPlanComeWithTheirFrequencies)
     EXPECT_EQ(s.bands[0].band, "4m"_qs);
     EXPECT_FALSE(s.bands[0].frequencies);
     EXPECT_EQ(s.bands[1].band, "Other"_qs);
-    EXPECT_EQ(s.bands[1].frequencies, (FrequencyRange{40'680'000, 222'100'000}));
+    EXPECT_EQ(s.bands[1].frequencies, (FrequencyRange{38'000'000, 100'100'000}));
     ASSERT_EQ(s.rows.size(), 3);
     EXPECT_EQ(s.receiver(1).callsign, "K6BBB"_qs);
-    EXPECT_EQ(s.receiver(1).frequencies, (FrequencyRange{40'680'000, 40'680'000}));
-    EXPECT_EQ(s.receiver(2).frequencies, (FrequencyRange{40'680'000, 222'100'000}));
+    EXPECT_EQ(s.receiver(1).frequencies, (FrequencyRange{38'000'000, 38'000'000}));
+    EXPECT_EQ(s.receiver(2).frequencies, (FrequencyRange{38'000'000, 100'100'000}));
     EXPECT_FALSE(s.total.frequencies);
 }
 
