@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+
 namespace {
 
 // A small page cache, given back after every store (releaseMemory): the
@@ -20,7 +22,7 @@ constexpr const char *kWriterSettings = R"sql(
     PRAGMA journal_size_limit = 4194304;
 )sql";
 
-constexpr int kBusyTimeoutMs = 2000;
+std::atomic<int> g_busyTimeoutMs = 2000;
 
 // The history reads a value only when its closing quote lies within this many
 // characters from the start of the attribute's search text; a longer value
@@ -50,6 +52,11 @@ QString historyBandOf(qint64 frequency)
 
 ArchiveStore::ArchiveStore() = default;
 ArchiveStore::~ArchiveStore() = default;
+
+void ArchiveStore::setBusyTimeout(int milliseconds)
+{
+    g_busyTimeoutMs = milliseconds;
+}
 
 void ArchiveStore::setInsideStoreHook(std::function<void(sqlite3 *)> hook)
 {
@@ -117,7 +124,7 @@ void ArchiveStore::close()
 
 void ArchiveStore::configure()
 {
-    sqlite3_busy_timeout(m_db->handle(), kBusyTimeoutMs);
+    sqlite3_busy_timeout(m_db->handle(), g_busyTimeoutMs.load());
     m_db->exec(kWriterSettings);
     if (sqlite3_db_readonly(m_db->handle(), "main") == 1)
         throw SqliteError(SQLITE_READONLY, QStringLiteral("the file is read-only"));
@@ -137,7 +144,7 @@ void ArchiveStore::connect(const QString &fileName, bool check)
     if (check && QFile::exists(fileName)) {
         SqliteDb probe(fileName, SqliteDb::ReadOnly);
         sqlite3_db_config(probe.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        sqlite3_busy_timeout(probe.handle(), kBusyTimeoutMs);
+        sqlite3_busy_timeout(probe.handle(), g_busyTimeoutMs.load());
         const QString verdict = probe.text("PRAGMA quick_check");
         if (verdict != QStringLiteral("ok"))
             throw SqliteError(SQLITE_CORRUPT, verdict);

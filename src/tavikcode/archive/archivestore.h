@@ -75,6 +75,9 @@ public:
     // written, before the commit, on the thread that stores, with the
     // connection.
     static void setInsideStoreHook(std::function<void(sqlite3 *)> hook);
+    // How long a store waits for another program's write lock before it
+    // fails and is tried again later (2 s; tests that hold the lock shorten it).
+    static void setBusyTimeout(int milliseconds);
 
 private:
     void connect(const QString &fileName, bool check);
