@@ -11,21 +11,20 @@
 
 namespace {
 
-struct RuleInfo
+struct RuleName
 {
     AlertRule rule;
-    const char16_t *key;
     const char16_t *name;
 };
 
-constexpr RuleInfo kRules[] = {
-    {AlertRule::NewEntity, u"entity", u"New DXCC entity"},
-    {AlertRule::EntityOnBand, u"entity-band", u"New DXCC entity on a band"},
-    {AlertRule::DistanceRecord, u"record", u"Distance record"},
-    {AlertRule::BandOpening, u"opening", u"Band opening"},
-    {AlertRule::WatchedStation, u"watched", u"Watched station"},
-    {AlertRule::Silence, u"silence", u"Silence"},
-    {AlertRule::FirstLook, u"first", u"First look"},
+constexpr RuleName kRuleNames[] = {
+    {AlertRule::NewEntity, u"New DXCC entity"},
+    {AlertRule::EntityOnBand, u"New DXCC entity on a band"},
+    {AlertRule::DistanceRecord, u"Distance record"},
+    {AlertRule::BandOpening, u"Band opening"},
+    {AlertRule::WatchedStation, u"Watched station"},
+    {AlertRule::Silence, u"Silence"},
+    {AlertRule::FirstLook, u"First look"},
 };
 
 constexpr qint64 kHour = 3600;
@@ -68,9 +67,11 @@ public:
     Judgement run()
     {
         const bool firstRun = m_state.lastJudged == 0;
-        const bool catchUp = firstRun || m_pass.afterStart
-                             || (m_state.lastPass > 0 && m_pass.now - m_state.lastPass > kLongOfflineSeconds);
-        m_silent = firstRun;
+        const bool learning = m_pass.learnOnly;
+        const bool catchUp = !learning
+                             && (firstRun || m_pass.afterStart
+                                 || (m_state.lastPass > 0 && m_pass.now - m_state.lastPass > kLongOfflineSeconds));
+        m_silent = firstRun || learning;
 
         QList<const ArchivedReport *> reports;
         reports.reserve(m_pass.reports.size());
@@ -89,7 +90,7 @@ public:
         tellRecords();
         tellOpenings();
         judgeSilence(catchUp);
-        if (firstRun && !reports.isEmpty())
+        if (firstRun && !learning && !reports.isEmpty())
             firstLook(reports);
 
         for (const ArchivedReport *r : reports)
@@ -127,7 +128,7 @@ private:
     {
         if (m_silent || !ruleOn)
             return;
-        const QString key = ruleKey(alert.rule) + u'\x1f' + alert.band + u'\x1f' + alert.subject;
+        const QString key = recentKey(alert.rule, alert.band, alert.subject);
         if (m_state.recent.contains(key))
             return;
         m_state.recent.insert(key, m_pass.now);
@@ -151,7 +152,7 @@ private:
         const qint64 t = r.flowStartSeconds;
 
         if (!r.dxcc.isEmpty()) {
-            const QString bandKey = band + u'\n' + r.dxcc;
+            const QString bandKey = entityBandKey(band, r.dxcc);
             if (!m_state.entities.contains(r.dxcc)) {
                 tell(m_s.newEntity, {t, AlertRule::NewEntity, band, r.dxcc,
                                      withPath(QStringLiteral("New DXCC entity: ") + r.dxcc + QStringLiteral(", ")
@@ -306,29 +307,11 @@ private:
 
 QString ruleName(AlertRule rule)
 {
-    for (const RuleInfo &r : kRules) {
+    for (const RuleName &r : kRuleNames) {
         if (r.rule == rule)
             return QString::fromUtf16(r.name);
     }
     return {};
-}
-
-QString ruleKey(AlertRule rule)
-{
-    for (const RuleInfo &r : kRules) {
-        if (r.rule == rule)
-            return QString::fromUtf16(r.key);
-    }
-    return {};
-}
-
-std::optional<AlertRule> ruleFromKey(const QString &key)
-{
-    for (const RuleInfo &r : kRules) {
-        if (key == QStringView(r.key))
-            return r.rule;
-    }
-    return std::nullopt;
 }
 
 Judgement judgePass(const AlertSettings &settings, AlertState state, const PassInput &pass)
