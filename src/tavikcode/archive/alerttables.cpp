@@ -3,6 +3,8 @@
 #include "archiveschema.h"
 #include "sqlitedb.h"
 
+#include <sqlite3.h>
+
 namespace {
 
 // Reports taught to the rules at a time while an archive is seeded.
@@ -244,9 +246,13 @@ void AlertTables::add(const QList<Alert> &alerts)
     }
 }
 
-QList<Alert> AlertTables::newest(qsizetype limit)
+QList<Alert> readAlertList(const QString &fileName, qsizetype limit)
 {
-    Statement rows(m_db, "SELECT time, rule, band, subject, text FROM alert ORDER BY time DESC, id DESC LIMIT ?1");
+    SqliteDb db(fileName, SqliteDb::ReadOnly);
+    sqlite3_busy_timeout(db.handle(), 2000);
+    if (checkArchiveVersion(db, true) < 3)
+        return {};
+    Statement rows(db, "SELECT time, rule, band, subject, text FROM alert ORDER BY time DESC, id DESC LIMIT ?1");
     rows.bind(1, qint64(limit));
     QList<Alert> alerts;
     while (rows.step()) {

@@ -30,8 +30,6 @@ public:
     // Writes what differs between the state as loaded (or last saved) and now.
     void save(const AlertState &before, const AlertState &after);
     void add(const QList<Alert> &alerts);
-    // Newest first; of one time, the one told last first.
-    QList<Alert> newest(qsizetype limit);
     void clear();
 
 private:
@@ -46,6 +44,12 @@ private:
 
 // The tables of schema version 3, empty, the state that of a first run.
 void createAlertTables(SqliteDb &db);
+
+// The alert list, newest first (of one time, the one told last first), at
+// most limit alerts. Through a read-only connection of its own, so that the
+// list can be read while the archive cannot be written; an archive not yet
+// of version 3 has none. Throws SqliteError and TavikError.
+QList<Alert> readAlertList(const QString &fileName, qsizetype limit);
 
 // Teaches the learner every report the archive holds, oldest first, and
 // keeps what it learnt: an archive brought up to version 3 knows what it

@@ -284,12 +284,6 @@ int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<Receiv
     return added;
 }
 
-QList<Alert> ArchiveStore::alerts(qsizetype limit)
-{
-    Q_ASSERT(isOpen());
-    return m_alertTables->newest(limit);
-}
-
 void ArchiveStore::clearAlerts()
 {
     Q_ASSERT(isOpen());

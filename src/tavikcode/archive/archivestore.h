@@ -65,9 +65,7 @@ public:
     int store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
               Origin origin = Origin::Served, AlertJudge *judge = nullptr, qint64 now = 0);
 
-    // The alert list, newest first, at most limit alerts; and emptied.
-    // Throws SqliteError.
-    QList<Alert> alerts(qsizetype limit);
+    // Empties the alert list. Throws SqliteError.
     void clearAlerts();
 
     // Gives back the page cache; the writer is idle most of the time.

@@ -1,5 +1,6 @@
 #include "reportarchive.h"
 
+#include "alerttables.h"
 #include "archivestore.h"
 #include "pendingjournal.h"
 #include "sqlitedb.h"
@@ -65,12 +66,11 @@ public:
 
     void readAlerts(qsizetype limit)
     {
+        // Read apart from the writer's connection: also while the archive cannot be written.
         QList<Alert> alerts;
-        if (!m_store.isOpen())
-            attempt();
-        if (m_store.isOpen()) {
+        if (!m_fileName.isEmpty() && QFileInfo::exists(m_fileName)) {
             try {
-                alerts = m_store.alerts(limit);
+                alerts = readAlertList(m_fileName, limit);
             } catch (const TavikError &e) {
                 tell(QStringLiteral("The alert list cannot be read from the report archive %1: %2.")
                          .arg(m_name, e.message()));
