@@ -42,6 +42,8 @@ AlertsWindow::AlertsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     alertTable->setSelectionMode(QAbstractItemView::SingleSelection);
     alertTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     alertTable->horizontalHeader()->setStretchLastSection(true);
+    // One line an alert; the whole text is in its tooltip.
+    alertTable->setWordWrap(false);
     // Column widths from the newest rows, not from thousands.
     alertTable->horizontalHeader()->setResizeContentsPrecision(200);
     alertTable->setToolTip(QStringLiteral("Double-click an alert to see its band and time in the Reach window"));

@@ -76,6 +76,7 @@ DesktopNotifier::DesktopNotifier(const QString &busAddress, QObject *parent)
         QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     host << QStringLiteral("org.kde.StatusNotifierWatcher") << QStringLiteral("IsStatusNotifierHostRegistered");
+    host.setAutoStartService(false); // asks, never starts one
     auto *hostWatcher = new QDBusPendingCallWatcher(d->bus.asyncCall(host), this);
     connect(hostWatcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
         const QDBusPendingReply<QDBusVariant> reply = *w;
