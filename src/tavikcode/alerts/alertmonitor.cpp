@@ -1,10 +1,9 @@
 #include "alertmonitor.h"
 
-#include "reach/locator.h"
-
 #include <QMetaObject>
 #include <QMutex>
 
+#include <algorithm>
 #include <utility>
 
 // Where the archive's thread posts what a store brought; emptied when the
@@ -42,7 +41,7 @@ public:
     {
         Judgement j = judgePass(m_settings, std::move(state), {store.added, m_home, store.now, m_catchUp, false});
         state = std::move(j.state);
-        m_outcome = {j.alerts, j.backlog, store.served, heard(store), store.now};
+        m_outcome = {j.alerts, j.backlog, store.served, heard(store, j.distances), store.now};
         return j.alerts;
     }
 
@@ -62,18 +61,30 @@ public:
     }
 
 private:
-    QList<HeardReport> heard(const JudgedStore &store) const
+    // The tray's "Now", with the distances the rules worked out: only the
+    // farthest of each band is shown, so only those that may be it need
+    // their true distance.
+    QList<HeardReport> heard(const JudgedStore &store, LocatorDistances &distances) const
     {
         QList<HeardReport> heard;
+        QList<int> places;
+        QHash<QString, double> farthest; // quick distance, by band
         for (const ArchivedReport &r : store.added) {
             if (r.flowStartSeconds <= store.now - RecentHeard::kSpanSeconds)
                 continue;
-            HeardReport h{alertBand(r), r.receiver, r.flowStartSeconds, std::nullopt};
-            if (m_home) {
-                if (const std::optional<GeoPosition> there = locatorPosition(r.locator))
-                    h.km = geodesicPath(*m_home, *there).distanceKm;
+            heard << HeardReport{alertBand(r), r.receiver, r.flowStartSeconds, std::nullopt};
+            places << distances.place(r.locator);
+            if (places.constLast() >= 0) {
+                double &km = farthest[heard.constLast().band];
+                km = std::max(km, distances.sphereKm(places.constLast()));
             }
-            heard << std::move(h);
+        }
+        for (qsizetype i = 0; i < heard.size(); ++i) {
+            if (places[i] < 0)
+                continue;
+            const double sphere = distances.sphereKm(places[i]);
+            const bool mayBeFarthest = sphere / (1 - kSphereError) >= farthest.value(heard[i].band) / (1 + kSphereError);
+            heard[i].km = mayBeFarthest ? distances.path(places[i]).distanceKm : sphere;
         }
         return heard;
     }

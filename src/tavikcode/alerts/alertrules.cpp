@@ -60,7 +60,7 @@ class PassJudge
 {
 public:
     PassJudge(const AlertSettings &settings, AlertState &state, const PassInput &pass)
-        : m_s(settings), m_state(state), m_pass(pass)
+        : m_s(settings), m_state(state), m_pass(pass), m_distances(pass.home, pass.reports.size())
     {
     }
 
@@ -98,30 +98,31 @@ public:
         m_state.lastPass = m_pass.now;
         std::stable_sort(m_alerts.begin(), m_alerts.end(),
                          [](const Alert &a, const Alert &b) { return a.time < b.time; });
-        return {m_alerts, catchUp, std::move(m_state)};
+        return {m_alerts, catchUp, std::move(m_state), std::move(m_distances)};
     }
 
 private:
+    // The farthest receiver of a band in the pass, once it beats the band's record.
     struct PassBest
     {
-        double km = 0;
+        double km = 0; // the record until beaten
         double bearing = 0;
         QString receiver;
         qint64 time = 0;
+        bool beaten = false;
     };
 
-    std::optional<GeoPath> pathTo(const QString &locator)
+    PassBest &bestOn(const QString &band)
     {
-        if (!m_pass.home)
-            return std::nullopt;
-        const auto known = m_paths.constFind(locator);
-        if (known != m_paths.constEnd())
-            return *known;
-        std::optional<GeoPath> path;
-        if (const std::optional<GeoPosition> there = locatorPosition(locator))
-            path = geodesicPath(*m_pass.home, *there);
-        m_paths.insert(locator, path);
-        return path;
+        auto it = m_best.find(band);
+        if (it == m_best.end())
+            it = m_best.insert(band, {m_state.records.value(band).km, 0, {}, 0, false});
+        return *it;
+    }
+
+    std::optional<GeoPath> pathTo(int place)
+    {
+        return place < 0 ? std::nullopt : std::optional<GeoPath>(m_distances.path(place));
     }
 
     void tell(bool ruleOn, Alert alert)
@@ -148,7 +149,7 @@ private:
     void judge(const ArchivedReport &r)
     {
         const QString band = alertBand(r);
-        const std::optional<GeoPath> path = pathTo(r.locator);
+        const int place = m_distances.place(r.locator);
         const qint64 t = r.flowStartSeconds;
 
         if (!r.dxcc.isEmpty()) {
@@ -157,13 +158,13 @@ private:
                 tell(m_s.newEntity, {t, AlertRule::NewEntity, band, r.dxcc,
                                      withPath(QStringLiteral("New DXCC entity: ") + r.dxcc + QStringLiteral(", ")
                                                   + r.receiver + QStringLiteral(" on ") + band,
-                                              path)});
+                                              pathTo(place))});
             } else if (!m_state.entityBands.contains(bandKey)) {
                 tell(m_s.newEntity && m_s.entityPerBand,
                      {t, AlertRule::EntityOnBand, band, r.dxcc,
                       withPath(r.dxcc + QStringLiteral(" on ") + band + QStringLiteral(" for the first time: ")
                                    + r.receiver,
-                               path)});
+                               pathTo(place))});
             }
             m_state.entities.insert(r.dxcc);
             m_state.entityBands.insert(bandKey);
@@ -175,18 +176,20 @@ private:
                     QString text = r.receiver + QStringLiteral(" hears you on ") + band;
                     if (!r.snrText.isEmpty())
                         text += QStringLiteral(": ") + r.snrText + QStringLiteral(" dB");
-                    tell(true, {t, AlertRule::WatchedStation, band, r.receiver, withPath(text, path)});
+                    tell(true, {t, AlertRule::WatchedStation, band, r.receiver, withPath(text, pathTo(place))});
                     break;
                 }
             }
         }
 
-        if (path && isPlanBand(band)) {
-            PassBest &best = m_best[band];
-            if (path->distanceKm > best.km)
-                best = {path->distanceKm, path->bearingDegrees, r.receiver, t};
-            if (path->distanceKm > m_s.openingKm)
-                farReport(band, r.receiver, t, *path);
+        if (place >= 0 && isPlanBand(band)) {
+            PassBest &best = bestOn(band);
+            if (m_distances.farther(place, best.km)) {
+                const GeoPath path = m_distances.path(place);
+                best = {path.distanceKm, path.bearingDegrees, r.receiver, t, true};
+            }
+            if (m_distances.farther(place, m_s.openingKm))
+                farReport(band, r.receiver, t, place);
         }
 
         if (t > m_state.lastReport) {
@@ -198,13 +201,14 @@ private:
         }
     }
 
-    void farReport(const QString &band, const QString &receiver, qint64 t, const GeoPath &path)
+    void farReport(const QString &band, const QString &receiver, qint64 t, int place)
     {
         OpeningRun &run = m_state.openings[band];
         if (run.lastFar == 0 || t - run.lastFar >= m_s.openingHours * kHour)
             run = {t, t, {}, false, 0, 0, {}};
         run.lastFar = std::max(run.lastFar, t);
-        if (path.distanceKm > run.farthestKm) {
+        if (m_distances.farther(place, run.farthestKm)) {
+            const GeoPath path = m_distances.path(place);
             run.farthestKm = path.distanceKm;
             run.farthestBearing = path.bearingDegrees;
             run.farthest = receiver;
@@ -222,9 +226,9 @@ private:
     {
         for (auto it = m_best.cbegin(); it != m_best.cend(); ++it) {
             const PassBest &best = it.value();
-            BandRecord &record = m_state.records[it.key()];
-            if (best.km <= record.km)
+            if (!best.beaten)
                 continue;
+            BandRecord &record = m_state.records[it.key()];
             // The first report of a band sets its record; only a later one beats it.
             if (record.km > 0) {
                 tell(m_s.record, {best.time, AlertRule::DistanceRecord, it.key(), best.receiver,
@@ -277,8 +281,8 @@ private:
             if (!r->dxcc.isEmpty())
                 entities.insert(r->dxcc);
             bands.insert(alertBand(*r));
-            if (const std::optional<GeoPath> path = pathTo(r->locator); path && path->distanceKm > farthestKm) {
-                farthestKm = path->distanceKm;
+            if (const int place = m_distances.place(r->locator); place >= 0 && m_distances.farther(place, farthestKm)) {
+                farthestKm = m_distances.path(place).distanceKm;
                 farthest = r;
             }
         }
@@ -298,7 +302,7 @@ private:
     const PassInput &m_pass;
     bool m_silent = false;
     QList<Alert> m_alerts;
-    QHash<QString, std::optional<GeoPath>> m_paths;
+    LocatorDistances m_distances;
     QHash<QString, PassBest> m_best;
     QHash<QString, qint64> m_opened; // bands whose run was told in this pass, and when
 };

@@ -2,6 +2,7 @@
 
 #include "alertsettings.h"
 #include "archive/alertstate.h"
+#include "locatordistances.h"
 #include "reach/geodesy.h"
 #include "reach/reachperiod.h"
 
@@ -32,6 +33,8 @@ struct Judgement
     QList<Alert> alerts;   // oldest first
     bool backlog = false;  // a pass that caught up: its alerts are told together
     AlertState state;
+    // The distances from home it worked out, by locator.
+    LocatorDistances distances;
 };
 
 // A pass after this long without one caught up after time offline.

@@ -268,6 +268,8 @@ int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<Receiv
     Q_ASSERT(isOpen());
     Transaction transaction(*m_db);
     JudgedStore judged{{}, reports.size(), now};
+    if (judge)
+        judged.added.reserve(reports.size());
     const int added = writeRows(reports, receivers, origin, judge ? &judged.added : nullptr);
     AlertState state = m_alertState;
     if (judge) {
