@@ -54,7 +54,6 @@ public:
     // The rules with the settings of now, for the archive to run over a
     // pass's new reports (catchUp: the first pass after a start or "Clr Files").
     std::shared_ptr<AlertJudge> judge(const std::optional<GeoPosition> &home, bool catchUp);
-    AlertMonitor &monitor() { return m_monitor; }
 
     // The entries of the tray's menu, which the list view's menu has too:
     // "Show window", "Reach...", "Alerts...", "Settings...", "Quit".
