@@ -42,10 +42,12 @@ trap 'exit 143' TERM
 # program takes 127.0.0.1 as "lost"), generates reports for the demo callsign
 # as heard around the station's locator through the day (the last 90 minutes
 # at the first query) and publishes a version page naming this very version,
-# so no update notice interrupts the demo.
+# so no update notice interrupts the demo. A minute after it starts, a
+# DXpedition to the Chatham Islands begins to hear the station (20 m, then
+# 17 m too): alerts for a new entity and distance records in the first minutes.
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/build/CMakeCache.txt")"
-"$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$locator" --echo 203.0.113.7 \
-    --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
+"$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$locator" --demo-expedition 60 \
+    --echo 203.0.113.7 --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
 standin_pid=$!
 source "$top/scripts/standin-env.sh"
 standin_env "$scratch/standin.log" "$standin_pid"

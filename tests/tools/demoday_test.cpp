@@ -380,3 +380,26 @@ TEST_F(DemoServerTest, ServesTheDemoDayOnlyWhileALocatorIsSet)
     ASSERT_TRUE(server.setDemoLocator(QString()));
     EXPECT_EQ(query(), ReportGenerator::answer(callsign, QString(), midnight + 600));
 }
+
+TEST(DemoDay, AnExpeditionBringsANewEntityFromItsInstantOnAndChangesNothingBefore)
+{
+    const qint64 from = midnight + 3 * 3600 + 60; // three in the morning: 20 m and 17 m mostly closed
+    demo::Day expedition = day();
+    expedition.setExpedition(from);
+    EXPECT_EQ(expedition.answer(callsign, QString(), from), day().answer(callsign, QString(), from));
+
+    const QString seq = lastSequenceOf(day().answer(callsign, QString(), from));
+    const QList<Served> later = reportsOf(expedition.answer(callsign, seq, from + 600));
+    QStringList heard;
+    for (const Served &r : later) {
+        if (r.receiver == u"ZL7X"_qs) {
+            heard += r.band + u' ' + QString::number(r.seconds - from);
+            EXPECT_GT(kmFromStation(r.locator), 18000) << "the far side of the earth";
+        }
+    }
+    // Once a minute on 20 m, on 17 m too from six minutes on; the day's own reports as before.
+    EXPECT_EQ(heard, (QStringList{ u"20m 0"_qs, u"20m 60"_qs, u"20m 120"_qs, u"20m 180"_qs, u"20m 240"_qs,
+        u"20m 300"_qs, u"20m 360"_qs, u"17m 360"_qs, u"20m 420"_qs, u"17m 420"_qs, u"20m 480"_qs, u"17m 480"_qs,
+        u"20m 540"_qs, u"17m 540"_qs }));
+    EXPECT_EQ(later.size() - heard.size(), reportsOf(day().answer(callsign, seq, from + 600)).size());
+}

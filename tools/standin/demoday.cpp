@@ -199,6 +199,14 @@ Day::Day(const QByteArray &locator, const maidenhead::Position &station)
     }
 }
 
+void Day::setExpedition(qint64 fromSeconds)
+{
+    // Never drawn by the day's chances, which were summed before it came.
+    if (m_expeditionFrom == 0)
+        m_receivers.append(expeditionReceiver(m_station));
+    m_expeditionFrom = fromSeconds;
+}
+
 double Day::localSolarHour(qint64 utcSeconds) const
 {
     const double hour = std::fmod(double(utcSeconds % 86400) / 3600 + m_station.longitude / 15, 24);
@@ -283,6 +291,20 @@ QList<Report> Day::reportsOfSlot(const QString &callsign, qint64 slot) const
         const qint64 sequence = firstSequence + slot * slotSequences + reports.size();
         reports.append(Report { sequence, flowStart, receiver, band, mode,
             dials[size_t(band)][size_t(mode)] + offset, snrOf(mode, rx.distanceKm, r) });
+    }
+
+    // The expedition on the first slot of each minute, after the day's own reports.
+    const qint64 since = start - m_expeditionFrom;
+    if (m_expeditionFrom > 0 && since >= 0 && start % 60 == 0) {
+        const int receiver = int(m_receivers.size() - 1);
+        const double km = m_receivers.constLast().distanceKm;
+        for (const Band band : { B20m, B17m }) {
+            if ((band == B17m && since < 360) || reports.size() >= slotSequences)
+                continue;
+            const qint64 sequence = firstSequence + slot * slotSequences + reports.size();
+            reports.append(Report { sequence, start, receiver, band, FT8,
+                dials[size_t(band)][FT8] + 1200 + r.below(5), snrOf(FT8, km, r) });
+        }
     }
     return reports;
 }

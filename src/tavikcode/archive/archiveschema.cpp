@@ -1,5 +1,6 @@
 #include "archiveschema.h"
 
+#include "alerttables.h"
 #include "bandplan.h"
 #include "sqlitedb.h"
 
@@ -120,7 +121,7 @@ QString archivedBand(std::optional<qint64> frequency, const QString &band, bool 
     return imported ? band : QString();
 }
 
-int migrateArchive(SqliteDb &db, int upTo)
+int migrateArchive(SqliteDb &db, int upTo, AlertJudge *learner)
 {
     const int version = checkArchiveVersion(db, true);
     if (version >= upTo)
@@ -129,8 +130,13 @@ int migrateArchive(SqliteDb &db, int upTo)
         createVersion1(db);
     if (version < 2 && upTo >= 2)
         migrateToVersion2(db);
-    // Later versions add their step here: if (version < 3 && upTo >= 3) migrateToVersion3(db);
-    static_assert(kArchiveSchemaVersion == 2, "a new version needs its migration step");
+    if (version < 3 && upTo >= 3) {
+        createAlertTables(db);
+        if (learner)
+            seedAlertState(db, *learner);
+    }
+    // Later versions add their step here: if (version < 4 && upTo >= 4) migrateToVersion4(db);
+    static_assert(kArchiveSchemaVersion == 3, "a new version needs its migration step");
     db.exec(QByteArray("PRAGMA user_version = " + QByteArray::number(upTo)).constData());
     return version;
 }

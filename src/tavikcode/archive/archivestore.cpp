@@ -1,5 +1,6 @@
 #include "archivestore.h"
 
+#include "alerttables.h"
 #include "archiveschema.h"
 #include "processing/reportline.h"
 #include "sqlitedb.h"
@@ -114,6 +115,8 @@ QString ArchiveStore::setAside(const QString &fileName, const QString &aside, co
 
 void ArchiveStore::close()
 {
+    m_alertTables.reset();
+    m_alertState = {};
     m_sameReception.reset();
     m_sighting.reset();
     m_importedRange.reset();
@@ -154,7 +157,7 @@ void ArchiveStore::connect(const QString &fileName, bool check)
 }
 
 ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, const QDateTime &now,
-                                        const QList<ArchivedReport> &history)
+                                        const QList<ArchivedReport> &history, AlertJudge *learner)
 {
     close();
     Opened opened;
@@ -178,12 +181,14 @@ ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, con
         if (m_db->text("PRAGMA journal_mode = WAL") != QStringLiteral("wal"))
             throw SqliteError(SQLITE_CANTOPEN, QStringLiteral("the write-ahead log cannot be used"));
         Transaction transaction(*m_db);
-        const int version = migrateArchive(*m_db);
+        const int version = migrateArchive(*m_db, kArchiveSchemaVersion, learner);
         opened.created = version == 0;
         prepare();
         opened.imported = reconcileHistory(history);
+        m_alertState = m_alertTables->load();
         transaction.commit();
-        if (version > 0 && version < kArchiveSchemaVersion)
+        // Only the step to version 2 copied the report table.
+        if (version > 0 && version < 2)
             giveBackFreePages();
     } catch (...) {
         close();
@@ -205,6 +210,7 @@ void ArchiveStore::giveBackFreePages()
 
 void ArchiveStore::prepare()
 {
+    m_alertTables = std::make_unique<AlertTables>(*m_db);
     m_insert = std::make_unique<Statement>(*m_db, R"sql(
         INSERT OR IGNORE INTO report (flow_start, sender, receiver, locator, frequency, band, mode,
                                       snr, snr_text, dxcc, stored_at, imported)
@@ -264,19 +270,39 @@ int ArchiveStore::reconcileHistory(const QList<ArchivedReport> &history)
 }
 
 int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-                        Origin origin)
+                        Origin origin, AlertJudge *judge, qint64 now)
 {
     Q_ASSERT(isOpen());
     Transaction transaction(*m_db);
-    const int added = writeRows(reports, receivers, origin);
+    JudgedStore judged{{}, reports.size(), now};
+    if (judge)
+        judged.added.reserve(reports.size());
+    const int added = writeRows(reports, receivers, origin, judge ? &judged.added : nullptr);
+    AlertState state = m_alertState;
+    if (judge) {
+        const QList<Alert> alerts = judge->judge(state, judged);
+        m_alertTables->save(m_alertState, state);
+        m_alertTables->add(alerts);
+    }
     if (const std::function<void(sqlite3 *)> &hook = insideStoreHook())
         hook(m_db->handle());
     transaction.commit();
+    m_alertState = std::move(state);
+    if (judge)
+        judge->committed();
     return added;
 }
 
+void ArchiveStore::clearAlerts()
+{
+    Q_ASSERT(isOpen());
+    Transaction transaction(*m_db);
+    m_alertTables->clear();
+    transaction.commit();
+}
+
 int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-                            Origin origin)
+                            Origin origin, QList<ArchivedReport> *added)
 {
     const bool imported = origin == Origin::Imported;
 
@@ -302,21 +328,26 @@ int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<Re
         s.bind(9, r.snrText);
         s.bind(10, r.dxcc);
     };
-    int added = 0;
+    int count = 0;
     for (const ArchivedReport &r : reports) {
+        bool isNew = false;
         if (r.flowStartSeconds >= importedFrom && r.flowStartSeconds <= importedTo) {
             bindReport(*m_replaceImported, r);
             m_replaceImported->bind(11, r.storedAt);
             m_replaceImported->bind(13, historyBandOf(r.frequency.value_or(kNoFrequency)));
-            if (m_replaceImported->run() > 0) {
-                ++added;
-                continue;
-            }
+            isNew = m_replaceImported->run() > 0;
         }
-        bindReport(*m_insert, r);
-        m_insert->bind(11, r.storedAt);
-        m_insert->bind(12, qint64(imported ? 1 : 0));
-        added += m_insert->run();
+        if (!isNew) {
+            bindReport(*m_insert, r);
+            m_insert->bind(11, r.storedAt);
+            m_insert->bind(12, qint64(imported ? 1 : 0));
+            isNew = m_insert->run() > 0;
+        }
+        if (isNew) {
+            ++count;
+            if (added)
+                added->append(r);
+        }
     }
     for (const ReceiverSighting &s : receivers) {
         m_sighting->bind(1, s.callsign);
@@ -324,7 +355,7 @@ int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<Re
         m_sighting->bind(3, s.seenAt);
         m_sighting->run();
     }
-    return added;
+    return count;
 }
 
 void ArchiveStore::releaseMemory()

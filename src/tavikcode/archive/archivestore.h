@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alertstate.h"
 #include "archiverecords.h"
 
 #include <QDateTime>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class AlertTables;
 class SqliteDb;
 class Statement;
 struct sqlite3;
@@ -40,10 +42,11 @@ public:
     // database or fails PRAGMA quick_check is renamed aside, with its -wal and
     // -shm files (a name with the date and time of now, local), and a new
     // archive is started. A -wal without its archive is refused: a new
-    // archive never opens beside an old log. Throws SqliteError or
-    // TavikError; the store is then closed.
+    // archive never opens beside an old log. An archive brought up to schema
+    // version 3 teaches the learner (when there is one) the reports it holds.
+    // Throws SqliteError or TavikError; the store is then closed.
     Opened open(const QString &fileName, bool check, const QDateTime &now,
-                const QList<ArchivedReport> &history = {});
+                const QList<ArchivedReport> &history = {}, AlertJudge *learner = nullptr);
     bool isOpen() const { return m_db != nullptr; }
     void close();
 
@@ -53,10 +56,17 @@ public:
     // an imported one keeps its band text and has no frequency. A served
     // report of the same reception as an imported row (receiver, flow_start,
     // mode, and the band the history gives its frequency) takes that row's
-    // place, keeping the time it was first stored. Throws SqliteError;
-    // nothing is stored then.
+    // place, keeping the time it was first stored. With a judge, the reports
+    // it added (those it held already are not new) are judged in the same
+    // transaction (now: when the pass ran, seconds since 1970 UTC), the
+    // rules' state and their alerts kept with them, and the judge told once
+    // it is committed. Throws SqliteError; nothing is stored then, and the
+    // rules' state is as it was.
     int store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-              Origin origin = Origin::Served);
+              Origin origin = Origin::Served, AlertJudge *judge = nullptr, qint64 now = 0);
+
+    // Empties the alert list. Throws SqliteError.
+    void clearAlerts();
 
     // Gives back the page cache; the writer is idle most of the time.
     void releaseMemory();
@@ -89,8 +99,10 @@ private:
     // band being the one the history gives its frequency. In the caller's
     // transaction.
     int reconcileHistory(const QList<ArchivedReport> &history);
-    // The rows of store(), in the caller's transaction.
-    int writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin);
+    // The rows of store(), in the caller's transaction; the reports added
+    // are appended to added when given.
+    int writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin,
+                  QList<ArchivedReport> *added = nullptr);
 
     std::unique_ptr<SqliteDb> m_db;
     std::unique_ptr<Statement> m_insert;
@@ -98,4 +110,6 @@ private:
     std::unique_ptr<Statement> m_importedRange;
     std::unique_ptr<Statement> m_sighting;
     std::unique_ptr<Statement> m_sameReception;
+    std::unique_ptr<AlertTables> m_alertTables;
+    AlertState m_alertState; // as committed
 };

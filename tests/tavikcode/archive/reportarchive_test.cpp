@@ -251,7 +251,7 @@ TEST_F(ArchiveTest, TheArchiveIsInWriteAheadLogModeWithItsVersionAndAViewForPeop
     open();
     pass({reception("DL1ABC"_qs, kDay + 61), reception("K1JT"_qs, kDay, "n/a"_qs)});
     SqliteDb db(fileName(), SqliteDb::ReadOnly);
-    EXPECT_EQ(db.integer("PRAGMA user_version"), 2);
+    EXPECT_EQ(db.integer("PRAGMA user_version"), 3);
     EXPECT_EQ(db.text("PRAGMA journal_mode"), "wal"_qs);
     Statement view(db, "SELECT time, receiver, frequency FROM reports ORDER BY flow_start");
     ASSERT_TRUE(view.step());
