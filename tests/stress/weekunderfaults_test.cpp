@@ -8,7 +8,8 @@
 // history files are what the served answers make, every fault opened at most
 // one box while it lasted, and the queries went out on time.
 //
-// TAVIK_SOAK_DAYS (7) and TAVIK_SOAK_STEP (seconds a tick, 10) set its length;
+// TAVIK_SOAK_DAYS (7; 2 under the sanitizers, the week's schedule laid over
+// them) and TAVIK_SOAK_STEP (seconds a tick, 10) set its length;
 // bench/soak-week.sh runs the whole week a second a tick. The full disk needs
 // a small file system of the test's own: tests/stress/on-small-disk.sh gives
 // one and names it in TAVIK_SMALL_DISK; without it that hour is left out.
@@ -29,6 +30,14 @@
 #include <QLabel>
 
 #include <csignal>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TAVIK_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TAVIK_ASAN 1
+#endif
+#endif
 #include <iostream>
 #include <limits>
 #include <map>
@@ -44,22 +53,6 @@ qint64 setting(const char *name, qint64 fallback)
     const qint64 value = qEnvironmentVariable(name).toLongLong(&ok);
     return ok && value > 0 ? value : fallback;
 }
-
-// The faults, from the start of the run; each lasts an hour.
-struct Episode
-{
-    const char *name;
-    qint64 from;
-    qint64 to;
-};
-const Episode kSiteTrickles{"the maker's site trickles", 0, kHour};
-const Episode kEchoDown{"the echo down, the address flapping", 1 * kDay + 10 * kHour, 1 * kDay + 11 * kHour};
-const Episode kDiskFull{"the disk full", 2 * kDay + 12 * kHour, 2 * kDay + 13 * kHour};
-const Episode kArchiveLocked{"the archive locked", 3 * kDay + 8 * kHour, 3 * kDay + 9 * kHour};
-const qint64 kEnded = 3 * kDay + 8 * kHour + 30 * 60;  // SIGTERM, and the site down at the next start
-const qint64 kRestarted = kEnded + 60;
-const qint64 kClockBack = 4 * kDay + 6 * kHour;
-const qint64 kClockForward = 5 * kDay + 6 * kHour;
 
 // Fills the file system of a folder to the last byte; the ballast file goes
 // when the disk has room again.
@@ -80,6 +73,35 @@ bool fillDisk(const QString &ballast)
 }
 
 } // namespace
+
+// The faults, from the start of the run; each lasts an hour.
+struct Episode
+{
+    const char *name;
+    qint64 from;
+    qint64 to;
+};
+// The week's schedule, laid over a run of any length: "day d at h" of the
+// week falls at d sevenths of the run, plus h hours.
+struct Schedule
+{
+    explicit Schedule(qint64 days)
+    {
+        const auto at = [days](qint64 day, qint64 hours) { return day * days * kDay / 7 + hours * kHour; };
+        echoDown = {"the echo down, the address flapping", at(1, 10), at(1, 11)};
+        diskFull = {"the disk full", at(2, 12), at(2, 13)};
+        archiveLocked = {"the archive locked", at(3, 8), at(3, 9)};
+        ended = archiveLocked.from + 30 * 60;
+        restarted = ended + 60;
+        clockBack = at(4, 6);
+        clockForward = at(5, 6);
+    }
+    Episode siteTrickles{"the maker's site trickles", 0, kHour};
+    Episode echoDown, diskFull, archiveLocked;
+    qint64 ended;     // SIGTERM, and the site down at the next start
+    qint64 restarted;
+    qint64 clockBack, clockForward;
+};
 
 class WeekUnderFaultsTest : public NetworkTest
 {
@@ -120,15 +142,22 @@ protected:
     }
 
     // The episode an instant of the run lies in ("" for none).
-    static QString episodeAt(qint64 t)
+    QString episodeAt(qint64 t) const
     {
-        for (const Episode &e : {kSiteTrickles, kEchoDown, kDiskFull, kArchiveLocked}) {
+        for (const Episode &e : {plan.siteTrickles, plan.echoDown, plan.diskFull, plan.archiveLocked}) {
             if (t >= e.from && t < e.to)
                 return QString::fromUtf8(e.name);
         }
         return {};
     }
 
+    // Seven days, two under the sanitizers (about four times slower).
+#if defined(TAVIK_ASAN)
+    const qint64 days = setting("TAVIK_SOAK_DAYS", 2);
+#else
+    const qint64 days = setting("TAVIK_SOAK_DAYS", 7);
+#endif
+    const Schedule plan{days};
     ServedAnswers service{server};
     ShutdownRequests shutdown;
     std::map<QString, QStringList> boxes; // by the episode they opened in
@@ -137,7 +166,6 @@ protected:
 
 TEST_F(WeekUnderFaultsTest, EveryServedReportIsKeptAndEveryFaultToldOnce)
 {
-    const qint64 days = setting("TAVIK_SOAK_DAYS", 7);
     const qint64 step = setting("TAVIK_SOAK_STEP", 10);
     const QString smallDisk = qEnvironmentVariable("TAVIK_SMALL_DISK");
     if (smallDisk.isEmpty())
@@ -160,35 +188,35 @@ TEST_F(WeekUnderFaultsTest, EveryServedReportIsKeptAndEveryFaultToldOnce)
         Clock::advance(step);
         const qint64 previous = t - step;
         const auto reaches = [&](qint64 at) { return previous < at && at <= t; };
-        if (reaches(kSiteTrickles.to))
+        if (reaches(plan.siteTrickles.to))
             server.setFault({});
-        if (reaches(kEchoDown.from))
+        if (reaches(plan.echoDown.from))
             setSiteFault(StandInFault::Status, 503, "/$"_qs);
-        if (t >= kEchoDown.from && t < kEchoDown.to && t % 300 < step) {
+        if (t >= plan.echoDown.from && t < plan.echoDown.to && t % 300 < step) {
             // The address comes and goes every five minutes.
             localAddress = localAddress.isEmpty() ? "10.0.0.2"_qs : QString();
             form->IdIPWatch1->check();
         }
-        if (reaches(kEchoDown.to)) {
+        if (reaches(plan.echoDown.to)) {
             server.setFault({});
             localAddress = "10.0.0.2"_qs;
             form->IdIPWatch1->check();
         }
-        if (!smallDisk.isEmpty() && reaches(kDiskFull.from)) {
+        if (!smallDisk.isEmpty() && reaches(plan.diskFull.from)) {
             ASSERT_TRUE(fillDisk(smallDisk + "/ballast"_qs));
         }
-        if (!smallDisk.isEmpty() && reaches(kDiskFull.to)) {
+        if (!smallDisk.isEmpty() && reaches(plan.diskFull.to)) {
             ASSERT_TRUE(QFile::remove(smallDisk + "/ballast"_qs));
         }
-        if (reaches(kArchiveLocked.from)) {
+        if (reaches(plan.archiveLocked.from)) {
             locker = std::make_unique<SqliteDb>(path(files::kArchive), SqliteDb::ReadWrite);
             locker->exec("BEGIN IMMEDIATE");
         }
-        if (reaches(kArchiveLocked.to)) {
+        if (reaches(plan.archiveLocked.to)) {
             locker->exec("ROLLBACK");
             locker.reset();
         }
-        if (reaches(kEnded)) {
+        if (reaches(plan.ended)) {
             ::raise(SIGTERM);
             QCoreApplication::processEvents();
             ASSERT_FALSE(form->isVisible()) << "closed on SIGTERM";
@@ -198,13 +226,13 @@ TEST_F(WeekUnderFaultsTest, EveryServedReportIsKeptAndEveryFaultToldOnce)
             QCoreApplication::exec();
             setSiteFault(StandInFault::Status, 404, "/web"_qs);
         }
-        if (reaches(kRestarted)) {
+        if (reaches(plan.restarted)) {
             start();
             ++runs;
         }
-        if (reaches(kClockBack))
+        if (reaches(plan.clockBack))
             Clock::advance(-kHour);
-        if (reaches(kClockForward))
+        if (reaches(plan.clockForward))
             Clock::advance(kHour);
 
         // The operator comes back after each episode and closes its boxes.
@@ -233,7 +261,7 @@ TEST_F(WeekUnderFaultsTest, EveryServedReportIsKeptAndEveryFaultToldOnce)
         const qint64 to = queryTimes.at(i);
         const auto between = [&](qint64 at) { return from < at && at <= to; };
         const bool excused = !episodeAt(from).isEmpty() || !episodeAt(to).isEmpty() || !episodeAt(to - step).isEmpty()
-            || between(kEchoDown.to) || between(kDiskFull.to) || between(kRestarted) || between(kClockForward);
+            || between(plan.echoDown.to) || between(plan.diskFull.to) || between(plan.restarted) || between(plan.clockForward);
         if (!excused) {
             EXPECT_LE(to - from, 300 + step) << "between queries at " << from << " and " << to;
         }
@@ -251,7 +279,7 @@ TEST_F(WeekUnderFaultsTest, EveryServedReportIsKeptAndEveryFaultToldOnce)
         QStringList distinct = texts;
         distinct.removeDuplicates();
         // A new run may tell again what the run before it told.
-        EXPECT_LE(texts.size(), distinct.size() * (episode == QString::fromUtf8(kArchiveLocked.name) ? 2 : 1))
+        EXPECT_LE(texts.size(), distinct.size() * (episode == QString::fromUtf8(plan.archiveLocked.name) ? 2 : 1))
             << texts.join(u'|').toStdString();
     }
 
