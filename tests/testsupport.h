@@ -13,6 +13,15 @@
 
 #include <ostream>
 
+// Defined in a build under AddressSanitizer, whose runs take several times as long.
+#if defined(__SANITIZE_ADDRESS__)
+#define TAVIK_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TAVIK_ASAN 1
+#endif
+#endif
+
 // Every test runs in a temporary working folder of its own, with English
 // regional settings and a clock it sets itself.
 class InTempFolder : public ::testing::Test

@@ -13,13 +13,6 @@
 
 #include <iostream>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TAVIK_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TAVIK_ASAN 1
-#endif
-#endif
 
 namespace {
 
