@@ -37,6 +37,7 @@ public:
         return id;
     }
     const QString &text(int id) const { return m_texts.at(id); }
+    const QList<QString> &texts() const { return m_texts; }
     const QByteArray &raw(int id) const { return m_raw.at(id); }
     int size() const { return int(m_texts.size()); }
 
@@ -81,6 +82,8 @@ public:
     ReachSnapshot reach(const ArchivePeriod &period) override;
     void forEachReport(const ArchivePeriod &period,
                        const std::function<void(const ArchivedReport &)> &visit) override;
+    ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
+                                 const QString &referenceCallsign) override;
     void interrupt() override { sqlite3_interrupt(m_db.handle()); }
 
 private:
@@ -261,7 +264,44 @@ void SqliteArchiveReader::forEachReport(const ArchivePeriod &period,
     }
 }
 
+ComparisonReports SqliteArchiveReader::comparison(const ArchivePeriod &period, const QString &operatorCallsign,
+                                                  const QString &referenceCallsign)
+{
+    // Both stations in one pass over the period, told apart by their sender.
+    Statement rows(m_db, R"sql(
+        SELECT sender = ?3, flow_start, receiver, locator, band, mode, snr FROM report
+         WHERE flow_start >= ?1 AND flow_start < ?2 AND sender IN (?3, ?4) ORDER BY flow_start
+    )sql");
+    rows.bind(1, period.fromSeconds);
+    rows.bind(2, period.toSeconds);
+    rows.bind(3, operatorCallsign);
+    rows.bind(4, referenceCallsign);
+    Texts receivers, locators, bands, modes;
+    ComparisonReports result;
+    while (rows.step()) {
+        StationReport r;
+        r.flowStartSeconds = rows.integer(1);
+        r.receiver = receivers.id(rows.rawText(2));
+        r.locator = locators.id(rows.rawText(3));
+        r.band = bands.id(rows.rawText(4));
+        r.mode = modes.id(rows.rawText(5));
+        if (const std::optional<qint64> snr = rows.optionalInteger(6))
+            r.snr = int(*snr);
+        (rows.integer(0) ? result.ofOperator : result.ofReference).push_back(r);
+    }
+    result.receivers = receivers.texts();
+    result.locators = locators.texts();
+    result.bands = bands.texts();
+    result.modes = modes.texts();
+    return result;
+}
+
 } // namespace
+
+ComparisonReports ArchiveReader::comparison(const ArchivePeriod &, const QString &, const QString &)
+{
+    throw TavikError(QStringLiteral("This archive keeps no reports to compare"));
+}
 
 std::unique_ptr<ArchiveReader> openArchiveReader(const QString &fileName)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comparisonreports.h"
+
 #include <QList>
 #include <QString>
 
@@ -87,6 +89,11 @@ public:
     // Every report of the period, oldest first.
     virtual void forEachReport(const ArchivePeriod &period,
                                const std::function<void(const ArchivedReport &)> &visit) = 0;
+    // The reports of the period sent by exactly operatorCallsign, and those
+    // of the reference station, for the Compare window. A reader that keeps
+    // no such reports throws TavikError.
+    virtual ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
+                                         const QString &referenceCallsign);
     virtual void interrupt() = 0;
 };
 

@@ -12,7 +12,7 @@ QStringList cells(std::initializer_list<const char *> texts)
     return list;
 }
 
-const QString kToday = QStringLiteral("07Dec2026");
+const QString kTodayText = QStringLiteral("07Dec2026");
 
 } // namespace
 
@@ -21,7 +21,7 @@ TEST(DateGroupsTest, TodaysRowsAreBlackThenEachDateTakesTheNextColour)
     const dategroups::Pass pass = dategroups::colourRows(
         cells({"07Dec2026 13:00:00", "07Dec2026 12:00:00", "07Dec2026", "06Dec2026 23:59:59", "06Dec2026 01:00:00",
                "05Dec2026 10:00:00", "04Dec2026 10:00:00", "03Dec2026 10:00:00"}),
-        kToday);
+        kTodayText);
     EXPECT_EQ(pass.colours, (std::vector<int>{1, 1, 1, 2, 2, 3, 1, 2}));
     EXPECT_EQ(pass.lastColour, 2);
     EXPECT_EQ(pass.lastReference, QStringLiteral("03Dec2026 10:00:00"));
@@ -43,5 +43,5 @@ TEST(DateGroupsTest, RowOneIsBlackAndRowTwoIsComparedWithToday)
         {{}, {}},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(dategroups::colourRows(c.rows, kToday).colours, c.colours) << qPrintable(c.rows.join(u'|'));
+        EXPECT_EQ(dategroups::colourRows(c.rows, kTodayText).colours, c.colours) << qPrintable(c.rows.join(u'|'));
 }
