@@ -4,44 +4,16 @@
 #include "reach/reportcsv.h"
 
 #include "../../testsupport.h"
+#include "comparefixture.h"
 #include "tavikerror.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QHash>
 
-// The figures of tests/data/compare/reports.csv are those that
-// tools/compare/statistics.py works out apart from the program.
 namespace {
-
-// Numbers each text once, as the archive's reader does.
-int idOf(QStringList &texts, const QString &text)
-{
-    const qsizetype at = texts.indexOf(text);
-    if (at >= 0)
-        return int(at);
-    texts << text;
-    return int(texts.size() - 1);
-}
 
 std::shared_ptr<ComparisonReports> fixture()
 {
-    auto reports = std::make_shared<ComparisonReports>();
-    QFile file(QStringLiteral(TAVIK_TEST_DATA "/compare/reports.csv"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    file.readLine(); // the header
-    while (!file.atEnd()) {
-        const QStringList f = QString::fromUtf8(file.readLine().trimmed()).split(u',');
-        StationReport r;
-        r.receiver = idOf(reports->receivers, f[1]);
-        r.locator = idOf(reports->locators, f[2]);
-        r.band = idOf(reports->bands, f[3]);
-        r.mode = idOf(reports->modes, f[4]);
-        r.flowStartSeconds = f[5].toLongLong();
-        r.snr = f[6].toInt();
-        (f[0] == "operator"_qs ? reports->ofOperator : reports->ofReference).push_back(r);
-    }
-    return reports;
+    return std::make_shared<ComparisonReports>(comparefixture::reports());
 }
 
 CompareData prepared(PairingWindow window = PairingWindow::SameCycle)
