@@ -74,7 +74,15 @@ def bootstrap(values, resamples=2000, seed=SEED):
     values = np.sort(np.array(values, dtype=float))
     n = len(values)
     g = SplitMix64(seed)
-    medians = [np.median(values[[g.next() % n for _ in range(n)]]) for _ in range(resamples)]
+    medians = []
+    for _ in range(resamples):
+        indices = []
+        while len(indices) < n:
+            x = g.next()
+            indices.append(((x >> 32) * n) >> 32)
+            if len(indices) < n:
+                indices.append(((x & 0xFFFFFFFF) * n) >> 32)
+        medians.append(np.median(values[indices]))
     return np.percentile(medians, [2.5, 97.5])
 
 

@@ -277,14 +277,28 @@ ComparisonReports SqliteArchiveReader::comparison(const ArchivePeriod &period, c
     rows.bind(3, operatorCallsign);
     rows.bind(4, referenceCallsign);
     Texts receivers, locators, bands, modes;
+    // A receiver mostly keeps its locator, and band and mode repeat: each is
+    // looked up only when it differs from the one before.
+    const auto same = [](const Texts &texts, int id, const QByteArray &raw) { return id >= 0 && texts.raw(id) == raw; };
+    std::vector<int> locatorOf; // by receiver: its last locator
+    int band = -1, mode = -1;
     ComparisonReports result;
     while (rows.step()) {
         StationReport r;
         r.flowStartSeconds = rows.integer(1);
         r.receiver = receivers.id(rows.rawText(2));
-        r.locator = locators.id(rows.rawText(3));
-        r.band = bands.id(rows.rawText(4));
-        r.mode = modes.id(rows.rawText(5));
+        if (size_t(r.receiver) >= locatorOf.size())
+            locatorOf.resize(size_t(r.receiver) + 1, -1);
+        int &locator = locatorOf[size_t(r.receiver)];
+        if (const QByteArray raw = rows.rawText(3); !same(locators, locator, raw))
+            locator = locators.id(raw);
+        r.locator = locator;
+        if (const QByteArray raw = rows.rawText(4); !same(bands, band, raw))
+            band = bands.id(raw);
+        r.band = band;
+        if (const QByteArray raw = rows.rawText(5); !same(modes, mode, raw))
+            mode = modes.id(raw);
+        r.mode = mode;
         if (const std::optional<qint64> snr = rows.optionalInteger(6))
             r.snr = int(*snr);
         (rows.integer(0) ? result.ofOperator : result.ofReference).push_back(r);

@@ -94,14 +94,12 @@ void CompareChart::drawPicture(QPainter &painter)
     }
     const Layout l = layout();
 
-    // Circles every 5 dB; 0 dB bold.
+    // Circles every 5 dB, 0 dB bold, under the wedges; their labels over them.
     painter.setBrush(Qt::NoBrush);
     for (int db = -5; db <= 10; db += 5) {
         const double r = radiusOf(db, l.radius);
         painter.setPen(QPen(QColor(0x90, 0x90, 0x90), db == 0 ? 1.4 : 0.6, db == 0 ? Qt::SolidLine : Qt::DashLine));
         painter.drawEllipse(l.centre, r, r);
-        painter.setPen(QColor(0x70, 0x70, 0x70));
-        painter.drawText(l.centre + QPointF(3, -r - 2), db > 0 ? u'+' + QString::number(db) : QString::number(db));
     }
     for (int s = 0; s < kSectors; ++s) {
         const DifferenceSummary &d = m_row->sectors[size_t(s)];
@@ -131,6 +129,11 @@ void CompareChart::drawPicture(QPainter &painter)
     painter.setPen(QPen(QColor(0x50, 0x50, 0x50), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(l.centre, l.radius, l.radius);
+    // Labelled between the north and north-east sectors, clear of their labels.
+    painter.setPen(QColor(0x50, 0x50, 0x50));
+    for (int db = -5; db <= 10; db += 5)
+        painter.drawText(along(l.centre, 22.5, radiusOf(db, l.radius)) + QPointF(2, -2),
+                         db > 0 ? u'+' + QString::number(db) : QString::number(db));
 
     // The rings of distance: a bar each from 0 dB.
     const double labelWidth = metrics.horizontalAdvance(QStringLiteral("3,000\u20138,000 km ")) + 4;

@@ -6,10 +6,13 @@
 
 #include <QHash>
 
+#include <QtMath>
+
 #include <algorithm>
+#include <atomic>
 #include <limits>
+#include <thread>
 #include <tuple>
-#include <unordered_map>
 
 namespace {
 
@@ -22,12 +25,12 @@ struct Slot
     int locator = 0;
     std::vector<double> differences;
 
-    void heard(const StationReport &r, bool reference)
+    void heard(qint64 time, int atLocator, bool reference)
     {
         ++(reference ? referenceHeard : operatorHeard);
-        if (r.flowStartSeconds >= latest) {
-            latest = r.flowStartSeconds;
-            locator = r.locator;
+        if (time >= latest) {
+            latest = time;
+            locator = atLocator;
         }
     }
     HeardBy heardBy() const
@@ -74,6 +77,68 @@ struct Place
     QPointF mapPoint;
 };
 
+// The figures of one row, gathered receiver by receiver.
+class RowBuilder
+{
+public:
+    explicit RowBuilder(QString band) { m_row.band = std::move(band); }
+
+    void add(const ComparedReceiver &c)
+    {
+        ++(c.heard == HeardBy::Both ? m_row.heardBoth
+                                    : c.heard == HeardBy::OnlyOperator ? m_row.onlyOperator : m_row.onlyReference);
+        if (!c.medianDifference)
+            return;
+        m_medians.push_back(*c.medianDifference);
+        m_pairs += c.pairs;
+        if (!c.path)
+            return;
+        const size_t sector = size_t(sectorOf(c.path->bearingDegrees));
+        m_sectorMedians[sector].push_back(*c.medianDifference);
+        m_sectorPairs[sector] += c.pairs;
+        const size_t ring = size_t(ringOf(c.path->distanceKm));
+        m_ringMedians[ring].push_back(*c.medianDifference);
+        m_ringPairs[ring] += c.pairs;
+    }
+
+    const QString &band() const { return m_row.band; }
+    // The receivers' medians, for the interval (after finish()).
+    std::vector<double> medians() { return std::move(m_medians); }
+
+    CompareRow finish()
+    {
+        m_row.difference = summarizeDifferences(m_medians, m_pairs, false);
+        for (size_t s = 0; s < size_t(kSectors); ++s)
+            m_row.sectors[s] = summarizeDifferences(std::move(m_sectorMedians[s]), m_sectorPairs[s], false);
+        for (size_t r = 0; r < size_t(kRings); ++r)
+            m_row.rings[r] = summarizeDifferences(std::move(m_ringMedians[r]), m_ringPairs[r], false);
+        return std::move(m_row);
+    }
+
+private:
+    CompareRow m_row;
+    std::vector<double> m_medians;
+    qint64 m_pairs = 0;
+    std::array<std::vector<double>, kSectors> m_sectorMedians;
+    std::array<qint64, kSectors> m_sectorPairs{};
+    std::array<std::vector<double>, kRings> m_ringMedians;
+    std::array<qint64, kRings> m_ringPairs{};
+};
+
+// Each id's place when the texts are sorted by compare.
+template<class Before>
+std::vector<int> ranksOf(int count, Before before)
+{
+    std::vector<int> order(size_t(count), 0);
+    for (int i = 0; i < count; ++i)
+        order[size_t(i)] = i;
+    std::sort(order.begin(), order.end(), before);
+    std::vector<int> rank(size_t(count), 0);
+    for (int i = 0; i < count; ++i)
+        rank[size_t(order[size_t(i)])] = i;
+    return rank;
+}
+
 } // namespace
 
 CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, PairingWindow window,
@@ -88,16 +153,30 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     data.home = home;
     data.reports = reports;
 
-    QStringList receiverNames;
-    const std::vector<int> receiverOf = foldedIds(in.receivers, &receiverNames);
+    // Receivers by callsign and bands in band order: numbered so, the sort
+    // below leaves every list in the order it is shown.
+    QStringList names;
+    const std::vector<int> folded = foldedIds(in.receivers, &names);
+    const std::vector<int> nameRank = ranksOf(int(names.size()), [&](int a, int b) { return names[a] < names[b]; });
+    std::vector<int> receiverOf(folded.size());
+    QStringList receiverNames(names.size());
+    for (size_t i = 0; i < folded.size(); ++i) {
+        receiverOf[i] = nameRank[size_t(folded[i])];
+        receiverNames[receiverOf[i]] = names[folded[i]];
+    }
+    const int bandCount = int(in.bands.size());
+    const std::vector<int> bandRank =
+        ranksOf(bandCount, [&in](int a, int b) { return bandPlanBefore(in.bands[a], in.bands[b]); });
+    std::vector<int> bandOfRank(size_t(bandCount), 0);
+    for (int b = 0; b < bandCount; ++b)
+        bandOfRank[size_t(bandRank[size_t(b)])] = b;
     const std::vector<int> modeOf = foldedIds(in.modes);
     std::vector<PairingLimit> limits;
     for (const QString &mode : in.modes)
         limits.emplace_back(window, mode);
-    const int bandCount = int(in.bands.size());
-    const int allBands = bandCount; // the slot of every band together
 
-    std::vector<std::vector<qint64>> operatorTimes(static_cast<size_t>(bandCount)), referenceTimes(static_cast<size_t>(bandCount));
+    std::vector<std::vector<qint64>> operatorTimes(static_cast<size_t>(bandCount));
+    std::vector<std::vector<qint64>> referenceTimes(static_cast<size_t>(bandCount));
     for (const StationReport &r : in.ofOperator)
         operatorTimes[size_t(r.band)].push_back(r.flowStartSeconds);
     for (const StationReport &r : in.ofReference)
@@ -107,79 +186,33 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
             std::sort(t.begin(), t.end());
     }
 
-    std::unordered_map<quint64, Slot> perReceiver;
-    const auto slotOf = [&perReceiver](int receiver, int band) -> Slot & {
-        return perReceiver[(quint64(quint32(receiver)) << 32) | quint32(band)];
-    };
-    const auto note = [&](const std::vector<StationReport> &list, bool reference) {
-        const auto &others = reference ? operatorTimes : referenceTimes;
-        for (const StationReport &r : list) {
-            if (!otherNear(others[size_t(r.band)], r.flowStartSeconds, limits[size_t(r.mode)]))
-                continue;
-            const int receiver = receiverOf[size_t(r.receiver)];
-            slotOf(receiver, r.band).heard(r, reference);
-            slotOf(receiver, allBands).heard(r, reference);
-        }
-    };
-    note(in.ofOperator, false);
-    note(in.ofReference, true);
-    check();
-
-    // Pairs, group by group of one receiver, band and mode; a report without
-    // a number for its signal cannot pair.
+    // The reports that count, in groups of one band, receiver and mode.
+    constexpr int kNoSnr = std::numeric_limits<int>::min();
     struct Entry
     {
         int band, receiver, mode, rawMode;
         qint64 time;
         bool reference;
-        int snr, index;
+        int snr, index, locator;
         auto order() const { return std::tie(band, receiver, mode, time, reference, snr, index); }
     };
     std::vector<Entry> entries;
     entries.reserve(in.ofOperator.size() + in.ofReference.size());
     for (const bool reference : {false, true}) {
         const std::vector<StationReport> &list = reference ? in.ofReference : in.ofOperator;
+        const std::vector<std::vector<qint64>> &others = reference ? operatorTimes : referenceTimes;
         for (size_t i = 0; i < list.size(); ++i) {
             const StationReport &r = list[i];
-            if (r.snr)
-                entries.push_back({r.band, receiverOf[size_t(r.receiver)], modeOf[size_t(r.mode)], r.mode,
-                                   r.flowStartSeconds, reference, *r.snr, int(i)});
+            if (otherNear(others[size_t(r.band)], r.flowStartSeconds, limits[size_t(r.mode)]))
+                entries.push_back({bandRank[size_t(r.band)], receiverOf[size_t(r.receiver)], modeOf[size_t(r.mode)],
+                                   r.mode, r.flowStartSeconds, reference, r.snr.value_or(kNoSnr), int(i),
+                                   r.locator});
         }
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.order() < b.order(); });
     check();
-    std::vector<PairingItem> items;
-    for (size_t from = 0; from < entries.size();) {
-        const Entry &first = entries[from];
-        size_t to = from;
-        while (to < entries.size() && entries[to].band == first.band && entries[to].receiver == first.receiver
-               && entries[to].mode == first.mode)
-            ++to;
-        items.clear();
-        for (size_t k = from; k < to; ++k)
-            items.push_back({entries[k].time, entries[k].reference});
-        for (const auto &[o, r] : pairNearest(items, limits[size_t(first.rawMode)])) {
-            const Entry &a = entries[from + size_t(o)];
-            const Entry &b = entries[from + size_t(r)];
-            data.pairs.push_back({a.index, b.index});
-            const double difference = a.snr - b.snr;
-            slotOf(a.receiver, a.band).differences.push_back(difference);
-            slotOf(a.receiver, allBands).differences.push_back(difference);
-        }
-        from = to;
-    }
-    std::sort(data.pairs.begin(), data.pairs.end(), [&in](const ReportPair &a, const ReportPair &b) {
-        const StationReport &x = in.ofOperator[size_t(a.operatorReport)];
-        const StationReport &y = in.ofOperator[size_t(b.operatorReport)];
-        return std::tie(x.flowStartSeconds, x.receiver, x.band, a.referenceReport)
-            < std::tie(y.flowStartSeconds, y.receiver, y.band, b.referenceReport);
-    });
-    check();
 
     // Where each locator lies, worked out once.
-    std::optional<AzimuthalProjection> projection;
-    if (home)
-        projection.emplace(*home);
     std::vector<std::optional<Place>> places(static_cast<size_t>(in.locators.size()));
     const auto placeOf = [&](int locator) -> const Place & {
         std::optional<Place> &place = places[size_t(locator)];
@@ -187,79 +220,126 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
             place.emplace();
             place->position = locatorPosition(in.locators[locator]);
             if (place->position && home) {
+                // On the azimuthal equidistant map a place lies at its
+                // distance in the direction of its bearing.
                 place->path = geodesicPath(*home, *place->position);
-                place->mapPoint = projection->toMap(*place->position);
+                const double bearing = qDegreesToRadians(place->path->bearingDegrees);
+                place->mapPoint = QPointF(place->path->distanceKm * std::sin(bearing),
+                                          place->path->distanceKm * std::cos(bearing));
             } else if (place->position) {
                 place->mapPoint = QPointF(place->position->longitude, place->position->latitude);
             }
         }
         return *place;
     };
-
-    std::vector<std::vector<std::pair<int, const Slot *>>> byBand(size_t(bandCount) + 1);
-    for (const auto &[key, slot] : perReceiver)
-        byBand[size_t(key & 0xFFFFFFFFu)].emplace_back(int(key >> 32), &slot);
-
-    const auto rowOf = [&](int band) {
-        CompareRow row;
-        row.band = band < bandCount ? in.bands[band] : QString();
-        auto &list = byBand[size_t(band)];
-        std::sort(list.begin(), list.end(),
-                  [&](const auto &a, const auto &b) { return receiverNames[a.first] < receiverNames[b.first]; });
-        std::vector<double> medians;
-        qint64 pairs = 0;
-        std::array<std::vector<double>, kSectors> sectorMedians;
-        std::array<qint64, kSectors> sectorPairs{};
-        std::array<std::vector<double>, kRings> ringMedians;
-        std::array<qint64, kRings> ringPairs{};
-        for (const auto &[receiver, slot] : list) {
-            ComparedReceiver c;
-            c.callsign = receiverNames[receiver];
-            c.locator = in.locators[slot->locator];
-            c.band = row.band;
-            c.heard = slot->heardBy();
-            c.pairs = int(slot->differences.size());
-            c.medianDifference = medianOf(slot->differences);
-            const Place &place = placeOf(slot->locator);
-            c.position = place.position;
-            c.path = place.path;
-            c.mapPoint = place.mapPoint;
-            ++(c.heard == HeardBy::Both ? row.heardBoth
-                                        : c.heard == HeardBy::OnlyOperator ? row.onlyOperator : row.onlyReference);
-            if (c.medianDifference) {
-                medians.push_back(*c.medianDifference);
-                pairs += c.pairs;
-                if (c.path) {
-                    const int sector = sectorOf(c.path->bearingDegrees);
-                    sectorMedians[size_t(sector)].push_back(*c.medianDifference);
-                    sectorPairs[size_t(sector)] += c.pairs;
-                    const int ring = ringOf(c.path->distanceKm);
-                    ringMedians[size_t(ring)].push_back(*c.medianDifference);
-                    ringPairs[size_t(ring)] += c.pairs;
-                }
-            }
-            data.receivers.append(std::move(c));
-        }
-        row.difference = summarizeDifferences(std::move(medians), pairs, true);
-        for (int s = 0; s < kSectors; ++s)
-            row.sectors[size_t(s)] = summarizeDifferences(std::move(sectorMedians[size_t(s)]), sectorPairs[size_t(s)], false);
-        for (int r = 0; r < kRings; ++r)
-            row.rings[size_t(r)] = summarizeDifferences(std::move(ringMedians[size_t(r)]), ringPairs[size_t(r)], false);
-        return row;
+    const auto compared = [&](int receiver, const QString &band, const Slot &slot) {
+        ComparedReceiver c;
+        c.callsign = receiverNames[receiver];
+        c.locator = in.locators[slot.locator];
+        c.band = band;
+        c.heard = slot.heardBy();
+        c.pairs = int(slot.differences.size());
+        c.medianDifference = medianOf(slot.differences);
+        const Place &place = placeOf(slot.locator);
+        c.position = place.position;
+        c.path = place.path;
+        c.mapPoint = place.mapPoint;
+        return c;
     };
 
+    // One pass: each receiver on each band heard, paired and placed, band by
+    // band; all bands together gathered per receiver on the way.
+    size_t groups = 0;
+    for (size_t i = 0; i < entries.size(); ++i)
+        groups += i == 0 || entries[i].band != entries[i - 1].band || entries[i].receiver != entries[i - 1].receiver;
+    data.receivers.reserve(groups + size_t(receiverNames.size()));
+    std::vector<Slot> allBands(static_cast<size_t>(receiverNames.size()));
+    std::vector<PairingItem> items;
+    std::vector<int> itemEntries;
+    std::optional<RowBuilder> row;
+    // The rows' intervals are worked out last, the costliest part.
+    std::vector<std::vector<double>> intervalsOf; // the receivers' medians of each row, the total's last
+    const auto finish = [&](RowBuilder &builder) {
+        data.bands.append(builder.finish());
+        intervalsOf.push_back(builder.medians());
+    };
+    for (size_t from = 0; from < entries.size();) {
+        const int band = entries[from].band, receiver = entries[from].receiver;
+        const QString &bandName = in.bands[bandOfRank[size_t(band)]];
+        if (!row || row->band() != bandName) {
+            if (row && !row->band().isEmpty())
+                finish(*row);
+            row.emplace(bandName);
+            check();
+        }
+        Slot slot;
+        size_t to = from;
+        for (; to < entries.size() && entries[to].band == band && entries[to].receiver == receiver; ++to) {
+            const Entry &e = entries[to];
+            slot.heard(e.time, e.locator, e.reference);
+            allBands[size_t(receiver)].heard(e.time, e.locator, e.reference);
+        }
+        for (size_t m = from; m < to;) {
+            // A report without a number for its signal cannot pair.
+            items.clear();
+            itemEntries.clear();
+            size_t end = m;
+            for (; end < to && entries[end].mode == entries[m].mode; ++end) {
+                if (entries[end].snr != kNoSnr) {
+                    items.push_back({entries[end].time, entries[end].reference});
+                    itemEntries.push_back(int(end));
+                }
+            }
+            for (const auto &[o, r] : pairNearest(items, limits[size_t(entries[m].rawMode)])) {
+                const Entry &a = entries[size_t(itemEntries[size_t(o)])];
+                const Entry &b = entries[size_t(itemEntries[size_t(r)])];
+                data.pairs.push_back({a.index, b.index});
+                slot.differences.push_back(a.snr - b.snr);
+                allBands[size_t(receiver)].differences.push_back(a.snr - b.snr);
+            }
+            m = end;
+        }
+        if (!bandName.isEmpty()) {
+            data.receivers.push_back(compared(receiver, bandName, slot));
+            row->add(data.receivers.back());
+        }
+        from = to;
+    }
     // A report whose frequency was no number has no band: it counts in all bands only.
-    std::vector<int> bandOrder;
-    for (int band = 0; band < bandCount; ++band) {
-        if (!byBand[size_t(band)].empty() && !in.bands[band].isEmpty())
-            bandOrder.push_back(band);
+    if (row && !row->band().isEmpty())
+        finish(*row);
+    check();
+
+    RowBuilder total{QString()};
+    for (size_t receiver = 0; receiver < allBands.size(); ++receiver) {
+        if (allBands[receiver].operatorHeard + allBands[receiver].referenceHeard == 0)
+            continue;
+        data.receivers.push_back(compared(int(receiver), QString(), allBands[receiver]));
+        total.add(data.receivers.back());
     }
-    std::sort(bandOrder.begin(), bandOrder.end(),
-              [&in](int a, int b) { return bandPlanBefore(in.bands[a], in.bands[b]); });
-    for (const int band : bandOrder) {
-        data.bands.append(rowOf(band));
-        check();
-    }
-    data.total = rowOf(allBands);
+    data.total = total.finish();
+    intervalsOf.push_back(total.medians());
+    check();
+
+    // On two threads, each taking the next row that needs one.
+    std::atomic<size_t> next = 0;
+    const auto work = [&] {
+        for (size_t i = next++; i < intervalsOf.size(); i = next++) {
+            DifferenceSummary &d = i + 1 < intervalsOf.size() ? data.bands[qsizetype(i)].difference : data.total.difference;
+            if (d.median && !d.tooFew() && !(cancelled && cancelled()))
+                d.interval = bootstrapMedianInterval(std::move(intervalsOf[i]));
+        }
+    };
+    std::thread helper(work);
+    work();
+    helper.join();
+    check();
+
+    std::sort(data.pairs.begin(), data.pairs.end(), [&in](const ReportPair &a, const ReportPair &b) {
+        const StationReport &x = in.ofOperator[size_t(a.operatorReport)];
+        const StationReport &y = in.ofOperator[size_t(b.operatorReport)];
+        return std::tie(x.flowStartSeconds, x.receiver, x.band, a.referenceReport)
+            < std::tie(y.flowStartSeconds, y.receiver, y.band, b.referenceReport);
+    });
     return data;
 }

@@ -66,7 +66,7 @@ struct CompareData
     std::optional<GeoPosition> home;
     QList<CompareRow> bands;            // bands on which both stations were heard, in band order
     CompareRow total;
-    QList<ComparedReceiver> receivers;  // those of each band, then those of all bands
+    std::vector<ComparedReceiver> receivers; // those of each band, then those of all bands
     std::shared_ptr<const ComparisonReports> reports;
     std::vector<ReportPair> pairs;      // by the operator's reception time
 

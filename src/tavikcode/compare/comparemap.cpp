@@ -12,11 +12,12 @@ namespace {
 
 constexpr double kMarkerHoverPixels = 3;
 
+// In half pixels, so that markers of a few sizes are drawn once each.
 double radiusOf(const ComparedReceiver &r)
 {
     if (r.pairs == 0)
         return 3.5;
-    return std::min(9.0, 3.0 + 1.2 * std::sqrt(double(r.pairs)));
+    return std::round(2 * std::min(9.0, 3.0 + 1.2 * std::sqrt(double(r.pairs)))) / 2;
 }
 
 } // namespace
@@ -102,22 +103,47 @@ void CompareMap::drawPicture(QPainter &painter)
         const bool hollowA = !a.receiver->medianDifference, hollowB = !b.receiver->medianDifference;
         return hollowA != hollowB ? hollowA : a.radius > b.radius;
     });
+    // Each a copy of its look drawn once: twenty thousand of them stay quick.
+    m_pictures.clear();
     for (const Marker &m : m_markers) {
-        const ComparedReceiver &r = *m.receiver;
-        if (r.medianDifference) {
-            painter.setPen(QPen(QColor(60, 60, 60, 170), 0.7));
-            painter.setBrush(differenceColour(*r.medianDifference));
-        } else {
-            const QColor colour = r.heard == HeardBy::OnlyOperator    ? operatorColour()
-                                  : r.heard == HeardBy::OnlyReference ? referenceColour()
-                                                                      : QColor(0x80, 0x80, 0x80);
-            painter.setPen(QPen(colour, 1.6));
-            painter.setBrush(Qt::NoBrush);
-        }
-        painter.drawEllipse(m.pixel, m.radius, m.radius);
+        const QPixmap &picture = markerPicture(*m.receiver, m.radius);
+        const double half = picture.deviceIndependentSize().width() / 2;
+        painter.drawPixmap(m.pixel - QPointF(half, half), picture);
     }
     m_backdrop.paintCentre(painter, area);
     paintLegend(painter);
+}
+
+const QPixmap &CompareMap::markerPicture(const ComparedReceiver &r, double radius)
+{
+    // Medians come in quarter decibels; beyond the scale's ends the colour stays.
+    const int quarters = r.medianDifference
+        ? int(std::lround(std::clamp(*r.medianDifference, -kFullColourDecibels, kFullColourDecibels) * 4))
+        : 0;
+    const quint64 key = (quint64(r.medianDifference.has_value()) << 40) | (quint64(r.heard) << 36)
+        | (quint64(quint32(quarters + 1000)) << 8) | quint64(radius * 2);
+    auto it = m_pictures.find(key);
+    if (it != m_pictures.end())
+        return *it;
+    const qreal ratio = devicePixelRatioF();
+    const double side = 2 * (radius + 2);
+    QPixmap picture((QSizeF(side, side) * ratio).toSize());
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (r.medianDifference) {
+        painter.setPen(QPen(QColor(60, 60, 60, 170), 0.7));
+        painter.setBrush(differenceColour(quarters / 4.0));
+    } else {
+        const QColor colour = r.heard == HeardBy::OnlyOperator    ? operatorColour()
+                              : r.heard == HeardBy::OnlyReference ? referenceColour()
+                                                                  : QColor(0x80, 0x80, 0x80);
+        painter.setPen(QPen(colour, 1.6));
+        painter.setBrush(Qt::NoBrush);
+    }
+    painter.drawEllipse(QPointF(side / 2, side / 2), radius, radius);
+    return *m_pictures.insert(key, picture);
 }
 
 void CompareMap::paintLegend(QPainter &painter) const

@@ -4,6 +4,8 @@
 #include "reach/mapbackdrop.h"
 #include "reach/picturewidget.h"
 
+#include <QHash>
+#include <QPixmap>
 #include <QString>
 
 #include <memory>
@@ -48,6 +50,7 @@ private:
     };
 
     void paintLegend(QPainter &painter) const;
+    const QPixmap &markerPicture(const ComparedReceiver &receiver, double radius);
 
     std::shared_ptr<const CompareData> m_data;
     QString m_operator;
@@ -55,6 +58,7 @@ private:
     QString m_band;
     MapBackdrop m_backdrop;
     std::vector<Marker> m_markers;
+    QHash<quint64, QPixmap> m_pictures; // of each look of a marker, at the picture's pixel ratio
 };
 
 // The lines of a receiver's tooltip.

@@ -31,28 +31,42 @@ double quantileOfSorted(const std::vector<double> &sorted, double q)
 Interval bootstrapMedianInterval(std::vector<double> values, int resamples, quint64 seed)
 {
     std::sort(values.begin(), values.end());
-    const qsizetype n = qsizetype(values.size());
+    const quint64 n = values.size();
+    // With the values sorted, a resample's median is the value at the middle
+    // rank of its drawn indices. Equal values (decibels come in halves and
+    // quarters) are one class: counting the draws per class finds it.
+    std::vector<double> classValue;
+    std::vector<int> classOf;
+    classOf.reserve(n);
+    for (const double v : values) {
+        if (classValue.empty() || classValue.back() != v)
+            classValue.push_back(v);
+        classOf.push_back(int(classValue.size() - 1));
+    }
     SplitMix64 generator(seed);
-    // With the values sorted, a resample's median is the value at the
-    // middle rank of its drawn indices: counting the indices finds it
-    // without sorting the resample.
-    std::vector<int> drawn(static_cast<size_t>(n));
+    std::vector<quint64> drawn(classValue.size());
     std::vector<double> medians;
     medians.reserve(size_t(resamples));
-    const qsizetype lowerRank = (n - 1) / 2, upperRank = n / 2;
+    const quint64 lowerRank = (n - 1) / 2, upperRank = n / 2;
     for (int b = 0; b < resamples; ++b) {
         std::fill(drawn.begin(), drawn.end(), 0);
-        for (qsizetype i = 0; i < n; ++i)
-            ++drawn[size_t(generator.below(n))];
+        for (quint64 i = 0; i < n; i += 2) {
+            // Two indices from each number: its high and its low 32 bits, each
+            // scaled to 0..n-1 by multiplying and keeping the high half.
+            const quint64 x = generator.next();
+            ++drawn[size_t(classOf[size_t(((x >> 32) * n) >> 32)])];
+            if (i + 1 < n)
+                ++drawn[size_t(classOf[size_t(((x & 0xFFFFFFFFu) * n) >> 32)])];
+        }
         double lower = 0, upper = 0;
-        qsizetype seen = 0;
-        for (qsizetype index = 0; index < n; ++index) {
-            const qsizetype before = seen;
-            seen += drawn[size_t(index)];
+        quint64 seen = 0;
+        for (size_t c = 0; c < drawn.size(); ++c) {
+            const quint64 before = seen;
+            seen += drawn[c];
             if (before <= lowerRank && lowerRank < seen)
-                lower = values[size_t(index)];
+                lower = classValue[c];
             if (before <= upperRank && upperRank < seen) {
-                upper = values[size_t(index)];
+                upper = classValue[c];
                 break;
             }
         }

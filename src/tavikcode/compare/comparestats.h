@@ -24,7 +24,7 @@ public:
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
         return z ^ (z >> 31);
     }
-    // An index from 0 to n - 1: the next number modulo n (its bias, below
+    // A number from 0 to n - 1: the next number modulo n (its bias, below
     // n / 2^64, does not matter here).
     qsizetype below(qsizetype n) { return qsizetype(next() % quint64(n)); }
 
@@ -49,10 +49,12 @@ struct Interval
 };
 
 // The 95% interval of the median of the values by the percentile bootstrap:
-// the values sorted ascending; each resample draws as many indices as there
-// are values, generator.below(n) each, from one SplitMix64 seeded with seed;
-// the interval's ends are the 2.5% and 97.5% quantiles of the resamples'
-// medians. Values must not be empty.
+// the values sorted ascending; each resample draws as many indices into them
+// as there are values (fewer than 2^32), from one SplitMix64 seeded with
+// seed, two from each number: its high 32 bits h, then its low 32 bits l,
+// giving (h * n) >> 32 and (l * n) >> 32 (the last number of an odd count
+// gives its high index only); the interval's ends are the 2.5% and 97.5%
+// quantiles of the resamples' medians. Values must not be empty.
 Interval bootstrapMedianInterval(std::vector<double> values, int resamples = kBootstrapResamples,
                                  quint64 seed = kBootstrapSeed);
 
