@@ -83,7 +83,7 @@ class RowBuilder
 public:
     explicit RowBuilder(QString band) { m_row.band = std::move(band); }
 
-    void add(const ComparedReceiver &c)
+    void add(const ComparedReceiver &c, const std::optional<GeoPath> &path)
     {
         ++(c.heard == HeardBy::Both ? m_row.heardBoth
                                     : c.heard == HeardBy::OnlyOperator ? m_row.onlyOperator : m_row.onlyReference);
@@ -91,12 +91,12 @@ public:
             return;
         m_medians.push_back(*c.medianDifference);
         m_pairs += c.pairs;
-        if (!c.path)
+        if (!path)
             return;
-        const size_t sector = size_t(sectorOf(c.path->bearingDegrees));
+        const size_t sector = size_t(sectorOf(path->bearingDegrees));
         m_sectorMedians[sector].push_back(*c.medianDifference);
         m_sectorPairs[sector] += c.pairs;
-        const size_t ring = size_t(ringOf(c.path->distanceKm));
+        const size_t ring = size_t(ringOf(path->distanceKm));
         m_ringMedians[ring].push_back(*c.medianDifference);
         m_ringPairs[ring] += c.pairs;
     }
@@ -142,7 +142,8 @@ std::vector<int> ranksOf(int count, Before before)
 } // namespace
 
 CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, PairingWindow window,
-                              const std::optional<GeoPosition> &home, const std::function<bool()> &cancelled)
+                              const std::optional<GeoPosition> &home, KeepPairs keep,
+                              const std::function<bool()> &cancelled)
 {
     const auto check = [&cancelled] {
         if (cancelled && cancelled())
@@ -151,7 +152,8 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     const ComparisonReports &in = *reports;
     CompareData data;
     data.home = home;
-    data.reports = reports;
+    data.locators = in.locators;
+    data.bandNames = in.bands;
 
     // Receivers by callsign and bands in band order: numbered so, the sort
     // below leaves every list in the order it is shown.
@@ -159,7 +161,8 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     const std::vector<int> folded = foldedIds(in.receivers, &names);
     const std::vector<int> nameRank = ranksOf(int(names.size()), [&](int a, int b) { return names[a] < names[b]; });
     std::vector<int> receiverOf(folded.size());
-    QStringList receiverNames(names.size());
+    QStringList &receiverNames = data.callsigns;
+    receiverNames.resize(names.size());
     for (size_t i = 0; i < folded.size(); ++i) {
         receiverOf[i] = nameRank[size_t(folded[i])];
         receiverNames[receiverOf[i]] = names[folded[i]];
@@ -232,27 +235,37 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
         }
         return *place;
     };
-    const auto compared = [&](int receiver, const QString &band, const Slot &slot) {
+    const auto compared = [&](int receiver, int band, const Slot &slot) {
         ComparedReceiver c;
-        c.callsign = receiverNames[receiver];
-        c.locator = in.locators[slot.locator];
+        c.callsign = receiver;
+        c.locator = slot.locator;
         c.band = band;
         c.heard = slot.heardBy();
         c.pairs = int(slot.differences.size());
-        c.medianDifference = medianOf(slot.differences);
+        if (const std::optional<double> median = medianOf(slot.differences))
+            c.medianDifference = float(*median);
         const Place &place = placeOf(slot.locator);
-        c.position = place.position;
-        c.path = place.path;
-        c.mapPoint = place.mapPoint;
+        c.placed = place.position.has_value();
+        c.hasPath = place.path.has_value();
+        if (place.path) {
+            c.distanceKm = float(place.path->distanceKm);
+            c.bearingDegrees = float(place.path->bearingDegrees);
+        }
+        c.mapX = float(place.mapPoint.x());
+        c.mapY = float(place.mapPoint.y());
         return c;
     };
 
     // One pass: each receiver on each band heard, paired and placed, band by
     // band; all bands together gathered per receiver on the way.
+    // Held for as long as the window shows them: made to measure.
     size_t groups = 0;
-    for (size_t i = 0; i < entries.size(); ++i)
+    std::vector<char> heard(static_cast<size_t>(receiverNames.size()), 0);
+    for (size_t i = 0; i < entries.size(); ++i) {
         groups += i == 0 || entries[i].band != entries[i - 1].band || entries[i].receiver != entries[i - 1].receiver;
-    data.receivers.reserve(groups + size_t(receiverNames.size()));
+        heard[size_t(entries[i].receiver)] = 1;
+    }
+    data.receivers.reserve(groups + size_t(std::count(heard.begin(), heard.end(), 1)));
     std::vector<Slot> allBands(static_cast<size_t>(receiverNames.size()));
     std::vector<PairingItem> items;
     std::vector<int> itemEntries;
@@ -293,15 +306,16 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
             for (const auto &[o, r] : pairNearest(items, limits[size_t(entries[m].rawMode)])) {
                 const Entry &a = entries[size_t(itemEntries[size_t(o)])];
                 const Entry &b = entries[size_t(itemEntries[size_t(r)])];
-                data.pairs.push_back({a.index, b.index});
+                if (keep == KeepPairs::Yes)
+                    data.pairs.push_back({a.index, b.index});
                 slot.differences.push_back(a.snr - b.snr);
                 allBands[size_t(receiver)].differences.push_back(a.snr - b.snr);
             }
             m = end;
         }
         if (!bandName.isEmpty()) {
-            data.receivers.push_back(compared(receiver, bandName, slot));
-            row->add(data.receivers.back());
+            data.receivers.push_back(compared(receiver, bandOfRank[size_t(band)], slot));
+            row->add(data.receivers.back(), placeOf(slot.locator).path);
         }
         from = to;
     }
@@ -314,12 +328,29 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     for (size_t receiver = 0; receiver < allBands.size(); ++receiver) {
         if (allBands[receiver].operatorHeard + allBands[receiver].referenceHeard == 0)
             continue;
-        data.receivers.push_back(compared(int(receiver), QString(), allBands[receiver]));
-        total.add(data.receivers.back());
+        data.receivers.push_back(compared(int(receiver), -1, allBands[receiver]));
+        total.add(data.receivers.back(), placeOf(allBands[receiver].locator).path);
     }
     data.total = total.finish();
     intervalsOf.push_back(total.medians());
     check();
+
+    // Only the texts of the receivers shown stay.
+    const auto keepUsed = [&data](QStringList &texts, int ComparedReceiver::*id) {
+        std::vector<int> kept(static_cast<size_t>(texts.size()), -1);
+        QStringList used;
+        for (ComparedReceiver &r : data.receivers) {
+            int &now = kept[size_t(r.*id)];
+            if (now < 0) {
+                now = int(used.size());
+                used << texts[r.*id];
+            }
+            r.*id = now;
+        }
+        texts = used;
+    };
+    keepUsed(data.callsigns, &ComparedReceiver::callsign);
+    keepUsed(data.locators, &ComparedReceiver::locator);
 
     // On two threads, each taking the next row that needs one.
     std::atomic<size_t> next = 0;
@@ -335,6 +366,8 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     helper.join();
     check();
 
+    if (keep == KeepPairs::Yes)
+        data.reports = reports;
     std::sort(data.pairs.begin(), data.pairs.end(), [&in](const ReportPair &a, const ReportPair &b) {
         const StationReport &x = in.ofOperator[size_t(a.operatorReport)];
         const StationReport &y = in.ofOperator[size_t(b.operatorReport)];

@@ -26,18 +26,24 @@
 
 enum class HeardBy { Both, OnlyOperator, OnlyReference };
 
-// One receiver on one band, or on all bands together (band empty).
+// One receiver on one band, or on all bands together: compact, as a month
+// of a busy station has a hundred thousand of them.
 struct ComparedReceiver
 {
-    QString callsign;
-    QString locator;                      // of its latest report that counted
-    QString band;
-    HeardBy heard = HeardBy::Both;
+    int callsign = 0;   // index into CompareData::callsigns
+    int locator = 0;    // index into CompareData::locators: of its latest report that counted
+    int band = -1;      // index into CompareData::bandNames; -1 for all bands together
     int pairs = 0;
-    std::optional<double> medianDifference; // operator minus reference, over its pairs
-    std::optional<GeoPosition> position;    // none: its locator is no locator
-    std::optional<GeoPath> path;            // from the operator's locator, when there is one
-    QPointF mapPoint;                       // km east and north of the operator, else longitude and latitude
+    HeardBy heard = HeardBy::Both;
+    bool placed = false;   // its locator is one: it has a place on the map
+    bool hasPath = false;  // and a distance and bearing from the operator's locator
+    std::optional<float> medianDifference; // operator minus reference over its pairs (quarter decibels)
+    float distanceKm = 0;
+    float bearingDegrees = 0;
+    float mapX = 0;     // km east and north of the operator, else longitude and latitude
+    float mapY = 0;
+
+    QPointF mapPoint() const { return {mapX, mapY}; }
 };
 
 // A row of the per-band table, or the row of all bands (band empty).
@@ -67,6 +73,11 @@ struct CompareData
     QList<CompareRow> bands;            // bands on which both stations were heard, in band order
     CompareRow total;
     std::vector<ComparedReceiver> receivers; // those of each band, then those of all bands
+    QStringList callsigns;              // the receivers' (letter case folded), in order
+    QStringList locators;
+    QStringList bandNames;
+
+    // Only when asked for: the reports and the pairs, for an export.
     std::shared_ptr<const ComparisonReports> reports;
     std::vector<ReportPair> pairs;      // by the operator's reception time
 
@@ -76,10 +87,14 @@ struct CompareData
         return *reports->ofOperator[size_t(pair.operatorReport)].snr
             - *reports->ofReference[size_t(pair.referenceReport)].snr;
     }
+    // The index of a band's name, -1 for one not heard (or empty).
+    int bandIndex(const QString &band) const { return band.isEmpty() ? -1 : int(bandNames.indexOf(band)); }
 };
 
-// Pairs the reports and works out every figure. cancelled is asked now and
-// then; when it says so, the work stops with a TavikError.
+// Pairs the reports and works out every figure; keeps the reports and the
+// pairs when asked to. cancelled is asked now and then; when it says so,
+// the work stops with a TavikError.
+enum class KeepPairs { No, Yes };
 CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, PairingWindow window,
-                              const std::optional<GeoPosition> &home,
+                              const std::optional<GeoPosition> &home, KeepPairs keep = KeepPairs::Yes,
                               const std::function<bool()> &cancelled = {});

@@ -22,14 +22,14 @@ double radiusOf(const ComparedReceiver &r)
 
 } // namespace
 
-QString comparedReceiverText(const ComparedReceiver &r, const QString &operatorCallsign,
+QString comparedReceiverText(const CompareData &data, const ComparedReceiver &r, const QString &operatorCallsign,
                              const QString &referenceCallsign)
 {
     QStringList lines;
-    lines << r.callsign + QStringLiteral("  ") + r.locator;
-    if (r.path)
-        lines << distanceText(r.path->distanceKm, DistanceUnit::Kilometres) + QStringLiteral(", ")
-                + bearingText(r.path->bearingDegrees);
+    lines << data.callsigns[r.callsign] + QStringLiteral("  ") + data.locators[r.locator];
+    if (r.hasPath)
+        lines << distanceText(r.distanceKm, DistanceUnit::Kilometres) + QStringLiteral(", ")
+                + bearingText(r.bearingDegrees);
     switch (r.heard) {
     case HeardBy::OnlyOperator:
         lines << QStringLiteral("Heard only ") + operatorCallsign;
@@ -93,9 +93,10 @@ void CompareMap::drawPicture(QPainter &painter)
     m_markers.clear();
     if (m_data) {
         const QTransform toPixels = m_backdrop.toPixels(area);
+        const int band = m_data->bandIndex(m_band);
         for (const ComparedReceiver &r : m_data->receivers) {
-            if (r.position && r.band == m_band)
-                m_markers.push_back({toPixels.map(r.mapPoint), radiusOf(r), &r});
+            if (r.placed && r.band == band)
+                m_markers.push_back({toPixels.map(r.mapPoint()), radiusOf(r), &r});
         }
     }
     // The hollow ones first, then the larger under the smaller.
@@ -118,7 +119,7 @@ const QPixmap &CompareMap::markerPicture(const ComparedReceiver &r, double radiu
 {
     // Medians come in quarter decibels; beyond the scale's ends the colour stays.
     const int quarters = r.medianDifference
-        ? int(std::lround(std::clamp(*r.medianDifference, -kFullColourDecibels, kFullColourDecibels) * 4))
+        ? int(std::lround(std::clamp(double(*r.medianDifference), -kFullColourDecibels, kFullColourDecibels) * 4))
         : 0;
     const quint64 key = (quint64(r.medianDifference.has_value()) << 40) | (quint64(r.heard) << 36)
         | (quint64(quint32(quarters + 1000)) << 8) | quint64(radius * 2);
@@ -198,7 +199,7 @@ QString CompareMap::textAt(QPointF position) const
         if (blocks.size() == 6)
             ++more;
         else
-            blocks << comparedReceiverText(*m->receiver, m_operator, m_reference);
+            blocks << comparedReceiverText(*m_data, *m->receiver, m_operator, m_reference);
     }
     if (more > 0)
         blocks << QStringLiteral("and %1 more").arg(more);

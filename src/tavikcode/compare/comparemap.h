@@ -62,5 +62,5 @@ private:
 };
 
 // The lines of a receiver's tooltip.
-QString comparedReceiverText(const ComparedReceiver &receiver, const QString &operatorCallsign,
-                             const QString &referenceCallsign);
+QString comparedReceiverText(const CompareData &data, const ComparedReceiver &receiver,
+                             const QString &operatorCallsign, const QString &referenceCallsign);

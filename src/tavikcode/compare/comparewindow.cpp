@@ -79,7 +79,6 @@ CompareWindow::CompareWindow(CompareWindowEnvironment environment, QWidget *pare
     setWindowTitle(m_operator.isEmpty() ? QStringLiteral("Compare - TavikRepView")
                                         : QStringLiteral("Compare ") + m_operator + QStringLiteral(" - TavikRepView"));
     setMinimumSize(640, 480);
-    m_exports.setMaxThreadCount(1);
     createControls();
     loadSettings();
     readHomeLocator();
@@ -92,7 +91,7 @@ CompareWindow::~CompareWindow()
     // The work ends first: a result still posted finds no window.
     m_newest->store(~quint64(0));
     m_queries.reset();
-    m_exports.waitForDone();
+    m_exports.reset();
 }
 
 QList<ReachPeriod> CompareWindow::periods()
@@ -382,7 +381,10 @@ void CompareWindow::refresh()
              auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
              if (stale())
                  return;
-             auto data = std::make_shared<const CompareData>(prepareComparison(reports, window, home, stale));
+             auto data = std::make_shared<const CompareData>(
+                 prepareComparison(reports, window, home, KeepPairs::No, stale));
+             // Gone before the window hears of it, which then gives the memory back.
+             reports.reset();
              QMetaObject::invokeMethod(
                  this, [this, generation, data] { queryDone(generation, data); }, Qt::QueuedConnection);
          },
@@ -539,10 +541,10 @@ void CompareWindow::showStatus()
 
 void CompareWindow::exportPairs()
 {
-    if (m_exporting || !m_data)
+    if (m_exporting || m_operator.isEmpty() || m_reference.isEmpty())
         return;
     const QString suggested = QDir::current().filePath(
-        QStringLiteral("TavikCompare-") + fileNamePart(m_operator) + u'-' + fileNamePart(m_dataReference) + u'-'
+        QStringLiteral("TavikCompare-") + fileNamePart(m_operator) + u'-' + fileNamePart(m_reference) + u'-'
         + periodKey(m_period) + u'-' + pairingWindowKey(m_window) + u'-'
         + Clock::nowUtc().toString(QStringLiteral("yyyyMMdd-hhmm")) + QStringLiteral(".csv"));
     const QString fileName = FileDialogs::saveFileName(
@@ -552,24 +554,31 @@ void CompareWindow::exportPairs()
     m_exporting = true;
     exportButton->setEnabled(false);
     statusLabel->setText(QStringLiteral("Exporting to ") + QDir::toNativeSeparators(fileName) + QStringLiteral("..."));
-    const std::shared_ptr<const CompareData> data = m_data;
-    m_exports.start([this, data, fileName] {
-        try {
-            // Written whole or not at all.
-            QSaveFile file(fileName);
-            if (!file.open(QIODevice::WriteOnly))
-                throw TavikError(file.errorString());
-            const qint64 rows = writePairsCsv(file, *data);
-            if (!file.commit())
-                throw TavikError(file.errorString());
-            QMetaObject::invokeMethod(this, [this, rows, fileName] { exportDone(rows, fileName); },
-                                      Qt::QueuedConnection);
-        } catch (const std::exception &e) {
-            const QString error = QStringLiteral("Cannot write ") + QDir::toNativeSeparators(fileName)
-                + QStringLiteral(": ") + QString::fromUtf8(e.what());
-            QMetaObject::invokeMethod(this, [this, error] { exportFailed(error); }, Qt::QueuedConnection);
-        }
-    });
+    const ArchivePeriod period = archivePeriod(m_period, Clock::nowUtc().toSecsSinceEpoch());
+    const QString own = m_operator, reference = m_reference;
+    const PairingWindow window = m_window;
+    const std::optional<GeoPosition> home = m_home;
+    if (!m_exports)
+        m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
+    m_exports->submit(
+        {[this, period, own, reference, window, home, fileName](ArchiveReader &reader) {
+             auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
+             const CompareData data = prepareComparison(reports, window, home, KeepPairs::Yes);
+             // Written whole or not at all: a failure or a close leaves no half file.
+             QSaveFile file(fileName);
+             if (!file.open(QIODevice::WriteOnly))
+                 throw TavikError(QStringLiteral("Cannot write ") + QDir::toNativeSeparators(fileName)
+                                  + QStringLiteral(": ") + file.errorString());
+             const qint64 rows = writePairsCsv(file, data);
+             if (!file.commit())
+                 throw TavikError(QStringLiteral("Cannot write ") + QDir::toNativeSeparators(fileName)
+                                  + QStringLiteral(": ") + file.errorString());
+             QMetaObject::invokeMethod(
+                 this, [this, rows, fileName] { exportDone(rows, fileName); }, Qt::QueuedConnection);
+         },
+         [this](const QString &error) {
+             QMetaObject::invokeMethod(this, [this, error] { exportFailed(error); }, Qt::QueuedConnection);
+         }});
 }
 
 void CompareWindow::exportDone(qint64 rows, const QString &fileName)

@@ -6,7 +6,6 @@
 #include "reach/reachperiod.h"
 
 #include <QStringList>
-#include <QThreadPool>
 #include <QWidget>
 
 #include <atomic>
@@ -78,7 +77,8 @@ public slots:
     void refresh();
     // Only that band in the chart and on the map; empty: all bands together.
     void selectBand(const QString &band);
-    // Asks for a file and writes the pairs to it as CSV.
+    // Asks for a file and writes the pairs of the choices shown to it as CSV,
+    // asking the archive again (the window keeps no pairs, only figures).
     void exportPairs();
 
 signals:
@@ -111,7 +111,7 @@ private:
     QString m_operator;
     std::unique_ptr<ArchiveWorker> m_queries;
     std::shared_ptr<std::atomic<quint64>> m_newest; // the generation a job must be to go on
-    QThreadPool m_exports;
+    std::unique_ptr<ArchiveWorker> m_exports;
     quint64 m_generation = 0;
     bool m_querying = false;
     bool m_exporting = false;
