@@ -105,7 +105,10 @@ void CompareMap::drawPicture(QPainter &painter)
         return hollowA != hollowB ? hollowA : a.radius > b.radius;
     });
     // Each a copy of its look drawn once: twenty thousand of them stay quick.
-    m_pictures.clear();
+    if (m_picturesRatio != devicePixelRatioF()) {
+        m_pictures.clear();
+        m_picturesRatio = devicePixelRatioF();
+    }
     for (const Marker &m : m_markers) {
         const QPixmap &picture = markerPicture(*m.receiver, m.radius);
         const double half = picture.deviceIndependentSize().width() / 2;

@@ -59,6 +59,7 @@ private:
     MapBackdrop m_backdrop;
     std::vector<Marker> m_markers;
     QHash<quint64, QPixmap> m_pictures; // of each look of a marker, at the picture's pixel ratio
+    qreal m_picturesRatio = 0;
 };
 
 // The lines of a receiver's tooltip.

@@ -164,6 +164,10 @@ void CompareWindow::createControls()
     statusLabel = plainLabel(QString(), this);
     statusLabel->setObjectName(QStringLiteral("statusLabel"));
     statusLabel->setWordWrap(true);
+    // Two lines always: a status that changes length moves nothing below it
+    // (the map would be drawn anew at every question).
+    statusLabel->setFixedHeight(2 * fontMetrics().lineSpacing() + 2);
+    statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(statusLabel);
 
     bandTable = new QTableWidget(0, ColumnCount, this);
@@ -383,8 +387,10 @@ void CompareWindow::refresh()
                  return;
              auto data = std::make_shared<const CompareData>(
                  prepareComparison(reports, window, home, KeepPairs::No, stale));
-             // Gone before the window hears of it, which then gives the memory back.
+             // The month's reports and working copies are given back here,
+             // not on the user-interface thread.
              reports.reset();
+             returnFreedMemory();
              QMetaObject::invokeMethod(
                  this, [this, generation, data] { queryDone(generation, data); }, Qt::QueuedConnection);
          },
@@ -403,7 +409,6 @@ void CompareWindow::queryDone(quint64 generation, std::shared_ptr<const CompareD
     m_querying = false;
     m_error.clear();
     showData(std::move(data));
-    returnFreedMemory();
     emit refreshed();
 }
 
