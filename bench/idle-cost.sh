@@ -9,12 +9,19 @@
 # so that the difference is the cost of one idle minute alone, start-up left
 # out. Run it on a machine that is otherwise quiet.
 #
+# With TAVIK_IDLE_DESKTOP=1 the display has what a desktop has for the
+# alerts: a system tray (trayer) and a notification service (dunst) on a
+# session bus of its own (dbus-run-session), so the program runs with its
+# tray icon and tells its first alerts.
+#
 #   bench/idle-cost.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 short="${TAVIK_IDLE_SHORT:-15}"
 long=$((short + 60))
-for tool in xvfb-run /usr/bin/time timeout; do
+tools=(xvfb-run /usr/bin/time timeout)
+[ "${TAVIK_IDLE_DESKTOP:-0}" = 1 ] && tools+=(trayer dunst dbus-run-session)
+for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || { echo "idle-cost.sh: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
 done
 cmake --preset default >/dev/null
@@ -35,6 +42,19 @@ standin_pid=$!
 source scripts/standin-env.sh
 standin_env "$work/standin.txt" "$standin_pid"
 
+# The desktop's tray and notification service, then the command on its session bus.
+cat >"$work/desktop.sh" <<'SH'
+#!/bin/sh
+trayer --edge top --align right >/dev/null 2>&1 &
+tray=$!
+# The tray and the notification service need a moment to take their names.
+dbus-run-session -- sh -c 'dunst >/dev/null 2>&1 & sleep 2; "$@"; status=$?; kill $! 2>/dev/null; exit $status' sh "$@"
+status=$?
+kill $tray 2>/dev/null
+exit $status
+SH
+chmod +x "$work/desktop.sh"
+
 # measure NAME SECONDS COMMAND...: prints NAME SECONDS CPU-SECONDS PEAK-KB
 measure()
 {
@@ -44,8 +64,12 @@ measure()
     mkdir -p "$dir/config"
     printf 'MyCall=G4XYZ\r\n' >"$dir/TavikRepView.ini"
     : >"$dir/logflag.txt"
+    local run=(/usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$@")
+    if [ "${TAVIK_IDLE_DESKTOP:-0}" = 1 ]; then
+        run=("$work/desktop.sh" "${run[@]}")
+    fi
     (cd "$dir" && XDG_CONFIG_HOME="$dir/config" xvfb-run -a -s "-screen 0 1024x768x24" \
-        /usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$@" >"$dir/out.txt" 2>&1 || true)
+        "${run[@]}" >"$dir/out.txt" 2>&1 || true)
     awk -F': ' -v name="$name" -v seconds="$seconds" '
         /User time/ { user = $2 }
         /System time/ { sys = $2 }

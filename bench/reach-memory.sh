@@ -5,6 +5,8 @@
 # working folder (TAVIK_ARCHIVE: a copy of it is put there first) and draws
 # its map. TAVIK_PROGRAM measures another build of the program the same way;
 # TAVIK_REACH_PERIOD (24h, 7d, 30d, ...) is the period the window shows.
+# Besides the peak it reports the resident memory a second before the end,
+# once the window has been filled.
 #
 #   bench/reach-memory.sh
 #   TAVIK_PROGRAM=/path/to/older/TavikRepView bench/reach-memory.sh
@@ -31,7 +33,22 @@ standin_pid=$!
 source scripts/standin-env.sh
 standin_env "$work/standin.txt" "$standin_pid"
 
-# measure NAME ARGUMENTS...: prints NAME and the peak resident memory in MB
+# The resident memory (VmRSS) of the program running under PID's tree, in kB.
+program_resident()
+{
+    local pid child
+    for pid in $(pgrep -P "$1"); do
+        if [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$(readlink -f "$program")" ]; then
+            awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status"
+            return
+        fi
+        child="$(program_resident "$pid")"
+        if [ -n "$child" ]; then echo "$child"; return; fi
+    done
+}
+
+# measure NAME ARGUMENTS...: prints NAME, the peak resident memory and the
+# resident memory a second before the end, in MB
 measure()
 {
     local name="$1"
@@ -44,9 +61,16 @@ measure()
     if [ -n "${TAVIK_REACH_PERIOD:-}" ]; then
         printf '[Orlix]\nTavikReachPeriod=%s\n' "$TAVIK_REACH_PERIOD" >"$dir/config/Orlix.ini"
     fi
-    (cd "$dir" && XDG_CONFIG_HOME="$dir/config" xvfb-run -a -s "-screen 0 1280x900x24" \
-        /usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$program" /NOTIFYOFF "$@" >"$dir/out.txt" 2>&1 || true)
-    awk -F': ' -v name="$name" '/Maximum resident/ { printf "%-22s %6.1f MB\n", name, $2 / 1024 }' "$dir/time.txt"
+    (cd "$dir" && XDG_CONFIG_HOME="$dir/config" exec xvfb-run -a -s "-screen 0 1280x900x24" \
+        /usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$program" /NOTIFYOFF "$@" >"$dir/out.txt" 2>&1) &
+    local run=$!
+    sleep $((seconds - 1))
+    local resident
+    resident="$(program_resident "$run")"
+    wait "$run" || true
+    awk -F': ' -v name="$name" -v rss="${resident:-0}" \
+        '/Maximum resident/ { printf "%-22s peak %6.1f MB, resident at the end %6.1f MB\n", name, $2 / 1024, rss / 1024 }' \
+        "$dir/time.txt"
 }
 measure "plain"
 measure "with /REACH" /REACH

@@ -79,6 +79,7 @@ ReachSnapshot makeSnapshot(int receivers, qint64 reports, qint64 seconds)
         {u"160m", 0.02}, {u"80m", 0.07}, {u"40m", 0.25}, {u"30m", 0.08}, {u"20m", 0.33}, {u"17m", 0.07},
         {u"15m", 0.07}, {u"12m", 0.03}, {u"10m", 0.06}, {u"6m", 0.02}};
     ReachSnapshot s;
+    QList<HeardReceiver> heard;
     QHash<QString, BandCounts> counts;
     for (int i = 0; i < receivers; ++i) {
         double pick = random.generateDouble(), acc = 0;
@@ -107,7 +108,7 @@ ReachSnapshot makeSnapshot(int receivers, qint64 reports, qint64 seconds)
         h.reports = std::max<qint64>(1, reports / receivers + int(random.bounded(3)) - 1);
         h.bestSnr = -24 + int(random.bounded(30));
         h.lastHeard = kNow - qint64(random.bounded(quint32(seconds)));
-        s.receivers.append(h);
+        heard.append(h);
         BandCounts &c = counts[band];
         c.band = band;
         c.reports += h.reports;
@@ -132,6 +133,7 @@ ReachSnapshot makeSnapshot(int receivers, qint64 reports, qint64 seconds)
                 s.hours.append({band, hour, n});
         }
     }
+    s.setReceivers(heard);
     s.total.receivers = receivers;
     s.total.dxcc = std::min(receivers, 180);
     s.total.bestSnr = 6;
@@ -163,7 +165,7 @@ public:
     explicit SnapshotReader(std::shared_ptr<const ReachSnapshot> snapshot) : m_snapshot(std::move(snapshot)) {}
     ReachSnapshot reach(const ArchivePeriod &) override { return *m_snapshot; }
     void forEachReport(const ArchivePeriod &, const std::function<void(const ArchivedReport &)> &) override {}
-    void interrupt() override {}
+    void setCancelFlag(const CancelFlag *) override {}
 
 private:
     std::shared_ptr<const ReachSnapshot> m_snapshot;
@@ -334,6 +336,9 @@ int archiveMemory()
                 (long long)dayPeak);
     std::printf("the same, 30 days                           %+8lld kB (peak %lld kB)\n", (long long)(month - start),
                 (long long)statusKilobytes("VmHWM:"));
+    const auto data = bench.window->data();
+    std::printf("  its data: %lld receiver rows, %lld texts, %lld places\n", (long long)data->receiverCount(),
+                (long long)data->snapshot.texts.size(), (long long)data->places.size());
     // Closed, as the program closes it.
     bench.window.reset();
     returnFreedMemory();

@@ -1,5 +1,6 @@
 #include "platform/datafolder.h"
 #include "platform/freememory.h"
+#include "platform/shutdownrequests.h"
 #include "platform/singleinstance.h"
 #include "shell/dialogs.h"
 #include "textops.h"
@@ -25,7 +26,7 @@ int main(int argc, char *argv[])
 
     SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        Dialogs::showMessage(QStringLiteral("TavikRepView Application is already active"));
+        Dialogs::showMessageAndWait(QStringLiteral("TavikRepView Application is already active"));
         return 0;
     }
 
@@ -35,7 +36,7 @@ int main(int argc, char *argv[])
     // in. Started without it, the program works in the folder it is started from.
     if (textops::switchesText(parameters).contains(QStringLiteral("/DATAFOLDER"))) {
         if (const QString problem = enterDataFolder(); !problem.isEmpty()) {
-            Dialogs::showMessage(problem);
+            Dialogs::showMessageAndWait(problem);
             return 1;
         }
     }
@@ -43,6 +44,9 @@ int main(int argc, char *argv[])
     TForm1Environment environment;
     environment.arguments = parameters;
     TForm1 form(std::move(environment));
+    // Ended from outside (shutdown, logout, Ctrl+C), it closes as "Close" does.
+    ShutdownRequests shutdown;
+    QObject::connect(&shutdown, &ShutdownRequests::requested, &form, &TForm1::closeFromOutside);
     form.show();
     return QApplication::exec();
 }

@@ -4,7 +4,9 @@
 #include "processing/benchdata.h"
 
 #include "archive/archivereader.h"
+#include "archive/archiveschema.h"
 #include "archive/archivestore.h"
+#include "archive/sqlitedb.h"
 #include "archive/reportarchive.h"
 #include "processing/reportline.h"
 
@@ -16,7 +18,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
+#include <limits>
+#include <thread>
 #include <cstring>
 
 namespace {
@@ -150,7 +155,8 @@ static void BM_Reach(benchmark::State &state)
         snapshot = reader->reach(period);
     state.counters["reports"] = double(snapshot.total.reports);
     state.counters["receivers"] = double(snapshot.total.receivers);
-    state.counters["rows"] = double(snapshot.receivers.size());
+    state.counters["rows"] = double(snapshot.rows.size());
+    state.counters["texts"] = double(snapshot.texts.size());
     state.counters["MB"] = double(QFileInfo(file).size()) / 1e6;
 }
 BENCHMARK(BM_Reach)->Arg(24)->Arg(24 * 7)->Arg(24 * 30)->Arg(24 * 365)->Unit(benchmark::kMillisecond);
@@ -169,6 +175,36 @@ static void BM_ForEachReport30Days(benchmark::State &state)
 }
 BENCHMARK(BM_ForEachReport30Days)->Unit(benchmark::kMillisecond);
 
+// How long a reach() of the whole year runs on once its cancel flag is set
+// (a newer refresh came) N ms after it began: what a new refresh waits for.
+static void BM_CancelledReach(benchmark::State &state)
+{
+    const auto reader = openArchiveReader(bigarchive::path());
+    const ArchivePeriod all{std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()};
+    int cancelled = 0;
+    for (auto _ : state) {
+        CancelFlag flag;
+        reader->setCancelFlag(&flag);
+        std::chrono::steady_clock::time_point ended;
+        std::thread query([&] {
+            try {
+                reader->reach(all);
+            } catch (const QueryCancelled &) {
+                ++cancelled;
+            }
+            ended = std::chrono::steady_clock::now();
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
+        const auto set = std::chrono::steady_clock::now();
+        flag.cancel();
+        query.join();
+        state.SetIterationTime(std::chrono::duration<double>(ended - set).count());
+        reader->setCancelFlag(nullptr);
+    }
+    state.counters["cancelled"] = cancelled;
+}
+BENCHMARK(BM_CancelledReach)->Arg(0)->Arg(300)->Arg(1500)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // The open at activation, with PRAGMA quick_check, of the two-million-report archive.
 static void BM_OpenWithQuickCheck(benchmark::State &state)
 {
@@ -179,6 +215,60 @@ static void BM_OpenWithQuickCheck(benchmark::State &state)
     }
 }
 BENCHMARK(BM_OpenWithQuickCheck)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The two-million-report archive as schema version 1 kept it, made once
+// from the big archive and kept beside it.
+static QString versionOneArchive()
+{
+    const QString big = bigarchive::path();
+    const QString file = big.left(big.lastIndexOf(QStringLiteral("-s"))) + QStringLiteral("-s1.sqlite");
+    if (QFile::exists(file))
+        return file;
+    const QString partial = file + QStringLiteral(".partial");
+    QFile::remove(partial);
+    {
+        SqliteDb db(partial, SqliteDb::ReadWrite);
+        db.exec("PRAGMA journal_mode = WAL");
+        Transaction transaction(db);
+        migrateArchive(db, 1);
+        Statement attach(db, "ATTACH DATABASE ?1 AS big");
+        attach.bind(1, big);
+        attach.run();
+        // The bands of the big archive are named alike by both tables.
+        db.exec(R"sql(
+            INSERT INTO report (flow_start, receiver, sender, mode, frequency, locator, band, snr, snr_text, dxcc,
+                                stored_at, imported)
+                SELECT flow_start, receiver, sender, mode, frequency, locator, band, snr, snr_text, dxcc,
+                       stored_at, imported FROM big.report ORDER BY flow_start, receiver, sender, mode, frequency;
+            INSERT INTO receiver SELECT * FROM big.receiver;
+        )sql");
+        transaction.commit();
+        db.exec("DETACH DATABASE big; PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    QFile::rename(partial, file);
+    return file;
+}
+
+// The migration of the two-million-report archive from schema version 1, as
+// the worker's open runs it (one transaction: the table copied with its
+// bands named anew, then the history reconciled, here none).
+static void BM_MigrateToVersion2(benchmark::State &state)
+{
+    const QString original = versionOneArchive();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("TavikArchive.sqlite"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const QString &ending : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(file + ending);
+        QFile::copy(original, file);
+        state.ResumeTiming();
+        ArchiveStore store;
+        store.open(file, false, QDateTime::currentDateTime());
+    }
+    state.counters["MB"] = double(QFileInfo(file).size()) / 1e6;
+}
+BENCHMARK(BM_MigrateToVersion2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // tavik_archive_bench [benchmark flags]
 // tavik_archive_bench --big-archive   makes (or finds) the cached archive and prints its name and size

@@ -1,5 +1,7 @@
 #include "tform1.h"
 
+#include "alerts/alertsettingsdialog.h"
+#include "alerts/alertswindow.h"
 #include "archive/archivereader.h"
 #include "archive/reportarchive.h"
 #include "platform/addresswatcher.h"
@@ -137,14 +139,19 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     connectHandlers();
     IdIPWatch1->start();
     userAction([this] { FormCreate(); });
+    // After the creation sequence: "/RESET" may have forgotten the alert settings.
+    createAlerts();
     if (!m_refusedAddresses.isEmpty())
         Dialogs::showMessage(m_refusedAddresses.join(u'\r'));
 }
 
 TForm1::~TForm1()
 {
-    // The Reach window uses the settings store, which goes with the members.
+    // The Reach window uses the settings store, which goes with the members;
+    // the Alerts window reads the alert centre's list.
     delete m_reach.data();
+    delete m_alertsWindow.data();
+    delete m_alertSettings.data();
 }
 
 void TForm1::createControls()
@@ -192,6 +199,9 @@ void TForm1::createControls()
         l->setText(QStringLiteral(" "));
     Label12 = place<QLabel>(this, "Label12", 333, 47, 72, 16);
     Label12->setText(QStringLiteral("     "));
+    // The sequence number comes from the network, the callsign from a file: shown as they stand.
+    Label12->setTextFormat(Qt::PlainText);
+    Label11->setTextFormat(Qt::PlainText);
 
     Button1 = place<QPushButton>(this, "Button1", 408, 0, 49, 17);
     Button1->setText(QStringLiteral("Close"));
@@ -337,6 +347,13 @@ void TForm1::runTick()
     // address watcher that succeeds in between says nothing about it.
     if (tickAction([this] { Timer1Timer(); }))
         m_lastTickError.clear();
+    if (m_versionCheckDue && versionCheckFits()) {
+        m_versionCheckDue = false;
+        userAction([this] {
+            FetchVersionInfo();
+            readVersionPageAndNotify();
+        });
+    }
 }
 
 void TForm1::userAction(const std::function<void()> &handler)
@@ -375,11 +392,17 @@ void TForm1::reportHandlerError(const QString &message, bool fromTick)
     } catch (const std::exception &) {
         // The log itself may be what fails; the box below still tells the operator.
     }
-    if (m_errorBoxOpen)
+    // Closing, the cycle has stopped and the program ends with the window:
+    // the operator who closed it reads the box before it goes; a program
+    // ended from outside has only its log.
+    if (m_closing) {
+        if (!m_endedFromOutside)
+            Dialogs::showErrorAndWait(message);
         return;
-    m_errorBoxOpen = true;
-    Dialogs::showError(message);
-    m_errorBoxOpen = false;
+    }
+    // While an error box is up, a further error is logged but opens no second one.
+    if (!m_errorBox)
+        m_errorBox = Dialogs::showError(message);
 }
 
 void TForm1::runActivation()
@@ -395,7 +418,8 @@ void TForm1::archiveFailed(const QString &message)
     } catch (const std::exception &) {
         // The box below still tells the operator.
     }
-    Dialogs::showMessage(message);
+    if (!m_closing)
+        Dialogs::showMessage(message);
 }
 
 void TForm1::FormResize()
@@ -434,6 +458,9 @@ void TForm1::FormClose()
     IdHTTP1->abort();
     // The timer stops also when the settings cannot be saved.
     const auto stopTimer = qScopeGuard([this] { Timer1->stop(); });
+    // Reports still waiting for the archive go to its journal: the service
+    // never sends them again.
+    const auto keepWaiting = qScopeGuard([this] { m_archive->finish(); });
     SaveSettings();
 }
 
@@ -455,6 +482,15 @@ void TForm1::Button1Click()
     } catch (const std::exception &) {
     }
     close();
+}
+
+void TForm1::closeFromOutside()
+{
+    if (m_closing)
+        return;
+    m_endedFromOutside = true;
+    Dialogs::closeAll();
+    Button1Click();
 }
 
 void TForm1::FormDragDrop()

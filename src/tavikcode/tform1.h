@@ -1,6 +1,7 @@
 #pragma once
 
 #include "programstate.h"
+#include "reach/geodesy.h"
 #include "retrieval/endpoints.h"
 #include "shell/settingsstore.h"
 
@@ -15,7 +16,11 @@
 #include <optional>
 
 class AddressWatcher;
+class AlertCentre;
+class AlertSettingsDialog;
+class AlertsWindow;
 class ArchiveReader;
+struct AlertSettings;
 class ColourBar;
 class HttpClient;
 class QCheckBox;
@@ -95,6 +100,9 @@ public:
     void FormResize();
     void FormClose();
     void Button1Click();
+    // The system ends the program (a signal, the end of the session): it
+    // closes as "Close" does, and no box waits for anyone.
+    void closeFromOutside();
     void FormDragDrop();
     static void ClearGridRows(QTableWidget *grid, bool clear);
 
@@ -126,6 +134,9 @@ public:
     void FetchVersionInfo();
     void readVersionPageAndNotify();
     void checkBuildNumber();
+    // Whether the version check may run now; it is due once a start.
+    bool versionCheckFits() const;
+    bool versionCheckDue() const { return m_versionCheckDue; }
     void Label15Click();
 
     // --- Response processing and history files
@@ -160,6 +171,22 @@ public:
     QMenu *createListMenu(const QPoint &position);
     void RichEdit1ContextPopup(const QPoint &position);
     ReachWindow *reachWindow() const;
+
+    // --- Alerts, the tray icon and the alert settings
+    void createAlerts();
+    AlertCentre &alerts();
+    // Hands a pass's report lines to the alert rules.
+    void judgeAlerts(const QStringList &reportLines);
+    std::optional<GeoPosition> alertHome();
+    // "Alerts..." and "Settings..." in a menu.
+    void addAlertEntries(QMenu *menu);
+    void openAlertsWindow();
+    void openAlertSettings();
+    void applyAlertSettings(AlertSettings chosen);
+    // The Reach window on a band (empty: every band) and the shortest period holding the time.
+    void openReachOn(const QString &band, qint64 time);
+    AlertsWindow *alertsWindow() const;
+    AlertSettingsDialog *alertSettingsDialog() const;
 
     // --- The one-second tick
     void Timer1Timer();
@@ -197,12 +224,18 @@ private:
     QStringList m_arguments;
     QString m_programFile;
     bool m_activated = false;
-    bool m_errorBoxOpen = false;
+    bool m_versionCheckDue = false;
+    QPointer<QObject> m_errorBox;    // the error box of a failed handler, while it is up
     QString m_lastTickError;
     QString m_lastEchoError;
-    bool m_webErrorBoxOpen = false;
+    QPointer<QObject> m_webErrorBox; // the failed query's box, while it is up
     bool m_closing = false; // the window is closing: requests cut short are no news
+    bool m_endedFromOutside = false;
     std::function<std::unique_ptr<ArchiveReader>()> m_archiveReader;
     QPointer<ReachWindow> m_reach;
     ReportArchive *m_archive = nullptr;
+    AlertCentre *m_alerts = nullptr;
+    QPointer<AlertsWindow> m_alertsWindow;
+    QPointer<AlertSettingsDialog> m_alertSettings;
+    bool m_alertsCatchUp = true; // the next pass is the first after a start or "Clr Files"
 };

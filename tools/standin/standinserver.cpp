@@ -365,7 +365,10 @@ void StandInServer::handle(QTcpSocket *socket, qsizetype record)
     const StandInRequest request = m_requests.at(record - m_firstRecord);
     const QByteArray path = pathOf(request.target);
     StandInFault fault;
-    if (m_fault.kind != StandInFault::None && path.startsWith(m_fault.path.toUtf8())) {
+    // "path=/web" takes every path that begins so; "path=/$" the one path "/".
+    const QByteArray faultPath = m_fault.path.toUtf8();
+    const bool matches = faultPath.endsWith('$') ? path == faultPath.chopped(1) : path.startsWith(faultPath);
+    if (m_fault.kind != StandInFault::None && matches) {
         fault = m_fault;
         if (!fault.sticky)
             m_fault = StandInFault();

@@ -43,7 +43,7 @@ struct StandInFault
     int value = 0;
     QByteArray location = "/moved"; // the Location of a redirect
     bool sticky = false; // otherwise only the next matching request
-    QString path; // only requests whose path begins so; empty for all
+    QString path; // only requests whose path begins so (ends with '$': is so); empty for all
 
     // "kind[:value][,sticky][,path=/query]": delay:1500, status:503,
     // redirect[:location], drop, midbody, empty, oneline, stall, large:70,

@@ -11,53 +11,93 @@
 
 #include <algorithm>
 #include <numeric>
-#include <string_view>
-#include <unordered_map>
+#include <memory>
 #include <tuple>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
 constexpr qint64 kHourChartSeconds = 7 * 86400;
 
-// Texts of one column, each made a QString once, however many rows repeat it.
-class Texts
+// Bytes kept for as long as the arena lives, in a few large blocks.
+class ByteArena
 {
 public:
-    int id(const QByteArray &raw)
+    QByteArrayView keep(QByteArrayView bytes)
     {
-        const std::string_view view(raw.constData(), size_t(raw.size()));
-        if (const auto found = m_ids.find(view); found != m_ids.end())
-            return found->second;
-        const int id = int(m_texts.size());
-        m_raw.append(QByteArray(raw.constData(), raw.size()));
-        // The copy's bytes stay where they are as the list grows.
-        m_ids.emplace(std::string_view(m_raw.constLast().constData(), size_t(raw.size())), id);
-        m_texts.append(QString::fromUtf8(raw));
-        return id;
-    }
-    const QString &text(int id) const { return m_texts.at(id); }
-    const QList<QString> &texts() const { return m_texts; }
-    const QByteArray &raw(int id) const { return m_raw.at(id); }
-    int size() const { return int(m_texts.size()); }
-
-    // Each id's place in the order of the texts.
-    std::vector<int> ranks() const
-    {
-        std::vector<int> order(m_texts.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::sort(order.begin(), order.end(), [this](int a, int b) { return m_texts.at(a) < m_texts.at(b); });
-        std::vector<int> rank(order.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            rank[order[i]] = int(i);
-        return rank;
+        if (m_left < bytes.size()) {
+            const qsizetype size = std::max<qsizetype>(kBlock, bytes.size());
+            m_blocks.push_back(std::make_unique<char[]>(size_t(size)));
+            m_next = m_blocks.back().get();
+            m_left = size;
+        }
+        std::copy(bytes.begin(), bytes.end(), m_next);
+        const QByteArrayView kept(m_next, bytes.size());
+        m_next += bytes.size();
+        m_left -= bytes.size();
+        return kept;
     }
 
 private:
-    std::unordered_map<std::string_view, int> m_ids;
-    QList<QByteArray> m_raw;
-    QList<QString> m_texts;
+    static constexpr qsizetype kBlock = 256 * 1024;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    char *m_next = nullptr;
+    qsizetype m_left = 0;
 };
+
+// Texts of one column by number: each text's UTF-8 kept once, however many
+// rows repeat it; made QStrings only at the end.
+class Texts
+{
+public:
+    qint32 id(QByteArrayView raw)
+    {
+        if (const auto found = m_ids.constFind(raw); found != m_ids.constEnd())
+            return *found;
+        const qint32 id = qint32(m_raw.size());
+        m_raw.push_back(m_arena.keep(raw));
+        m_ids.insert(m_raw.back(), id);
+        return id;
+    }
+    QByteArrayView raw(qint32 id) const { return m_raw[size_t(id)]; }
+    QString text(qint32 id) const { return QString::fromUtf8(raw(id)); }
+    qint32 size() const { return qint32(m_raw.size()); }
+    QStringList texts() const
+    {
+        QStringList list;
+        list.reserve(qsizetype(m_raw.size()));
+        for (const QByteArrayView raw : m_raw)
+            list.append(QString::fromUtf8(raw));
+        return list;
+    }
+
+    // Appends every text to the packed texts; returns the place of the first.
+    qint32 appendTo(PackedTexts &texts) const
+    {
+        const qint32 first = qint32(texts.size());
+        for (const QByteArrayView raw : m_raw)
+            texts.append(QString::fromUtf8(raw));
+        return first;
+    }
+
+private:
+    ByteArena m_arena;
+    std::vector<QByteArrayView> m_raw;
+    QHash<QByteArrayView, qint32> m_ids;
+};
+
+// Each of count texts' place in their order, from the first'th of the packed texts.
+std::vector<qint32> ranks(const PackedTexts &texts, qint32 first, qint32 count)
+{
+    std::vector<qint32> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), first);
+    std::sort(order.begin(), order.end(), [&](qint32 a, qint32 b) { return texts.at(a) < texts.at(b); });
+    std::vector<qint32> rank(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        rank[size_t(order[i] - first)] = qint32(i);
+    return rank;
+}
 
 quint64 pair(quint32 high, quint32 low)
 {
@@ -76,155 +116,244 @@ public:
     explicit SqliteArchiveReader(const QString &fileName) : m_db(fileName, SqliteDb::ReadOnly)
     {
         sqlite3_busy_timeout(m_db.handle(), 2000);
+        // A period is one range read in order, each page once: a small cache
+        // serves it as well as a large one (the default holds 2 MB).
+        m_db.exec("PRAGMA cache_size = -256");
         checkArchiveVersion(m_db);
     }
 
-    ReachSnapshot reach(const ArchivePeriod &period) override;
+    ReachSnapshot reach(const ArchivePeriod &period) override { return cancellable([&] { return reachOf(period); }); }
     void forEachReport(const ArchivePeriod &period,
-                       const std::function<void(const ArchivedReport &)> &visit) override;
+                       const std::function<void(const ArchivedReport &)> &visit) override
+    {
+        cancellable([&] { visitReports(period, visit); });
+    }
     ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
-                                 const QString &referenceCallsign) override;
-    void interrupt() override { sqlite3_interrupt(m_db.handle()); }
+                                 const QString &referenceCallsign) override
+    {
+        return cancellable([&] { return comparisonOf(period, operatorCallsign, referenceCallsign); });
+    }
+    void setCancelFlag(const CancelFlag *flag) override
+    {
+        m_cancel = flag;
+        // SQLite asks between steps of its machine, also before a statement's first row.
+        sqlite3_progress_handler(m_db.handle(), flag ? 1000 : 0, flag ? &stopWhenSet : nullptr,
+                                 const_cast<CancelFlag *>(flag));
+    }
 
 private:
+    static int stopWhenSet(void *flag) { return static_cast<const CancelFlag *>(flag)->isSet() ? 1 : 0; }
+
+    // The statement a set flag stopped ends as a cancellation, not as a fault
+    // of the archive. Either way the page cache is given back: the reader is
+    // idle between a window's queries, which read their period anew.
+    template<typename Work> std::invoke_result_t<Work> cancellable(Work work)
+    {
+        struct ReleaseCache
+        {
+            sqlite3 *db;
+            ~ReleaseCache() { sqlite3_db_release_memory(db); }
+        } release{m_db.handle()};
+        try {
+            return work();
+        } catch (const SqliteError &e) {
+            if (e.code() == SQLITE_INTERRUPT && m_cancel && m_cancel->isSet())
+                throw QueryCancelled();
+            throw;
+        }
+    }
+    // Between the steps that run no SQL.
+    void checkCancelled() const
+    {
+        if (m_cancel)
+            m_cancel->check();
+    }
+
+    ReachSnapshot reachOf(const ArchivePeriod &period);
+    void visitReports(const ArchivePeriod &period, const std::function<void(const ArchivedReport &)> &visit);
+    ComparisonReports comparisonOf(const ArchivePeriod &period, const QString &operatorCallsign,
+                                   const QString &referenceCallsign);
+
     SqliteDb m_db;
+    const CancelFlag *m_cancel = nullptr;
 };
 
-ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
+ReachSnapshot SqliteArchiveReader::reachOf(const ArchivePeriod &period)
 {
+    checkCancelled();
     Statement rows(m_db, R"sql(
-        SELECT flow_start, receiver, locator, band, snr, dxcc FROM report
+        SELECT flow_start, receiver, locator, band, snr, dxcc, frequency FROM report
          WHERE flow_start >= ?1 AND flow_start < ?2
     )sql");
     rows.bind(1, period.fromSeconds);
     rows.bind(2, period.toSeconds);
 
     // One pass over the period's rows: each text becomes a number once, and
-    // everything is counted by number.
+    // everything is counted by number. A month of a busy station is 90,000
+    // rows of receivers: they are worked on in place, made the snapshot's
+    // rows in the end.
     struct Sum
     {
         qint64 reports = 0;
         std::optional<int> bestSnr;
         qint64 lastHeard = 0;
+        std::optional<FrequencyRange> frequencies;
         void add(qint64 at, const std::optional<qint64> &snr)
         {
             ++reports;
             addSnr(bestSnr, snr);
             lastHeard = std::max(lastHeard, at);
         }
-    };
-    struct Heard : Sum
-    {
-        int receiver = 0;
-        int locator = 0;
-        int band = 0;
-        int lastDxcc = -1;
+        void addFrequency(qint64 hertz)
+        {
+            if (!frequencies)
+                frequencies = FrequencyRange{hertz, hertz};
+            frequencies->add(hertz);
+        }
     };
     Texts receivers, locators, bands, dxccs;
-    std::vector<Heard> heard;
-    std::vector<std::vector<int>> heardOf; // by receiver number: its places in heard
+    QList<HeardRow> heard;            // texts by the numbers of their own column until the end
+    std::vector<qint32> nextOfSame;   // by row: the receiver's next row, -1 after its last
+    std::vector<qint32> lastDxcc;     // by row: the DXCC number of its last report, -1 for none
+    std::vector<qint32> firstOf;      // by receiver number: its first row, -1 before it has one
+    std::vector<FrequencyRange> heardFrequencies;
     std::vector<Sum> bandSums;
+    std::vector<char> offPlan; // by band number: a band the plan does not name, whose frequencies tell
     Sum total;
-    QSet<quint64> bandDxccs, hourReceivers;
+    QSet<quint64> bandDxccs;
+    std::vector<quint64> hourReceivers; // (band and hour, receiver), once or more each
     std::vector<char> anyDxcc;
-    int band = -1; // the last row's, which the next row mostly shares
-    const qint64 hoursFrom = std::max(period.fromSeconds, period.toSeconds - kHourChartSeconds);
+    qint32 band = -1; // the last row's, which the next row mostly shares
+    const qint64 hoursFrom
+        = std::max(period.fromSeconds, std::min(period.toSeconds, period.chartEndSeconds) - kHourChartSeconds);
 
     while (rows.step()) {
         const qint64 at = rows.integer(0);
-        const int receiver = receivers.id(rows.rawText(1));
-        const int locator = locators.id(rows.rawText(2));
+        const qint32 receiver = receivers.id(rows.rawText(1));
+        const qint32 locator = locators.id(rows.rawText(2));
         if (const QByteArray name = rows.rawText(3); band < 0 || bands.raw(band) != name) {
             band = bands.id(name);
-            if (size_t(band) >= bandSums.size())
-                bandSums.resize(band + 1);
+            if (size_t(band) >= bandSums.size()) {
+                bandSums.resize(size_t(band) + 1);
+                offPlan.push_back(!bandPlanEdges(bands.text(band)).has_value());
+            }
         }
         // A receiver is heard from a few locators and bands at most.
-        if (size_t(receiver) >= heardOf.size())
-            heardOf.resize(receiver + 1);
-        std::vector<int> &ofReceiver = heardOf[receiver];
-        const auto known = std::find_if(ofReceiver.begin(), ofReceiver.end(), [&](int i) {
-            return heard[i].locator == locator && heard[i].band == band;
-        });
-        int place;
-        if (known != ofReceiver.end()) {
-            place = *known;
-        } else {
-            place = int(heard.size());
-            ofReceiver.push_back(place);
-            heard.push_back(Heard{{}, receiver, locator, band});
+        if (size_t(receiver) >= firstOf.size())
+            firstOf.resize(size_t(receiver) + 1, -1);
+        qint32 place = firstOf[size_t(receiver)];
+        while (place >= 0 && !(heard[place].locator == locator && heard[place].band == band))
+            place = nextOfSame[size_t(place)];
+        if (place < 0) {
+            place = qint32(heard.size());
+            heard.append({receiver, locator, band});
+            nextOfSame.push_back(firstOf[size_t(receiver)]);
+            firstOf[size_t(receiver)] = place;
+            lastDxcc.push_back(-1);
         }
-        Heard &h = heard[place];
+        HeardRow &h = heard[place];
         const std::optional<qint64> snr = rows.optionalInteger(4);
-        h.add(at, snr);
-        bandSums[band].add(at, snr);
+        ++h.reports;
+        if (snr && (h.bestSnr == HeardRow::kNoSnr || *snr > h.bestSnr))
+            h.bestSnr = qint32(*snr);
+        h.lastHeard = std::max(h.lastHeard, at);
+        bandSums[size_t(band)].add(at, snr);
         total.add(at, snr);
+        if (offPlan[size_t(band)]) {
+            if (const qint64 hertz = rows.integer(6); hertz != kNoFrequency) {
+                if (h.frequencies < 0) {
+                    h.frequencies = qint32(heardFrequencies.size());
+                    heardFrequencies.push_back({hertz, hertz});
+                }
+                heardFrequencies[size_t(h.frequencies)].add(hertz);
+                bandSums[size_t(band)].addFrequency(hertz);
+            }
+        }
 
         // A receiver's DXCC value rarely changes: looked up only when it does.
         const QByteArray dxcc = rows.rawText(5);
-        if (!dxcc.isEmpty() && (h.lastDxcc < 0 || dxccs.raw(h.lastDxcc) != dxcc)) {
-            h.lastDxcc = dxccs.id(dxcc);
-            bandDxccs.insert(pair(band, h.lastDxcc));
-            if (size_t(h.lastDxcc) >= anyDxcc.size())
-                anyDxcc.resize(h.lastDxcc + 1);
-            anyDxcc[h.lastDxcc] = 1;
+        qint32 &dxccOfRow = lastDxcc[size_t(place)];
+        if (!dxcc.isEmpty() && (dxccOfRow < 0 || dxccs.raw(dxccOfRow) != dxcc)) {
+            dxccOfRow = dxccs.id(dxcc);
+            bandDxccs.insert(pair(quint32(band), quint32(dxccOfRow)));
+            if (size_t(dxccOfRow) >= anyDxcc.size())
+                anyDxcc.resize(size_t(dxccOfRow) + 1);
+            anyDxcc[size_t(dxccOfRow)] = 1;
         }
         if (at >= hoursFrom) {
             // Floor division: an instant before 1970 still falls in its hour.
             const qint64 hour = ((at % 86400 + 86400) % 86400) / 3600;
-            hourReceivers.insert(pair(quint32(band * 24 + hour), receiver));
+            hourReceivers.push_back(pair(quint32(band * 24 + hour), quint32(receiver)));
         }
     }
+    nextOfSame = {};
+    lastDxcc = {};
+    firstOf = {};
 
+    checkCancelled();
     // Band order, then the names of bands outside the table.
-    std::vector<int> bandOrder(bands.size());
+    std::vector<qint32> bandOrder(size_t(bands.size()));
     std::iota(bandOrder.begin(), bandOrder.end(), 0);
     std::sort(bandOrder.begin(), bandOrder.end(),
-              [&](int a, int b) { return bandPlanBefore(bands.text(a), bands.text(b)); });
-    std::vector<int> bandRankOf(bands.size());
+              [&](qint32 a, qint32 b) { return bandPlanBefore(bands.text(a), bands.text(b)); });
+    std::vector<qint32> bandRankOf(size_t(bands.size()));
     for (size_t i = 0; i < bandOrder.size(); ++i)
-        bandRankOf[bandOrder[i]] = int(i);
+        bandRankOf[size_t(bandOrder[i])] = qint32(i);
 
     // Distinct receivers of each band and of all, from the heard rows.
-    std::vector<qint64> receiversOf(bands.size()), dxccOf(bands.size());
-    std::vector<std::vector<char>> onBand(bands.size(), std::vector<char>(receivers.size()));
-    std::vector<char> anyReceiver(receivers.size());
-    for (const Heard &h : heard) {
-        receiversOf[h.band] += !onBand[h.band][h.receiver];
-        onBand[h.band][h.receiver] = 1;
-        anyReceiver[h.receiver] = 1;
+    std::vector<qint64> receiversOf(size_t(bands.size())), dxccOf(size_t(bands.size()));
+    std::vector<std::vector<char>> onBand(size_t(bands.size()), std::vector<char>(size_t(receivers.size())));
+    std::vector<char> anyReceiver(size_t(receivers.size()));
+    for (const HeardRow &h : std::as_const(heard)) {
+        char &on = onBand[size_t(h.band)][size_t(h.callsign)];
+        receiversOf[size_t(h.band)] += !on;
+        on = 1;
+        anyReceiver[size_t(h.callsign)] = 1;
     }
+    onBand = {};
     for (const quint64 key : std::as_const(bandDxccs))
-        ++dxccOf[key >> 32];
+        ++dxccOf[size_t(key >> 32)];
 
     ReachSnapshot snapshot;
-    for (const int band : bandOrder) {
+    for (const qint32 band : bandOrder) {
         // A report whose frequency was no number has no band: it counts in the total only.
-        if (bands.text(band).isEmpty())
+        if (bands.raw(band).isEmpty())
             continue;
-        const Sum &sum = bandSums[band];
-        snapshot.bands.append(
-            {bands.text(band), sum.reports, receiversOf[band], dxccOf[band], sum.bestSnr, sum.lastHeard});
+        const Sum &sum = bandSums[size_t(band)];
+        snapshot.bands.append({bands.text(band), sum.reports, receiversOf[size_t(band)], dxccOf[size_t(band)],
+                               sum.bestSnr, sum.lastHeard, sum.frequencies});
     }
     snapshot.total = {QString(), total.reports, qint64(std::count(anyReceiver.begin(), anyReceiver.end(), 1)),
                       qint64(std::count(anyDxcc.begin(), anyDxcc.end(), 1)), total.bestSnr, total.lastHeard};
 
-    // By band, callsign and locator, compared as numbers once each text has its place.
-    const std::vector<int> receiverRank = receivers.ranks();
-    const std::vector<int> locatorRank = locators.ranks();
-    std::sort(heard.begin(), heard.end(), [&](const Heard &a, const Heard &b) {
-        return std::tuple(bandRankOf[a.band], receiverRank[a.receiver], locatorRank[a.locator])
-            < std::tuple(bandRankOf[b.band], receiverRank[b.receiver], locatorRank[b.locator]);
-    });
-    snapshot.receivers.reserve(qsizetype(heard.size()));
-    for (const Heard &h : heard) {
-        snapshot.receivers.append({receivers.text(h.receiver), locators.text(h.locator), bands.text(h.band), h.reports,
-                                   h.bestSnr, h.lastHeard});
-    }
+    // One table of texts: the callsigns, then the locators, then the bands.
+    const qint32 receiversAt = receivers.appendTo(snapshot.texts);
+    const qint32 locatorsAt = locators.appendTo(snapshot.texts);
+    const qint32 bandsAt = bands.appendTo(snapshot.texts);
 
+    checkCancelled();
+    // By band, callsign and locator, compared as numbers once each text has its place.
+    const std::vector<qint32> receiverRank = ranks(snapshot.texts, receiversAt, receivers.size());
+    const std::vector<qint32> locatorRank = ranks(snapshot.texts, locatorsAt, locators.size());
+    std::sort(heard.begin(), heard.end(), [&](const HeardRow &a, const HeardRow &b) {
+        return std::tuple(bandRankOf[size_t(a.band)], receiverRank[size_t(a.callsign)], locatorRank[size_t(a.locator)])
+            < std::tuple(bandRankOf[size_t(b.band)], receiverRank[size_t(b.callsign)], locatorRank[size_t(b.locator)]);
+    });
+    for (HeardRow &h : heard) {
+        h.callsign += receiversAt;
+        h.locator += locatorsAt;
+        h.band += bandsAt;
+    }
+    heard.squeeze();
+    snapshot.rows = std::move(heard);
+    snapshot.frequencies = QList<FrequencyRange>(heardFrequencies.begin(), heardFrequencies.end());
+
+    checkCancelled();
+    std::sort(hourReceivers.begin(), hourReceivers.end());
+    hourReceivers.erase(std::unique(hourReceivers.begin(), hourReceivers.end()), hourReceivers.end());
     std::vector<quint32> cells;
     QHash<quint32, qint64> cellReceivers;
-    for (const quint64 key : std::as_const(hourReceivers)) {
+    for (const quint64 key : hourReceivers) {
         if (cellReceivers[quint32(key >> 32)]++ == 0)
             cells.push_back(quint32(key >> 32));
     }
@@ -232,13 +361,14 @@ ReachSnapshot SqliteArchiveReader::reach(const ArchivePeriod &period)
         return std::pair(bandRankOf[a / 24], a % 24) < std::pair(bandRankOf[b / 24], b % 24);
     });
     for (const quint32 cell : cells)
-        snapshot.hours.append({bands.text(int(cell / 24)), int(cell % 24), cellReceivers.value(cell)});
+        snapshot.hours.append({bands.text(qint32(cell / 24)), int(cell % 24), cellReceivers.value(cell)});
     return snapshot;
 }
 
-void SqliteArchiveReader::forEachReport(const ArchivePeriod &period,
-                                        const std::function<void(const ArchivedReport &)> &visit)
+void SqliteArchiveReader::visitReports(const ArchivePeriod &period,
+                                       const std::function<void(const ArchivedReport &)> &visit)
 {
+    checkCancelled();
     Statement rows(m_db, R"sql(
         SELECT flow_start, sender, receiver, locator, frequency, band, mode, snr, snr_text, dxcc, stored_at
           FROM report WHERE flow_start >= ?1 AND flow_start < ?2 ORDER BY flow_start
@@ -261,10 +391,11 @@ void SqliteArchiveReader::forEachReport(const ArchivePeriod &period,
         r.dxcc = rows.text(9);
         r.storedAt = rows.integer(10);
         visit(r);
+        checkCancelled();
     }
 }
 
-ComparisonReports SqliteArchiveReader::comparison(const ArchivePeriod &period, const QString &operatorCallsign,
+ComparisonReports SqliteArchiveReader::comparisonOf(const ArchivePeriod &period, const QString &operatorCallsign,
                                                   const QString &referenceCallsign)
 {
     // Both stations in one pass over the period, told apart by their sender.
@@ -311,6 +442,47 @@ ComparisonReports SqliteArchiveReader::comparison(const ArchivePeriod &period, c
 }
 
 } // namespace
+
+HeardReceiver ReachSnapshot::receiver(qsizetype row) const
+{
+    const HeardRow &r = rows.at(row);
+    return {texts.at(r.callsign).toString(), texts.at(r.locator).toString(), texts.at(r.band).toString(), r.reports,
+            r.snr(), r.lastHeard,
+            r.frequencies >= 0 ? std::optional<FrequencyRange>(frequencies.at(r.frequencies)) : std::nullopt};
+}
+
+QList<HeardReceiver> ReachSnapshot::receivers() const
+{
+    QList<HeardReceiver> list;
+    list.reserve(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        list.append(receiver(i));
+    return list;
+}
+
+void ReachSnapshot::setReceivers(const QList<HeardReceiver> &receivers)
+{
+    texts.clear();
+    rows.clear();
+    frequencies.clear();
+    QHash<QString, qint32> places;
+    const auto place = [&](const QString &text) {
+        auto it = places.constFind(text);
+        if (it == places.constEnd()) {
+            it = places.insert(text, texts.append(text));
+        }
+        return *it;
+    };
+    for (const HeardReceiver &h : receivers) {
+        HeardRow row{place(h.callsign), place(h.locator), place(h.band), -1, qint32(h.reports),
+                     h.bestSnr.value_or(HeardRow::kNoSnr), h.lastHeard};
+        if (h.frequencies) {
+            row.frequencies = qint32(frequencies.size());
+            frequencies.append(*h.frequencies);
+        }
+        rows.append(row);
+    }
+}
 
 ComparisonReports ArchiveReader::comparison(const ArchivePeriod &, const QString &, const QString &)
 {

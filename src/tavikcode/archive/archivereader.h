@@ -1,11 +1,14 @@
 #pragma once
 
+#include "cancelflag.h"
 #include "comparisonreports.h"
 
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -13,23 +16,42 @@
 // small interface, so that no SQL stands outside archive/.
 
 // A period of reception times: flowStartSeconds in [fromSeconds, toSeconds),
-// seconds since 1970 UTC.
+// seconds since 1970 UTC. The hour chart holds the period's last seven days
+// before toSeconds or chartEndSeconds, whichever is earlier: a period without
+// an upper bound still has its chart end now.
 struct ArchivePeriod
 {
     qint64 fromSeconds = 0;
     qint64 toSeconds = 0;
+    qint64 chartEndSeconds = std::numeric_limits<qint64>::max();
+};
+
+// The lowest and the highest frequency of some reports, in hertz.
+struct FrequencyRange
+{
+    qint64 lowHz = 0;
+    qint64 highHz = 0;
+
+    void add(qint64 hertz)
+    {
+        lowHz = std::min(lowHz, hertz);
+        highHz = std::max(highHz, hertz);
+    }
 };
 
 // The counts of one band, or of every band together (band empty) for the
 // total row.
 struct BandCounts
 {
-    QString band;                // FrequencyToBand name, e.g. "20m"; empty for the total
+    QString band;                // the band plan's name, e.g. "20m" or "Other"; empty for the total
     qint64 reports = 0;
     qint64 receivers = 0;        // distinct receiver callsigns
     qint64 dxcc = 0;             // distinct non-empty DXCC values
     std::optional<int> bestSnr;  // highest whole-number sNR; none when no report had one
     qint64 lastHeard = 0;        // latest flowStartSeconds
+    // Where the reports of a band outside the plan ("Other") were heard;
+    // none for the bands of the plan, which their name tells.
+    std::optional<FrequencyRange> frequencies = std::nullopt;
 };
 
 // One receiver heard on one band from one locator in the period.
@@ -41,6 +63,60 @@ struct HeardReceiver
     qint64 reports = 0;
     std::optional<int> bestSnr;
     qint64 lastHeard = 0;
+    std::optional<FrequencyRange> frequencies = std::nullopt; // as in BandCounts
+};
+
+// Texts end to end in one buffer: a month's 40,000 callsigns and locators
+// are one block of memory, not 40,000 (which would also pin the pages of
+// everything freed around them).
+class PackedTexts
+{
+public:
+    // Appends a text; returns its place.
+    qint32 append(QStringView text)
+    {
+        m_chars.append(text);
+        m_ends.append(qint32(m_chars.size()));
+        return qint32(m_ends.size() - 1);
+    }
+    QStringView at(qint32 place) const
+    {
+        const qint32 begin = place > 0 ? m_ends.at(place - 1) : 0;
+        return QStringView(m_chars).mid(begin, m_ends.at(place) - begin);
+    }
+    qsizetype size() const { return m_ends.size(); }
+    void reserve(qsizetype texts, qsizetype chars)
+    {
+        m_ends.reserve(texts);
+        m_chars.reserve(chars);
+    }
+    void clear()
+    {
+        m_chars.clear();
+        m_ends.clear();
+    }
+
+private:
+    QString m_chars;
+    QList<qint32> m_ends; // where each text ends in m_chars
+};
+
+// The same as a snapshot keeps it: its texts as places in the snapshot's
+// table of texts, so that a month of a busy station (90,000 rows) takes a few
+// megabytes.
+struct HeardRow
+{
+    static constexpr qint32 kNoSnr = std::numeric_limits<qint32>::min();
+
+    qint32 callsign = 0;    // places in ReachSnapshot::texts
+    qint32 locator = 0;
+    qint32 band = 0;
+    qint32 frequencies = -1; // place in ReachSnapshot::frequencies; -1: none
+    qint32 reports = 0;
+    qint32 bestSnr = kNoSnr;
+    qint64 lastHeard = 0;
+
+    std::optional<int> snr() const { return bestSnr == kNoSnr ? std::nullopt : std::optional<int>(bestSnr); }
 };
 
 // Distinct receivers of one band in one UTC hour of the day (0 to 23), over
@@ -54,10 +130,20 @@ struct HourCount
 
 struct ReachSnapshot
 {
-    QList<BandCounts> bands;          // every band with a report in the period, in band order
-    BandCounts total;                 // all bands; receivers and dxcc distinct over all bands
-    QList<HeardReceiver> receivers;   // every (callsign, locator, band) of the period
-    QList<HourCount> hours;           // cells with at least one receiver
+    QList<BandCounts> bands;           // every band with a report in the period, in band order
+    BandCounts total;                  // all bands; receivers and dxcc distinct over all bands
+    PackedTexts texts;                 // the callsigns, locators and bands of the rows, each once
+    QList<HeardRow> rows;              // every (callsign, locator, band) of the period, by band order,
+                                       // then callsign and locator
+    QList<FrequencyRange> frequencies; // of the rows on bands outside the plan
+    QList<HourCount> hours;            // cells with at least one receiver
+
+    // A row with its texts.
+    HeardReceiver receiver(qsizetype row) const;
+    QList<HeardReceiver> receivers() const;
+    // Makes the rows (and texts, frequencies) of these receivers, in their
+    // order (fakes, tests, benchmarks).
+    void setReceivers(const QList<HeardReceiver> &receivers);
 };
 
 // One report as the archive keeps it.
@@ -77,8 +163,7 @@ struct ArchivedReport
 };
 
 // A read-only view of the archive with a connection of its own. One reader is
-// used on one thread at a time; interrupt() may be called from any thread and
-// ends a query that is running (it then throws TavikError).
+// used on one thread at a time.
 class ArchiveReader
 {
 public:
@@ -94,7 +179,10 @@ public:
     // no such reports throws TavikError.
     virtual ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
                                          const QString &referenceCallsign);
-    virtual void interrupt() = 0;
+    // From now on every query of this reader stops soon after the flag is set
+    // (from any thread), also one that has not begun yet, and throws
+    // QueryCancelled; nullptr: no flag. The flag outlives its use here.
+    virtual void setCancelFlag(const CancelFlag *flag) = 0;
 };
 
 // Opens a reader on the archive file; throws TavikError when it cannot.

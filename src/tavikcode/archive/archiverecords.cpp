@@ -1,5 +1,6 @@
 #include "archiverecords.h"
 
+#include "bandplan.h"
 #include "numbertext.h"
 #include "processing/reportline.h"
 #include "processing/reportorder.h"
@@ -31,6 +32,28 @@ QString shared(QStringView value, const QString *previous)
     return value.toString();
 }
 
+// Longer values are cut to this: no callsign, locator, mode or entity name
+// comes near it, and an answer gone wrong cannot fill the archive with rows
+// of megabytes.
+constexpr qsizetype kMaxArchivedValue = 256;
+
+// The archive reads every value whole, up to its closing double quote (none:
+// empty); the 50-character window of ReadAttribute belongs to the history's
+// line and cut a 32-character callsign to nothing. The attribute found is
+// the same: the first occurrence of the search text, which ends in its
+// opening quote.
+QStringView wholeValue(const LineAttributes &attributes, QStringView line, QStringView searchText)
+{
+    const qsizetype at = attributes.find(searchText);
+    if (at < 0)
+        return {};
+    const qsizetype start = at + searchText.size();
+    const qsizetype close = line.indexOf(u'"', start);
+    if (close < 0)
+        return {};
+    return line.sliced(start, std::min(close - start, kMaxArchivedValue));
+}
+
 QStringView skipBlanks(QStringView text)
 {
     qsizetype i = 0;
@@ -53,36 +76,37 @@ std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 s
                                                    const ArchivedReport *previous)
 {
     const LineAttributes attributes(line);
-    const std::optional<qint64> seconds = wholeNumberText(attributes.value(search::kFlowStartSeconds));
+    const auto value = [&](const QString &searchText) { return wholeValue(attributes, line, searchText); };
+    const std::optional<qint64> seconds = wholeNumberText(value(search::kFlowStartSeconds));
     if (!seconds)
         return std::nullopt;
     const auto same = [previous](QString ArchivedReport::*field) { return previous ? &(previous->*field) : nullptr; };
     ArchivedReport r;
     r.flowStartSeconds = *seconds;
-    r.sender = shared(attributes.value(search::kSenderMarker), same(&ArchivedReport::sender));
-    r.receiver = attributes.value(search::kReceiverCallsign).toString();
-    r.locator = attributes.value(search::kReceiverLocator).left(kArchivedLocatorLength).toString();
-    const QStringView frequency = attributes.value(search::kFrequency);
-    r.frequency = hertz(frequency);
-    r.band = FrequencyToBand(frequency.toString());
-    if (previous && previous->band == r.band)
-        r.band = previous->band;
-    r.mode = shared(attributes.value(search::kMode), same(&ArchivedReport::mode));
-    const QStringView snr = attributes.value(search::kSnr);
+    r.sender = shared(value(search::kSenderMarker), same(&ArchivedReport::sender));
+    r.receiver = value(search::kReceiverCallsign).toString();
+    r.locator = value(search::kReceiverLocator).left(kArchivedLocatorLength).toString();
+    r.frequency = hertz(value(search::kFrequency));
+    // Named by the band plan; a frequency that is no number has no band.
+    if (r.frequency)
+        r.band = bandOfFrequency(*r.frequency);
+    r.mode = shared(value(search::kMode), same(&ArchivedReport::mode));
+    const QStringView snr = value(search::kSnr);
     r.snrText = shared(snr, same(&ArchivedReport::snrText));
     r.snr = wholeNumberOf(snr);
-    r.dxcc = shared(attributes.value(search::kDxcc), same(&ArchivedReport::dxcc));
+    r.dxcc = shared(value(search::kDxcc), same(&ArchivedReport::dxcc));
     r.storedAt = storedAt;
     return r;
 }
 
 std::optional<ReceiverSighting> receiverFromAnswerLine(const QString &line, qint64 seenAt)
 {
+    const LineAttributes attributes(line);
     ReceiverSighting s;
-    s.callsign = ReadAttribute(line, search::kActiveReceiverCallsign);
+    s.callsign = wholeValue(attributes, line, search::kActiveReceiverCallsign).toString();
     if (s.callsign.isEmpty())
         return std::nullopt;
-    s.locator = ReadAttribute(line, search::kLocator).left(kArchivedLocatorLength);
+    s.locator = wholeValue(attributes, line, search::kLocator).left(kArchivedLocatorLength).toString();
     s.seenAt = seenAt;
     return s;
 }

@@ -23,8 +23,10 @@ struct ReceiverSighting
 inline constexpr qsizetype kArchivedLocatorLength = 10;
 
 // A report line of the answer (one that the pass took for the operator's)
-// as a record; nothing when its flowStartSeconds is no whole number. Texts
-// equal to those of the previous record are shared with it.
+// as a record; nothing when its flowStartSeconds is no whole number. Every
+// value is read whole (the history's 50-character window does not apply), the
+// band named by the band plan from the frequency (none when the frequency is
+// no number). Texts equal to those of the previous record are shared with it.
 std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 storedAt,
                                                    const ArchivedReport *previous = nullptr);
 

@@ -1,8 +1,19 @@
 #include "archiveschema.h"
 
+#include "bandplan.h"
 #include "sqlitedb.h"
 
+#include <sqlite3.h>
+
 namespace {
+
+constexpr const char *kReportsView = R"sql(
+    CREATE VIEW reports AS
+        SELECT datetime(flow_start, 'unixepoch') AS time, flow_start, sender, receiver, locator,
+               nullif(frequency, -9223372036854775808) AS frequency, band, mode, snr, snr_text, dxcc,
+               datetime(stored_at, 'unixepoch') AS stored
+          FROM report;
+)sql";
 
 // One b-tree holds the reports in time order, keyed by what makes a report
 // the same: a pass adds each report in one place, and a period is one range.
@@ -34,12 +45,62 @@ void createVersion1(SqliteDb &db)
             last_seen  INTEGER NOT NULL,
             PRIMARY KEY (callsign, locator)
         ) WITHOUT ROWID;
-        CREATE VIEW reports AS
-            SELECT datetime(flow_start, 'unixepoch') AS time, flow_start, sender, receiver, locator,
-                   nullif(frequency, -9223372036854775808) AS frequency, band, mode, snr, snr_text, dxcc,
-                   datetime(stored_at, 'unixepoch') AS stored
-              FROM report;
     )sql");
+    db.exec(kReportsView);
+}
+
+// archive_band(frequency, band, imported): archivedBand, for the migration.
+void archiveBandFunction(sqlite3_context *context, int, sqlite3_value **values)
+{
+    const qint64 frequency = sqlite3_value_int64(values[0]);
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(values[1]));
+    const QString band = archivedBand(frequency == kNoFrequency ? std::nullopt : std::optional<qint64>(frequency),
+                                      QString::fromUtf8(text, sqlite3_value_bytes(values[1])),
+                                      sqlite3_value_int64(values[2]) == 1);
+    const QByteArray utf8 = band.toUtf8();
+    sqlite3_result_text(context, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// The band joins the key, so that imported rows of two bands in one second
+// stay two, and every band is named anew from its frequency by the band plan
+// (version 1 named them by the history's whole-megahertz table). The table
+// is copied in key order: the new key only adds the band at its end.
+void migrateToVersion2(SqliteDb &db)
+{
+    const int rc = sqlite3_create_function_v2(db.handle(), "archive_band", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                              nullptr, archiveBandFunction, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        db.fail(rc, QStringLiteral("archive_band"));
+    db.exec(R"sql(
+        DROP VIEW reports;
+        DROP INDEX report_imported;
+        ALTER TABLE report RENAME TO report_version1;
+        CREATE TABLE report (
+            flow_start INTEGER NOT NULL,
+            receiver   TEXT NOT NULL,
+            sender     TEXT NOT NULL,
+            mode       TEXT NOT NULL,
+            frequency  INTEGER NOT NULL,
+            locator    TEXT NOT NULL,
+            band       TEXT NOT NULL,
+            snr        INTEGER,
+            snr_text   TEXT NOT NULL,
+            dxcc       TEXT NOT NULL,
+            stored_at  INTEGER NOT NULL,
+            imported   INTEGER NOT NULL DEFAULT 0,
+            PRIMARY KEY (flow_start, receiver, sender, mode, frequency, band)
+        ) WITHOUT ROWID;
+        INSERT INTO report (flow_start, receiver, sender, mode, frequency, locator, band, snr, snr_text, dxcc,
+                            stored_at, imported)
+            SELECT flow_start, receiver, sender, mode, frequency, locator, archive_band(frequency, band, imported),
+                   snr, snr_text, dxcc, stored_at, imported
+              FROM report_version1;
+        DROP TABLE report_version1;
+        CREATE INDEX report_imported ON report (flow_start, receiver) WHERE imported = 1;
+    )sql");
+    db.exec(kReportsView);
+    sqlite3_create_function_v2(db.handle(), "archive_band", 3, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
+                               nullptr);
 }
 
 TavikError newerArchive(int version)
@@ -52,21 +113,25 @@ TavikError newerArchive(int version)
 
 } // namespace
 
-int migrateArchive(SqliteDb &db)
+QString archivedBand(std::optional<qint64> frequency, const QString &band, bool imported)
 {
-    // Looked at first without a write lock: an archive of this version needs none.
-    if (const int version = checkArchiveVersion(db, true); version == kArchiveSchemaVersion)
-        return version;
-    Transaction transaction(db);
+    if (frequency)
+        return bandOfFrequency(*frequency);
+    return imported ? band : QString();
+}
+
+int migrateArchive(SqliteDb &db, int upTo)
+{
     const int version = checkArchiveVersion(db, true);
-    if (version == kArchiveSchemaVersion)
+    if (version >= upTo)
         return version;
     if (version < 1)
         createVersion1(db);
-    // Later versions add their step here: if (version < 2) migrateToVersion2(db);
-    db.exec("PRAGMA user_version = 1");
-    static_assert(kArchiveSchemaVersion == 1, "a new version needs its migration step and this number");
-    transaction.commit();
+    if (version < 2 && upTo >= 2)
+        migrateToVersion2(db);
+    // Later versions add their step here: if (version < 3 && upTo >= 3) migrateToVersion3(db);
+    static_assert(kArchiveSchemaVersion == 2, "a new version needs its migration step");
+    db.exec(QByteArray("PRAGMA user_version = " + QByteArray::number(upTo)).constData());
     return version;
 }
 

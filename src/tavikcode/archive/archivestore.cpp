@@ -1,6 +1,7 @@
 #include "archivestore.h"
 
 #include "archiveschema.h"
+#include "processing/reportline.h"
 #include "sqlitedb.h"
 
 #include <QDir>
@@ -21,9 +22,28 @@ constexpr const char *kWriterSettings = R"sql(
 
 constexpr int kBusyTimeoutMs = 2000;
 
-bool renameIfPresent(const QString &from, const QString &to)
+// The history reads a value only when its closing quote lies within this many
+// characters from the start of the attribute's search text; a longer value
+// is an empty field there.
+constexpr qsizetype kHistoryWindow = 50;
+
+const QString &endingWal()
 {
-    return !QFile::exists(from) || QFile::rename(from, to);
+    static const QString ending = QStringLiteral("-wal");
+    return ending;
+}
+
+std::function<void(sqlite3 *)> &insideStoreHook()
+{
+    static std::function<void(sqlite3 *)> hook;
+    return hook;
+}
+
+// The band the history's line names for a stored frequency: its
+// whole-megahertz table, so that 136 kHz ("2200m" here) is "630m" there.
+QString historyBandOf(qint64 frequency)
+{
+    return frequency == kNoFrequency ? QString() : FrequencyToBand(QString::number(frequency));
 }
 
 } // namespace
@@ -31,20 +51,63 @@ bool renameIfPresent(const QString &from, const QString &to)
 ArchiveStore::ArchiveStore() = default;
 ArchiveStore::~ArchiveStore() = default;
 
+void ArchiveStore::setInsideStoreHook(std::function<void(sqlite3 *)> hook)
+{
+    insideStoreHook() = std::move(hook);
+}
+
 QString ArchiveStore::setAsideName(const QString &fileName, const QDateTime &now)
 {
     const QFileInfo info(fileName);
     const QString stem = info.dir().filePath(info.completeBaseName() + QStringLiteral("-damaged-")
                                              + now.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    const auto taken = [](const QString &name) {
+        return QFile::exists(name) || QFile::exists(name + endingWal())
+            || QFile::exists(name + QStringLiteral("-shm"));
+    };
     QString name = stem + suffix;
-    for (int n = 2; QFile::exists(name) || QFile::exists(name + QStringLiteral("-wal")); ++n)
+    for (int n = 2; taken(name); ++n)
         name = stem + u'-' + QString::number(n) + suffix;
     return name;
 }
 
+QString ArchiveStore::setAside(const QString &fileName, const QString &aside, const Rename &rename)
+{
+    const auto move = [&rename](const QString &from, const QString &to) {
+        return rename ? rename(from, to) : QFile::rename(from, to);
+    };
+    const auto nameOf = [](const QString &path) { return QFileInfo(path).fileName(); };
+    if (!move(fileName, aside))
+        return QStringLiteral("cannot be renamed %1").arg(nameOf(aside));
+    // The archive's log and index go with it, or it goes back: a new archive
+    // must never open beside the old one's log.
+    QStringList moved{QString()};
+    for (const QString &ending : {endingWal(), QStringLiteral("-shm")}) {
+        if (!QFile::exists(fileName + ending)) {
+            continue;
+        }
+        if (move(fileName + ending, aside + ending)) {
+            moved << ending;
+            continue;
+        }
+        QStringList stuck;
+        for (auto back = moved.crbegin(); back != moved.crend(); ++back) {
+            if (!move(aside + *back, fileName + *back))
+                stuck << nameOf(aside + *back);
+        }
+        QString failure = QStringLiteral("its file %1 cannot be renamed %2")
+                              .arg(nameOf(fileName + ending), nameOf(aside + ending));
+        if (stuck.isEmpty())
+            return failure + QStringLiteral(", so it was left as it was");
+        return failure + QStringLiteral(", and %1 cannot be moved back").arg(stuck.join(QStringLiteral(", ")));
+    }
+    return {};
+}
+
 void ArchiveStore::close()
 {
+    m_sameReception.reset();
     m_sighting.reset();
     m_importedRange.reset();
     m_replaceImported.reset();
@@ -62,6 +125,12 @@ void ArchiveStore::configure()
 
 void ArchiveStore::connect(const QString &fileName, bool check)
 {
+    // SQLite would read an old log into a new, empty archive.
+    if (!QFile::exists(fileName) && QFile::exists(fileName + endingWal())) {
+        throw TavikError(
+            QStringLiteral("its log %1 is there without it; move that file away to start a new archive")
+                .arg(QFileInfo(fileName + endingWal()).fileName()));
+    }
     // Looked at through a connection of its own that neither writes nor
     // checkpoints on closing, so that a damaged archive and its log are set
     // aside exactly as they were found.
@@ -77,7 +146,8 @@ void ArchiveStore::connect(const QString &fileName, bool check)
     configure();
 }
 
-ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, const QDateTime &now)
+ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, const QDateTime &now,
+                                        const QList<ArchivedReport> &history)
 {
     close();
     Opened opened;
@@ -90,10 +160,8 @@ ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, con
             // Never deleted: renamed aside, and a new archive started.
             m_db.reset();
             const QString aside = setAsideName(fileName, now);
-            if (!QFile::rename(fileName, aside))
-                throw TavikError(QStringLiteral("it is damaged (%1) and cannot be renamed").arg(e.message()));
-            renameIfPresent(fileName + QStringLiteral("-wal"), aside + QStringLiteral("-wal"));
-            renameIfPresent(fileName + QStringLiteral("-shm"), aside + QStringLiteral("-shm"));
+            if (const QString failure = setAside(fileName, aside); !failure.isEmpty())
+                throw TavikError(QStringLiteral("it is damaged (%1) and %2").arg(e.message(), failure));
             opened.setAsideAs = aside;
             opened.damage = e.message();
             connect(fileName, false);
@@ -102,13 +170,30 @@ ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, con
         checkArchiveVersion(*m_db, true);
         if (m_db->text("PRAGMA journal_mode = WAL") != QStringLiteral("wal"))
             throw SqliteError(SQLITE_CANTOPEN, QStringLiteral("the write-ahead log cannot be used"));
-        opened.created = migrateArchive(*m_db) == 0;
+        Transaction transaction(*m_db);
+        const int version = migrateArchive(*m_db);
+        opened.created = version == 0;
         prepare();
+        opened.imported = reconcileHistory(history);
+        transaction.commit();
+        if (version > 0 && version < kArchiveSchemaVersion)
+            giveBackFreePages();
     } catch (...) {
         close();
         throw;
     }
     return opened;
+}
+
+void ArchiveStore::giveBackFreePages()
+{
+    // A migration that copied the report table leaves the old one's pages
+    // free: the file would stay twice its size for a year of reports. A
+    // failure (no room for the copy VACUUM makes) only leaves it so.
+    try {
+        m_db->exec("VACUUM");
+    } catch (const SqliteError &) {
+    }
 }
 
 void ArchiveStore::prepare()
@@ -118,11 +203,15 @@ void ArchiveStore::prepare()
                                       snr, snr_text, dxcc, stored_at, imported)
         VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)
     )sql");
-    // The row keeps the time it was first stored.
+    // The row keeps the time it was first stored: the import's, or the
+    // served report's when that is earlier (a report from the journal, whose
+    // history line the open has just imported). ?13 is the band the history
+    // gave the served frequency.
     m_replaceImported = std::make_unique<Statement>(*m_db, R"sql(
         UPDATE OR IGNORE report
-           SET sender = ?2, locator = ?4, frequency = ?5, snr = ?8, snr_text = ?9, dxcc = ?10, imported = 0
-         WHERE imported = 1 AND flow_start = ?1 AND receiver = ?3 AND mode = ?7 AND band = ?6
+           SET sender = ?2, locator = ?4, frequency = ?5, band = ?6, snr = ?8, snr_text = ?9, dxcc = ?10,
+               stored_at = min(stored_at, ?11), imported = 0
+         WHERE imported = 1 AND flow_start = ?1 AND receiver = ?3 AND mode = ?7 AND band = ?13
     )sql");
     m_importedRange = std::make_unique<Statement>(*m_db, R"sql(
         SELECT min(flow_start), max(flow_start) FROM report WHERE imported = 1
@@ -133,6 +222,38 @@ void ArchiveStore::prepare()
            SET first_seen = min(first_seen, excluded.first_seen),
                last_seen = max(last_seen, excluded.last_seen)
     )sql");
+    // The rows a history line may stand for. An empty receiver or mode of the
+    // history is also a value too long for its window (longer than ?4 and ?5).
+    m_sameReception = std::make_unique<Statement>(*m_db, R"sql(
+        SELECT frequency, band, imported FROM report
+         WHERE flow_start = ?1
+           AND (receiver = ?2 OR (?2 = '' AND length(receiver) > ?4))
+           AND (mode = ?3 OR (?3 = '' AND length(mode) > ?5))
+    )sql");
+}
+
+int ArchiveStore::reconcileHistory(const QList<ArchivedReport> &history)
+{
+    const auto longest = [](const QString &searchText) { return qint64(kHistoryWindow - searchText.size() - 1); };
+    QList<ArchivedReport> missing;
+    for (const ArchivedReport &r : history) {
+        Statement &s = *m_sameReception;
+        s.bind(1, r.flowStartSeconds);
+        s.bind(2, r.receiver);
+        s.bind(3, r.mode);
+        s.bind(4, longest(search::kReceiverCallsign));
+        s.bind(5, longest(search::kMode));
+        bool held = false;
+        while (!held && s.step()) {
+            const qint64 frequency = s.integer(0);
+            const bool named = s.integer(2) == 1 || frequency == kNoFrequency;
+            held = (named ? s.text(1) : historyBandOf(frequency)) == r.band;
+        }
+        s.reset();
+        if (!held)
+            missing.append(r);
+    }
+    return writeRows(missing, {}, Origin::Imported);
 }
 
 int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
@@ -140,6 +261,16 @@ int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<Receiv
 {
     Q_ASSERT(isOpen());
     Transaction transaction(*m_db);
+    const int added = writeRows(reports, receivers, origin);
+    if (const std::function<void(sqlite3 *)> &hook = insideStoreHook())
+        hook(m_db->handle());
+    transaction.commit();
+    return added;
+}
+
+int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
+                            Origin origin)
+{
     const bool imported = origin == Origin::Imported;
 
     // Imported rows are few and old: only reports in their time span need
@@ -152,13 +283,13 @@ int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<Receiv
     }
     m_importedRange->reset();
 
-    const auto bindReport = [](Statement &s, const ArchivedReport &r) {
+    const auto bindReport = [imported](Statement &s, const ArchivedReport &r) {
         s.bind(1, r.flowStartSeconds);
         s.bind(2, r.sender);
         s.bind(3, r.receiver);
         s.bind(4, r.locator);
-        s.bind(5, r.frequency.value_or(kNoFrequency));
-        s.bind(6, r.band);
+        s.bind(5, imported ? kNoFrequency : r.frequency.value_or(kNoFrequency));
+        s.bind(6, archivedBand(imported ? std::nullopt : r.frequency, r.band, imported));
         s.bind(7, r.mode);
         s.bind(8, r.snr);
         s.bind(9, r.snrText);
@@ -168,6 +299,8 @@ int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<Receiv
     for (const ArchivedReport &r : reports) {
         if (r.flowStartSeconds >= importedFrom && r.flowStartSeconds <= importedTo) {
             bindReport(*m_replaceImported, r);
+            m_replaceImported->bind(11, r.storedAt);
+            m_replaceImported->bind(13, historyBandOf(r.frequency.value_or(kNoFrequency)));
             if (m_replaceImported->run() > 0) {
                 ++added;
                 continue;
@@ -184,7 +317,6 @@ int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<Receiv
         m_sighting->bind(3, s.seenAt);
         m_sighting->run();
     }
-    transaction.commit();
     return added;
 }
 

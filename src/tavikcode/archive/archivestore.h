@@ -6,10 +6,12 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class SqliteDb;
 class Statement;
+struct sqlite3;
 
 // The archive's write side: one connection, used on one thread. Every call
 // either does all it says or, throwing, leaves the archive as it was.
@@ -23,42 +25,74 @@ public:
 
     struct Opened
     {
-        bool created = false;   // a new, empty archive: the place for an import
+        bool created = false;   // a new archive
+        int imported = 0;       // history lines added
         QString setAsideAs;     // the name the damaged archive was given, when it was
         QString damage;         // what was wrong with it
     };
 
-    // Opens the archive, creating it when missing, in WAL mode with the
-    // schema brought up to date. With check, a file that is no database or
-    // fails PRAGMA quick_check is renamed aside, with its -wal and -shm files
-    // (a name with the date and time of now, local), and a new archive is
-    // started. Throws SqliteError or TavikError; the store is then closed.
-    Opened open(const QString &fileName, bool check, const QDateTime &now);
+    // Opens the archive, creating it when missing, in WAL mode. In one
+    // transaction it brings the schema up to date (a new archive gets it
+    // whole, an older one is migrated) and adds every report of the history
+    // that the archive does not hold (see reconcileHistory), so that no
+    // archive stands without the history's reports, whatever ended an
+    // earlier start. With check, a file that is no
+    // database or fails PRAGMA quick_check is renamed aside, with its -wal and
+    // -shm files (a name with the date and time of now, local), and a new
+    // archive is started. A -wal without its archive is refused: a new
+    // archive never opens beside an old log. Throws SqliteError or
+    // TavikError; the store is then closed.
+    Opened open(const QString &fileName, bool check, const QDateTime &now,
+                const QList<ArchivedReport> &history = {});
     bool isOpen() const { return m_db != nullptr; }
     void close();
 
     enum class Origin { Served, Imported };
     // Stores the records in one transaction; returns the reports added. A
-    // served report of the same reception as an imported row (receiver,
-    // flow_start, mode and band) takes that row's place. Throws SqliteError;
+    // served report's band is named here from its frequency by the band plan;
+    // an imported one keeps its band text and has no frequency. A served
+    // report of the same reception as an imported row (receiver, flow_start,
+    // mode, and the band the history gives its frequency) takes that row's
+    // place, keeping the time it was first stored. Throws SqliteError;
     // nothing is stored then.
-    int store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin);
+    int store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
+              Origin origin = Origin::Served);
 
     // Gives back the page cache; the writer is idle most of the time.
     void releaseMemory();
 
     // The name a damaged archive gets: TavikArchive-damaged-20261209-143000.sqlite
-    // beside it, with a number added when that name is taken.
+    // beside it, with a number added when that name (or its -wal or -shm) is taken.
     static QString setAsideName(const QString &fileName, const QDateTime &now);
+
+    // Renames the archive to aside, then its -wal and -shm files (when there)
+    // to aside with the same endings. When one rename fails, what was moved
+    // is moved back. Returns what went wrong, empty when all was moved.
+    using Rename = std::function<bool(const QString &from, const QString &to)>;
+    static QString setAside(const QString &fileName, const QString &aside, const Rename &rename = {});
+
+    // For tests: called inside every store's transaction once its rows are
+    // written, before the commit, on the thread that stores, with the
+    // connection.
+    static void setInsideStoreHook(std::function<void(sqlite3 *)> hook);
 
 private:
     void connect(const QString &fileName, bool check);
     void configure();
     void prepare();
+    void giveBackFreePages();
+    // Adds, as imported rows, the history's reports that the archive does not
+    // hold: no row of the same time, receiver, mode and band, a served row's
+    // band being the one the history gives its frequency. In the caller's
+    // transaction.
+    int reconcileHistory(const QList<ArchivedReport> &history);
+    // The rows of store(), in the caller's transaction.
+    int writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin);
 
     std::unique_ptr<SqliteDb> m_db;
     std::unique_ptr<Statement> m_insert;
     std::unique_ptr<Statement> m_replaceImported;
     std::unique_ptr<Statement> m_importedRange;
     std::unique_ptr<Statement> m_sighting;
+    std::unique_ptr<Statement> m_sameReception;
 };

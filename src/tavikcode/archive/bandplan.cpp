@@ -45,9 +45,10 @@ constexpr int kPlanSize = int(std::size(kPlan));
 
 QString bandOfFrequency(qint64 hertz)
 {
-    for (const PlanBand &band : kPlan) {
-        if (hertz >= band.lowHz && hertz <= band.highHz)
-            return QString::fromUtf16(band.name);
+    // The names are shared, not made anew: the archive names every report.
+    for (int i = 0; i < kPlanSize; ++i) {
+        if (hertz >= kPlan[i].lowHz && hertz <= kPlan[i].highHz)
+            return bandPlanNames().at(i);
     }
     return kOtherBand;
 }

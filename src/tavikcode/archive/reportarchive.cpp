@@ -1,11 +1,14 @@
 #include "reportarchive.h"
 
 #include "archivestore.h"
+#include "pendingjournal.h"
 #include "sqlitedb.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QTimer>
+
+#include <algorithm>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -23,6 +26,11 @@ public:
 
     void open(ArchiveOpening opening)
     {
+        if (opening.fileName != m_fileName) {
+            m_journal = PendingJournal(PendingJournal::besideArchive(opening.fileName));
+            m_journalHolds = false;
+            m_journalLooked = false;
+        }
         m_fileName = opening.fileName;
         m_name = QFileInfo(m_fileName).fileName();
         m_oldHistory = std::move(opening.oldHistory);
@@ -46,48 +54,53 @@ public:
             if (std::optional<ReceiverSighting> s = receiverFromAnswerLine(line, pass.answerArrived))
                 m_receivers.append(std::move(*s));
         }
-        // A long fault keeps the newest records.
-        if (m_reports.size() > ReportArchive::kPendingLimit)
-            m_reports.remove(0, m_reports.size() - ReportArchive::kPendingLimit);
-        if (m_receivers.size() > ReportArchive::kPendingLimit)
-            m_receivers.remove(0, m_receivers.size() - ReportArchive::kPendingLimit);
         m_now = pass.now;
         m_passWaiting = true;
         attempt();
     }
 
-    // Opens when needed, imports the old history into a new archive, stores
-    // what waits; on failure keeps it all for the next try.
+    // Opens when needed (reconciling the history), stores the journal, then
+    // what waits in memory; on failure journals what waits for the next try.
     void attempt()
     {
         if (m_fileName.isEmpty())
             return;
+        if (!m_journalLooked)
+            lookAtJournal();
         int added = 0;
         bool committed = false;
-        const bool large = m_reports.size() + m_receivers.size() > kLargeJob;
+        const bool large = m_reports.size() + m_receivers.size() > kLargeJob || m_journalHolds;
         try {
             if (!m_store.isOpen()) {
-                const ArchiveStore::Opened opened = m_store.open(m_fileName, m_check, m_now);
+                const ArchiveStore::Opened opened = m_store.open(m_fileName, m_check, m_now, m_oldHistory);
                 m_check = false;
                 if (!opened.setAsideAs.isEmpty()) {
                     emit m_owner.failed(QStringLiteral("The report archive %1 was damaged (%2). It was renamed %3 "
                                                        "and a new archive was started.")
                                             .arg(m_name, opened.damage, QFileInfo(opened.setAsideAs).fileName()));
                 }
-                if (opened.created && !m_oldHistory.isEmpty()) {
-                    added += m_store.store(m_oldHistory, {}, ArchiveStore::Origin::Imported);
+                if (!m_oldHistory.isEmpty()) {
+                    added += opened.imported;
                     committed = true;
                 }
                 m_oldHistory.clear();
             }
+            if (m_journalHolds) {
+                committed = storeJournal(added) || committed;
+            }
             if (m_passWaiting || !m_reports.isEmpty() || !m_receivers.isEmpty()) {
-                added += m_store.store(m_reports, m_receivers, ArchiveStore::Origin::Served);
+                added += m_store.store(m_reports, m_receivers);
                 committed = true;
                 m_passWaiting = false;
                 m_reports = {};
                 m_receivers = {};
             }
+            if (m_journalHolds) {
+                m_journalHolds = false;
+                removeJournal();
+            }
             m_lastFailure.clear();
+            m_droppedTold = false;
             m_retry->stop();
         } catch (const TavikError &e) {
             const auto *sqlite = dynamic_cast<const SqliteError *>(&e);
@@ -95,6 +108,7 @@ public:
             if (sqlite && sqlite->isDamage())
                 m_check = true;
             m_store.close();
+            keepWaiting();
             fail(e.message());
         }
         m_store.releaseMemory();
@@ -104,19 +118,140 @@ public:
             emit m_owner.stored(added);
     }
 
+    // The closing path: what still waits in memory is stored, or journalled.
+    void finish()
+    {
+        if (!m_reports.isEmpty() || !m_receivers.isEmpty())
+            attempt();
+    }
+
 private:
     static constexpr qsizetype kLargeJob = 2000;
 
+    // A journal found at the first open: read through once, so that a
+    // damaged one is set aside before anything is stored or journalled.
+    void lookAtJournal()
+    {
+        m_journalLooked = true;
+        if (!m_journal.exists())
+            return;
+        try {
+            m_journal.read(ReportArchive::kJournalChunk, [](const auto &, const auto &) {});
+            m_journalHolds = true;
+        } catch (const TavikError &e) {
+            journalUnreadable(e.message());
+        }
+    }
+
+    // Stores the journal's records, a chunk to a transaction; true when one
+    // was committed. Storing a chunk again after a failure adds nothing.
+    bool storeJournal(int &added)
+    {
+        bool committed = false;
+        try {
+            m_journal.read(ReportArchive::kJournalChunk, [&](const auto &reports, const auto &receivers) {
+                added += m_store.store(reports, receivers);
+                committed = true;
+            });
+        } catch (const SqliteError &) {
+            throw;
+        } catch (const TavikError &e) {
+            journalUnreadable(e.message());
+        }
+        return committed;
+    }
+
+    void removeJournal()
+    {
+        try {
+            m_journal.remove();
+        } catch (const TavikError &e) {
+            // Stored again at the next start, it adds nothing.
+            tell(QStringLiteral("The reports that waited for the report archive %1 are stored, but %2.")
+                     .arg(m_name, e.message()));
+        }
+    }
+
+    // Never dropped unseen: renamed aside and told.
+    void journalUnreadable(const QString &reason)
+    {
+        m_journalHolds = false;
+        const QString name = QFileInfo(m_journal.fileName()).fileName();
+        try {
+            const QString aside = QFileInfo(m_journal.setAside(m_now)).fileName();
+            tell(QStringLiteral("The file %1 of reports waiting for the report archive cannot be read "
+                                "(%2). It was renamed %3; the reports in it are not in the archive.")
+                     .arg(name, reason, aside));
+        } catch (const TavikError &e) {
+            tell(QStringLiteral("The file %1 of reports waiting for the report archive cannot be read "
+                                "(%2), nor set aside: %3. The reports in it are not in the archive.")
+                     .arg(name, reason, e.message()));
+        }
+    }
+
+    // After a failed store: what waits in memory goes to the journal (with
+    // what the journal holds already), so that a crash or closing keeps it.
+    // Only when the journal cannot be written either does it stay in memory,
+    // up to the limit.
+    void keepWaiting()
+    {
+        if (m_reports.isEmpty() && m_receivers.isEmpty())
+            return;
+        try {
+            try {
+                m_journal.write(m_reports, m_receivers, m_journalHolds);
+            } catch (const JournalDamage &e) {
+                journalUnreadable(e.message());
+                m_journal.write(m_reports, m_receivers, false);
+            }
+            m_journalHolds = true;
+            m_reports = {};
+            m_receivers = {};
+            m_journalFailure.clear();
+        } catch (const TavikError &e) {
+            m_journalFailure = e.message();
+            dropBeyondLimit();
+        }
+    }
+
+    // A long fault of both the archive and its journal keeps the newest records.
+    void dropBeyondLimit()
+    {
+        const qsizetype reports = std::max<qsizetype>(0, m_reports.size() - ReportArchive::kPendingLimit);
+        const qsizetype receivers = std::max<qsizetype>(0, m_receivers.size() - ReportArchive::kPendingLimit);
+        if (reports == 0 && receivers == 0)
+            return;
+        m_reports.remove(0, reports);
+        m_receivers.remove(0, receivers);
+        if (!m_droppedTold) {
+            m_droppedTold = true;
+            emit m_owner.failed(QStringLiteral("Reports are being lost: neither the report archive %1 nor %2 "
+                                               "can be written, and of the reports waiting only the newest %3 "
+                                               "are kept.")
+                                    .arg(m_name, QFileInfo(m_journal.fileName()).fileName())
+                                    .arg(ReportArchive::kPendingLimit));
+        }
+    }
+
     void fail(const QString &reason)
     {
-        const QString message = QStringLiteral("The report archive %1 cannot be written: %2. The reports are kept "
-                                               "and stored as soon as it can be.")
-                                    .arg(m_name, reason);
+        QString message = QStringLiteral("The report archive %1 cannot be written: %2. ").arg(m_name, reason);
+        if (m_journalFailure.isEmpty())
+            message += QStringLiteral("The reports are kept and stored as soon as it can be.");
+        else
+            message += QStringLiteral("The reports are kept in memory and stored as soon as it can be; %1, so "
+                                      "closing the program now would lose them.")
+                           .arg(m_journalFailure);
+        tell(message);
+        m_retry->start();
+    }
+
+    void tell(const QString &message)
+    {
         if (message != m_lastFailure) {
             m_lastFailure = message;
             emit m_owner.failed(message);
         }
-        m_retry->start();
     }
 
     // The records of a large answer are freed by now; give their pages back.
@@ -130,15 +265,20 @@ private:
     ReportArchive &m_owner;
     QTimer *m_retry;
     ArchiveStore m_store;
+    PendingJournal m_journal;
     QString m_fileName;
     QString m_name;
     QList<ArchivedReport> m_oldHistory;
-    QList<ArchivedReport> m_reports;
-    QList<ReceiverSighting> m_receivers;
+    QList<ArchivedReport> m_reports;     // waiting, not in the journal
+    QList<ReceiverSighting> m_receivers; // waiting, not in the journal
     QDateTime m_now;
     QString m_lastFailure;
+    QString m_journalFailure;
     bool m_check = true;
     bool m_passWaiting = false;
+    bool m_journalLooked = false;
+    bool m_journalHolds = false; // the journal holds records not yet committed
+    bool m_droppedTold = false;
 };
 
 ReportArchive::ReportArchive(QObject *parent) : QObject(parent), m_writer(new ArchiveWriter(*this))
@@ -152,7 +292,7 @@ ReportArchive::ReportArchive(QObject *parent) : QObject(parent), m_writer(new Ar
 
 ReportArchive::~ReportArchive()
 {
-    waitForIdle();
+    finish();
     m_thread.quit();
     m_thread.wait();
 }
@@ -187,6 +327,12 @@ void ReportArchive::store(ArchivePass pass)
 void ReportArchive::retry()
 {
     post([](ArchiveWriter &w) { w.attempt(); });
+}
+
+void ReportArchive::finish()
+{
+    post([](ArchiveWriter &w) { w.finish(); });
+    waitForIdle();
 }
 
 void ReportArchive::waitForIdle()

@@ -18,7 +18,7 @@ class ArchiveWriter;
 struct ArchiveOpening
 {
     QString fileName;                  // absolute
-    QList<ArchivedReport> oldHistory;  // TavikRpts.txt read back, for a new archive only
+    QList<ArchivedReport> oldHistory;  // TavikRpts.txt read back: what the archive lacks of it is added
     QDateTime now;                     // names a damaged archive set aside
 };
 
@@ -34,18 +34,24 @@ struct ArchivePass
 // The one owner of the archive's write side. Its connection lives on a
 // worker thread of its own; the window hands it jobs and hears back through
 // the signals, which arrive queued on the thread that created the owner.
+// Opening migrates an archive of an older schema there too (seconds for a
+// big one); the passes handed over meanwhile wait in the queue.
 //
-// A pass handed over before open() is not kept. A store that fails keeps its
-// records (the newest 200,000) and tries them again with the next job and
-// every minute, so a briefly locked archive catches up on its own. Every
-// fault is told once through failed(), until a store succeeds again.
+// A pass handed over before open() is not kept. A store that fails writes
+// what waits to the journal beside the archive (TavikArchive-pending.txt,
+// see pendingjournal.h) and tries again with the next job and every minute,
+// so a briefly locked archive catches up on its own, and a closed or crashed
+// program stores the journal first at its next open; the journal is deleted
+// once its records are committed. A journal that cannot be read is renamed
+// aside and told. Every fault is told once through failed(), until a store
+// succeeds again.
 class ReportArchive : public QObject
 {
     Q_OBJECT
 
 public:
     explicit ReportArchive(QObject *parent = nullptr);
-    // Finishes the jobs handed over, then stops the worker.
+    // finish(), then stops the worker.
     ~ReportArchive() override;
 
     void open(ArchiveOpening opening);
@@ -57,8 +63,22 @@ public:
     // Blocks until every job handed over is done (tests; the end of the program).
     void waitForIdle();
 
+    // For the program's closing path, on the owner's thread: blocks until
+    // every job handed over is done (each store tries once more; a migration
+    // runs to its end), then stores what still waits in memory or, when the
+    // archive cannot take it, writes it to the journal: after it nothing that
+    // waits is in memory only, unless the journal cannot be written either
+    // (told through failed()). Jobs handed over after it are still done;
+    // calling it again does no harm.
+    void finish();
+
+    // Records wait in memory only while the journal cannot be written either
+    // (a full disk): beyond this many the oldest are dropped, and the
+    // operator is told.
     static constexpr qsizetype kPendingLimit = 200000;
     static constexpr int kRetryIntervalMs = 60000;
+    // The journal is stored this many records to a transaction.
+    static constexpr qsizetype kJournalChunk = 10000;
 
 signals:
     // After every committed store, with the reports it added.

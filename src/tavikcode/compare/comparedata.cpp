@@ -143,11 +143,11 @@ std::vector<int> ranksOf(int count, Before before)
 
 CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, PairingWindow window,
                               const std::optional<GeoPosition> &home, KeepPairs keep,
-                              const std::function<bool()> &cancelled)
+                              const CancelFlag *cancel)
 {
-    const auto check = [&cancelled] {
-        if (cancelled && cancelled())
-            throw TavikError(QStringLiteral("A newer comparison was asked for"));
+    const auto check = [cancel] {
+        if (cancel)
+            cancel->check();
     };
     const ComparisonReports &in = *reports;
     CompareData data;
@@ -357,7 +357,7 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     const auto work = [&] {
         for (size_t i = next++; i < intervalsOf.size(); i = next++) {
             DifferenceSummary &d = i + 1 < intervalsOf.size() ? data.bands[qsizetype(i)].difference : data.total.difference;
-            if (d.median && !d.tooFew() && !(cancelled && cancelled()))
+            if (d.median && !d.tooFew() && !(cancel && cancel->isSet()))
                 d.interval = bootstrapMedianInterval(std::move(intervalsOf[i]));
         }
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/cancelflag.h"
 #include "archive/comparisonreports.h"
 #include "comparestats.h"
 #include "pairing.h"
@@ -10,7 +11,6 @@
 #include <QString>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -92,9 +92,9 @@ struct CompareData
 };
 
 // Pairs the reports and works out every figure; keeps the reports and the
-// pairs when asked to. cancelled is asked now and then; when it says so,
-// the work stops with a TavikError.
+// pairs when asked to. Throws QueryCancelled soon after cancel, when given,
+// is set.
 enum class KeepPairs { No, Yes };
 CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, PairingWindow window,
                               const std::optional<GeoPosition> &home, KeepPairs keep = KeepPairs::Yes,
-                              const std::function<bool()> &cancelled = {});
+                              const CancelFlag *cancel = nullptr);

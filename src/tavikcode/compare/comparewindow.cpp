@@ -9,6 +9,7 @@
 #include "pairscsv.h"
 #include "platform/freememory.h"
 #include "reach/locator.h"
+#include "reach/placewindow.h"
 #include "reach/reachsettings.h"
 #include "referencequeries.h"
 #include "shell/callsignfile.h"
@@ -72,8 +73,7 @@ QString fileNamePart(const QString &text)
 
 CompareWindow::CompareWindow(CompareWindowEnvironment environment, QWidget *parent)
     : QWidget(parent, Qt::Window), m_environment(std::move(environment)),
-      m_operator(m_environment.callsign.trimmed().toUpper()),
-      m_newest(std::make_shared<std::atomic<quint64>>(0))
+      m_operator(m_environment.callsign.trimmed().toUpper())
 {
     setObjectName(QStringLiteral("CompareWindow"));
     setWindowTitle(m_operator.isEmpty() ? QStringLiteral("Compare - TavikRepView")
@@ -88,8 +88,8 @@ CompareWindow::CompareWindow(CompareWindowEnvironment environment, QWidget *pare
 
 CompareWindow::~CompareWindow()
 {
-    // The work ends first: a result still posted finds no window.
-    m_newest->store(~quint64(0));
+    // The workers end first (a running job is cancelled): a result they
+    // still post finds no window.
     m_queries.reset();
     m_exports.reset();
 }
@@ -218,8 +218,7 @@ void CompareWindow::loadSettings()
             return QString();
         }
     };
-    move(s.ReadInteger(kSection, kLeft, 140), s.ReadInteger(kSection, kTop, 140));
-    resize(s.ReadInteger(kSection, kWidth, 1000), s.ReadInteger(kSection, kHeight, 720));
+    placeWindow(*this, QSize(1000, 720), keptPlacement(s, kSection, kLeft, kTop, kWidth, kHeight));
     m_references = referenceCallsigns(read(kCalls), m_operator);
     referencesEdit->setText(m_references.join(QStringLiteral(", ")));
     const QString chosen = read(kReference);
@@ -357,7 +356,6 @@ void CompareWindow::selectBand(const QString &band)
 void CompareWindow::refresh()
 {
     const quint64 generation = ++m_generation;
-    m_newest->store(generation);
     m_error.clear();
     if (m_operator.isEmpty() || m_reference.isEmpty()) {
         // Nothing to ask: what there was goes, and the status says why.
@@ -375,18 +373,17 @@ void CompareWindow::refresh()
     const QString own = m_operator;
     const PairingWindow window = m_window;
     const std::optional<GeoPosition> home = m_home;
-    const std::shared_ptr<std::atomic<quint64>> newest = m_newest;
     m_querying = true;
     if (!m_queries)
         m_queries = std::make_unique<ArchiveWorker>(m_environment.openReader);
+    // A newer question cancels this one: its flag stops the reader's SQL and
+    // the pairing's loops at once.
     m_queries->submit(
-        {[this, generation, period, own, reference, window, home, newest](ArchiveReader &reader) {
-             const auto stale = [newest, generation] { return newest->load() != generation; };
+        {[this, generation, period, own, reference, window, home](ArchiveReader &reader, const CancelFlag &cancel) {
              auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
-             if (stale())
-                 return;
+             cancel.check();
              auto data = std::make_shared<const CompareData>(
-                 prepareComparison(reports, window, home, KeepPairs::No, stale));
+                 prepareComparison(reports, window, home, KeepPairs::No, &cancel));
              // The month's reports and working copies are given back here,
              // not on the user-interface thread.
              reports.reset();
@@ -566,9 +563,9 @@ void CompareWindow::exportPairs()
     if (!m_exports)
         m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
     m_exports->submit(
-        {[this, period, own, reference, window, home, fileName](ArchiveReader &reader) {
+        {[this, period, own, reference, window, home, fileName](ArchiveReader &reader, const CancelFlag &cancel) {
              auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
-             const CompareData data = prepareComparison(reports, window, home, KeepPairs::Yes);
+             const CompareData data = prepareComparison(reports, window, home, KeepPairs::Yes, &cancel);
              // Written whole or not at all: a failure or a close leaves no half file.
              QSaveFile file(fileName);
              if (!file.open(QIODevice::WriteOnly))

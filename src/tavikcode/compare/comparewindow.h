@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -110,7 +109,6 @@ private:
     CompareWindowEnvironment m_environment;
     QString m_operator;
     std::unique_ptr<ArchiveWorker> m_queries;
-    std::shared_ptr<std::atomic<quint64>> m_newest; // the generation a job must be to go on
     std::unique_ptr<ArchiveWorker> m_exports;
     quint64 m_generation = 0;
     bool m_querying = false;

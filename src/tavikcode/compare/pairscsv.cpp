@@ -1,7 +1,7 @@
 #include "pairscsv.h"
 
 #include "reach/locator.h"
-#include "reach/reportcsv.h"
+#include "reach/csvfield.h"
 #include "tavikerror.h"
 
 #include <QDateTime>

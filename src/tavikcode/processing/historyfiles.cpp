@@ -25,6 +25,7 @@ void TForm1::ProcessResponse()
                      .receiverLines = result.receiverLines,
                      .answerArrived = (arrived.isValid() ? arrived : Clock::nowUtc()).toSecsSinceEpoch(),
                      .now = Clock::nowUtc()});
+    judgeAlerts(result.reportLines);
     // Taken only once the files are written: should they fail, the next query
     // still asks for the reports that did not reach the history.
     if (result.sequenceNumberSeen) {
@@ -43,6 +44,8 @@ void TForm1::ClearHistoryFiles()
     RichEdit1->clear();
     ClearGridRows(StringGrid1, true);
     state.LastSeqNo.clear();
+    // The next answer brings everything again: the alert rules judge only what is newer.
+    m_alertsCatchUp = true;
 
     const QString previous = state.Callsign;
     steps.run([this] { ReadCallsign(); });

@@ -13,8 +13,8 @@ ArchiveWorker::~ArchiveWorker()
         std::lock_guard lock(m_mutex);
         m_stopping = true;
         m_waiting.reset();
-        if (m_running && m_reader)
-            m_reader->interrupt();
+        if (m_running)
+            m_running->cancel();
     }
     m_wake.notify_all();
     m_thread.join();
@@ -25,9 +25,8 @@ void ArchiveWorker::submit(Job job)
     {
         std::lock_guard lock(m_mutex);
         m_waiting = std::move(job);
-        ++m_submitted;
-        if (m_running && m_reader)
-            m_reader->interrupt();
+        if (m_running)
+            m_running->cancel();
     }
     m_wake.notify_all();
 }
@@ -36,7 +35,7 @@ void ArchiveWorker::loop()
 {
     for (;;) {
         Job job;
-        quint64 number = 0;
+        std::shared_ptr<CancelFlag> cancel;
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [this] { return m_stopping || m_waiting.has_value(); });
@@ -44,47 +43,40 @@ void ArchiveWorker::loop()
                 break;
             job = std::move(*m_waiting);
             m_waiting.reset();
-            number = m_running = m_submitted;
+            cancel = m_running = std::make_shared<CancelFlag>();
         }
-        runOne(job, number);
+        runOne(job, *cancel);
         std::lock_guard lock(m_mutex);
-        m_running = 0;
+        m_running.reset();
     }
     // The reader is closed on the thread that used it.
-    std::unique_ptr<ArchiveReader> reader;
-    {
-        std::lock_guard lock(m_mutex);
-        reader = std::move(m_reader);
-    }
+    m_reader.reset();
 }
 
-void ArchiveWorker::runOne(Job &job, quint64 number)
+void ArchiveWorker::runOne(Job &job, const CancelFlag &cancel)
 {
     QString error;
     try {
-        if (!m_reader) {
-            auto reader = m_openReader();
-            std::lock_guard lock(m_mutex);
-            m_reader = std::move(reader);
-        }
-        job.run(*m_reader);
+        if (!m_reader)
+            m_reader = m_openReader();
+        m_reader->setCancelFlag(&cancel);
+        job.run(*m_reader, cancel);
+        m_reader->setCancelFlag(nullptr);
         return;
     } catch (const std::exception &e) {
         error = QString::fromUtf8(e.what());
     } catch (...) {
         error = QStringLiteral("The report archive could not be read");
     }
-    bool superseded = false;
-    std::unique_ptr<ArchiveReader> failedReader;
-    {
-        std::lock_guard lock(m_mutex);
-        superseded = m_stopping || number != m_submitted;
-        // A reader that failed on its own is opened afresh for the next job:
-        // the archive may have been set aside and started anew.
-        if (!superseded)
-            failedReader = std::move(m_reader);
+    if (cancel.isSet()) {
+        // Only the cancellation: the reader stays, for the newer job.
+        if (m_reader)
+            m_reader->setCancelFlag(nullptr);
+        return;
     }
-    failedReader.reset();
-    if (!superseded && job.failed)
+    // A reader that failed on its own is opened afresh for the next job: the
+    // archive may have been set aside and started anew.
+    m_reader.reset();
+    if (job.failed)
         job.failed(error);
 }

@@ -11,10 +11,12 @@
 #include <optional>
 #include <thread>
 
-// Runs the Reach window's archive queries on a thread of its own, with a
-// reader (connection) of its own that it opens at the first job and again
-// after a failure. The newest job wins: a job still waiting is dropped when
-// another comes, and a running one is interrupted.
+// Runs archive queries (the Reach window's, any other window's) on a thread
+// of its own, with a reader (connection) of its own that it opens at the
+// first job and again after a failure. The newest job wins: a job still
+// waiting is dropped when another comes, and a running one is cancelled: its
+// flag is set, which stops its SQL at the next step and its own loops where
+// they look at it.
 class ArchiveWorker
 {
 public:
@@ -22,15 +24,17 @@ public:
 
     struct Job
     {
-        // Runs on the worker's thread; an error it throws goes to failed.
-        std::function<void(ArchiveReader &)> run;
-        // Runs on the worker's thread with the error's text, unless a newer
-        // job came meanwhile (then the error is only the interruption).
+        // Runs on the worker's thread with the job's cancel flag, which every
+        // query of the reader already obeys; loops of the job's own look at it
+        // too (CancelFlag::check). An error it throws goes to failed.
+        std::function<void(ArchiveReader &, const CancelFlag &)> run;
+        // Runs on the worker's thread with the error's text, unless the job
+        // was cancelled (by a newer job or the worker's end).
         std::function<void(const QString &)> failed;
     };
 
     explicit ArchiveWorker(OpenReader openReader);
-    // Drops a waiting job, interrupts a running one and waits for the thread.
+    // Drops a waiting job, cancels a running one and waits for the thread.
     ~ArchiveWorker();
 
     ArchiveWorker(const ArchiveWorker &) = delete;
@@ -40,15 +44,14 @@ public:
 
 private:
     void loop();
-    void runOne(Job &job, quint64 number);
+    void runOne(Job &job, const CancelFlag &cancel);
 
     OpenReader m_openReader;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::optional<Job> m_waiting;
-    quint64 m_submitted = 0;  // number of the newest job
-    quint64 m_running = 0;    // number of the job running, 0 for none
+    std::shared_ptr<CancelFlag> m_running; // the running job's flag; none while idle
     bool m_stopping = false;
-    std::unique_ptr<ArchiveReader> m_reader; // touched by the thread; interrupted under the mutex
+    std::unique_ptr<ArchiveReader> m_reader; // touched by the thread alone
     std::thread m_thread;
 };

@@ -23,20 +23,22 @@ BandHourChart BandHourChart::onlyBand(const QString &band) const
 
 BandHourChart bandHourChart(const ReachSnapshot &snapshot)
 {
+    // Reports without a band (their frequency was no number) count in the
+    // total alone: no row without a name.
     BandHourChart chart;
     for (const BandCounts &counts : snapshot.bands) {
-        if (!chart.bands.contains(counts.band))
+        if (!counts.band.isEmpty() && !chart.bands.contains(counts.band))
             chart.bands << counts.band;
     }
     for (const HourCount &cell : snapshot.hours) {
-        if (!chart.bands.contains(cell.band))
+        if (!cell.band.isEmpty() && !chart.bands.contains(cell.band))
             chart.bands << cell.band;
     }
     std::stable_sort(chart.bands.begin(), chart.bands.end(),
                      [](const QString &a, const QString &b) { return bandPlanBefore(a, b); });
     chart.receivers = QList<qint64>(chart.bands.size() * 24, 0);
     for (const HourCount &cell : snapshot.hours) {
-        if (cell.hour < 0 || cell.hour > 23)
+        if (cell.hour < 0 || cell.hour > 23 || cell.band.isEmpty())
             continue;
         chart.receivers[chart.bands.indexOf(cell.band) * 24 + cell.hour] += cell.receivers;
     }

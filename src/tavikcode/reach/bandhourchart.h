@@ -21,7 +21,8 @@ struct BandHourChart
 };
 
 // Rows for every band of the snapshot, and for a band that has hours but no
-// counts (none should), in band order. Hours outside 0 to 23 are left out.
+// counts (none should), in band order. Hours outside 0 to 23 and reports
+// without a band are left out.
 BandHourChart bandHourChart(const ReachSnapshot &snapshot);
 
 // How dark a cell is, from 0 (no receiver) to 1 (the most of the chart): by

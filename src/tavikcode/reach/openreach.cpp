@@ -1,5 +1,6 @@
 // Opening the Reach window from the main window: the list view's menu,
-// Ctrl+R and the switch "/REACH". One Reach window at most.
+// Ctrl+R and the switch "/REACH". One Reach window at most. The list view's
+// menu also opens the Alerts window and the alert settings.
 #include "tform1.h"
 
 #include "archive/archivereader.h"
@@ -45,13 +46,17 @@ QMenu *TForm1::createListMenu(const QPoint &position)
     reach->setObjectName(QStringLiteral("ReachAction"));
     reach->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(reach, &QAction::triggered, this, [this] { userAction([this] { openReachWindow(); }); });
+    // For desktops without a tray icon: its entries too.
+    addAlertEntries(menu);
     return menu;
 }
 
 void TForm1::RichEdit1ContextPopup(const QPoint &position)
 {
-    std::unique_ptr<QMenu> menu(createListMenu(position));
-    menu->exec(RichEdit1->viewport()->mapToGlobal(position));
+    // Shown and left to itself: no handler waits while the menu is open.
+    QMenu *menu = createListMenu(position);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(RichEdit1->viewport()->mapToGlobal(position));
 }
 
 ReachWindow *TForm1::reachWindow() const

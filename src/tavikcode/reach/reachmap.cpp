@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 namespace {
 
@@ -92,15 +93,21 @@ void ReachMap::drawPicture(QPainter &painter)
     // thousand of them quick.
     m_dots.clear();
     std::map<std::pair<int, QString>, std::vector<QPointF>> byBand;
+    std::unordered_map<qint32, std::vector<QPointF> *> byBandText; // the same lists, by the band's text
     if (m_data) {
-        m_dots.reserve(size_t(m_data->receivers.size()));
-        for (qsizetype i = 0; i < m_data->receivers.size(); ++i) {
-            const PlacedReceiver &r = m_data->receivers[i];
-            if (!r.position || (!m_band.isEmpty() && r.heard.band != m_band))
+        m_dots.reserve(size_t(m_data->receiverCount()));
+        for (qsizetype i = 0; i < m_data->receiverCount(); ++i) {
+            const HeardRow &row = m_data->row(i);
+            const ReachPlace &place = m_data->place(i);
+            const QStringView band = m_data->text(row.band);
+            if (!place.position || band.isEmpty() || (!m_band.isEmpty() && band != m_band))
                 continue;
-            const QPointF pixel = toPixels.map(r.mapPoint);
-            m_dots.push_back({pixel, i});
-            byBand[{bandPlanRank(r.heard.band), r.heard.band}].push_back(pixel);
+            const QPointF pixel = toPixels.map(place.mapPoint);
+            m_dots.push_back({float(pixel.x()), float(pixel.y()), qint32(i)});
+            std::vector<QPointF> *&pixels = byBandText[row.band];
+            if (!pixels)
+                pixels = &byBand[{bandPlanRank(band), band.toString()}];
+            pixels->push_back(m_dots.back().pixel());
         }
     }
     QStringList shown;
@@ -145,7 +152,7 @@ QString ReachMap::textAt(QPointF position) const
     const Dot *nearest = nullptr;
     double best = kHoverPixels * kHoverPixels;
     for (const Dot &dot : m_dots) {
-        const QPointF d = dot.pixel - position;
+        const QPointF d = dot.pixel() - position;
         const double distance = d.x() * d.x() + d.y() * d.y();
         if (distance <= best) {
             best = distance;
@@ -156,33 +163,38 @@ QString ReachMap::textAt(QPointF position) const
         return {};
     // Every receiver at that place: a station heard on several bands, or
     // several stations in one square.
-    const QString &locator = m_data->receivers[nearest->receiver].heard.locator;
-    QStringList callsigns;
-    std::map<QString, QList<const PlacedReceiver *>> byCall;
+    const qint32 locator = m_data->row(nearest->receiver).locator;
+    QList<qint32> callsigns;
+    std::map<qint32, QList<qsizetype>> byCall;
     for (const Dot &dot : m_dots) {
-        const PlacedReceiver &r = m_data->receivers[dot.receiver];
-        if (dot.pixel == nearest->pixel && r.heard.locator == locator) {
-            if (!byCall.count(r.heard.callsign))
-                callsigns << r.heard.callsign;
-            byCall[r.heard.callsign].append(&r);
+        const HeardRow &row = m_data->row(dot.receiver);
+        if (dot.x == nearest->x && dot.y == nearest->y && row.locator == locator) {
+            if (!byCall.count(row.callsign))
+                callsigns << row.callsign;
+            byCall[row.callsign].append(dot.receiver);
         }
     }
     QStringList lines;
     const int shownAtMost = 6;
     for (qsizetype c = 0; c < std::min<qsizetype>(callsigns.size(), shownAtMost); ++c) {
-        const QList<const PlacedReceiver *> &heard = byCall[callsigns[c]];
-        const PlacedReceiver &first = *heard.first();
+        const QList<qsizetype> &heard = byCall[callsigns[c]];
+        const PlacedReceiver first = m_data->receiver(heard.first());
         if (c > 0)
             lines << QString();
         lines << first.heard.callsign + QStringLiteral("  ") + first.heard.locator;
         if (first.path)
             lines << distanceText(first.path->distanceKm, m_unit) + QStringLiteral(", ")
                     + bearingText(first.path->bearingDegrees);
-        for (const PlacedReceiver *r : heard) {
-            QString line = r->heard.band + QStringLiteral(": ");
-            if (r->heard.bestSnr)
-                line += QStringLiteral("best ") + snrText(r->heard.bestSnr) + QStringLiteral(", ");
-            lines << line + QStringLiteral("last heard ") + utcText(r->heard.lastHeard) + QStringLiteral(" UTC");
+        for (const qsizetype receiver : heard) {
+            const HeardReceiver r = m_data->snapshot.receiver(receiver);
+            // Outside the band plan the band's name tells nothing: the frequency does.
+            QString line = r.band;
+            if (r.frequencies)
+                line += QStringLiteral(" (") + frequencyRangeText(*r.frequencies) + u')';
+            line += QStringLiteral(": ");
+            if (r.bestSnr)
+                line += QStringLiteral("best ") + snrText(r.bestSnr) + QStringLiteral(", ");
+            lines << line + QStringLiteral("last heard ") + utcText(r.lastHeard) + QStringLiteral(" UTC");
         }
     }
     if (callsigns.size() > shownAtMost)

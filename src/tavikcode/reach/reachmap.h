@@ -51,10 +51,13 @@ protected:
     void drawPicture(QPainter &painter) override;
 
 private:
+    // Twelve bytes: a month of a busy station has 90,000 of them.
     struct Dot
     {
-        QPointF pixel;
-        qsizetype receiver; // index into m_data->receivers
+        float x;
+        float y;
+        qint32 receiver; // row of m_data's snapshot
+        QPointF pixel() const { return {x, y}; }
     };
 
     void paintLegend(QPainter &painter, const QStringList &bands) const;

@@ -1,5 +1,7 @@
 #include "reachperiod.h"
 
+#include <limits>
+
 namespace {
 
 struct PeriodInfo
@@ -62,5 +64,7 @@ ArchivePeriod archivePeriod(ReachPeriod period, qint64 nowSeconds)
 {
     const qint64 to = nowSeconds + 1;
     const qint64 length = info(period).seconds;
-    return {length ? to - length : 0, to};
+    if (!length)
+        return {std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(), to};
+    return {to - length, to};
 }

@@ -17,5 +17,7 @@ QString periodKey(ReachPeriod period);
 std::optional<ReachPeriod> periodFromKey(const QString &key);
 
 // The archive's period: reception times up to and including the second
-// nowSeconds (UTC seconds since 1970), back the period's length; "all" from 1970.
+// nowSeconds (UTC seconds since 1970), back the period's length. "All" has no
+// bound at either end: reports stamped ahead of a slow clock are in it too;
+// its hour chart ends now.
 ArchivePeriod archivePeriod(ReachPeriod period, qint64 nowSeconds);

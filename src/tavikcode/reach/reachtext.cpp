@@ -1,5 +1,7 @@
 #include "reachtext.h"
 
+#include "archive/bandplan.h"
+
 #include <QDateTime>
 #include <QTimeZone>
 
@@ -33,6 +35,13 @@ QString snrText(const std::optional<int> &snr)
 QString utcText(qint64 seconds)
 {
     return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc()).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+}
+
+QString frequencyRangeText(const FrequencyRange &range)
+{
+    if (range.lowHz == range.highHz)
+        return frequencyText(range.lowHz);
+    return frequencyText(range.lowHz) + QStringLiteral(" to ") + frequencyText(range.highHz);
 }
 
 QString unitKey(DistanceUnit unit)

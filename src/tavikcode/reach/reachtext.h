@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/archivereader.h"
+
 #include <QString>
 
 #include <optional>
@@ -20,6 +22,9 @@ QString bearingText(double degrees);
 QString snrText(const std::optional<int> &snr);
 // "2026-12-07 13:45" of seconds since 1970 UTC.
 QString utcText(qint64 seconds);
+// Where reports outside the band plan were heard: "40.68 MHz", or
+// "40.68 MHz to 222.1 MHz" for several frequencies.
+QString frequencyRangeText(const FrequencyRange &range);
 
 // The stored forms of the unit choice: "km" and "mi"; anything else is km.
 QString unitKey(DistanceUnit unit);

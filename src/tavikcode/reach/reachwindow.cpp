@@ -5,6 +5,7 @@
 #include "clock.h"
 #include "fileutil.h"
 #include "locator.h"
+#include "placewindow.h"
 #include "platform/freememory.h"
 #include "reachmap.h"
 #include "reachsettings.h"
@@ -15,6 +16,7 @@
 #include "shell/settingsstore.h"
 #include "tavikerror.h"
 #include "textlines.h"
+#include "widgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -123,10 +125,13 @@ void ReachWindow::createControls()
     locatorNote = new QLabel(this);
     locatorNote->setObjectName(QStringLiteral("locatorNote"));
     locatorNote->setWordWrap(true);
+    // Network text (a band, an error naming a file) is never read as markup.
+    locatorNote->setTextFormat(Qt::PlainText);
     layout->addWidget(locatorNote);
     statusLabel = new QLabel(this);
     statusLabel->setObjectName(QStringLiteral("statusLabel"));
     statusLabel->setWordWrap(true);
+    statusLabel->setTextFormat(Qt::PlainText);
     layout->addWidget(statusLabel);
 
     bandTable = new QTableWidget(0, int(std::size(kHeaders)), this);
@@ -172,8 +177,7 @@ void ReachWindow::loadSettings()
 {
     using namespace reachsettings;
     const SettingsStore &s = *m_environment.store;
-    move(s.ReadInteger(kSection, kLeft, 120), s.ReadInteger(kSection, kTop, 120));
-    resize(s.ReadInteger(kSection, kWidth, 960), s.ReadInteger(kSection, kHeight, 700));
+    placeWindow(*this, QSize(960, 700), keptPlacement(s, kSection, kLeft, kTop, kWidth, kHeight));
     m_period = periodFromKey(s.ReadString(kSection, kPeriod, QString())).value_or(ReachPeriod::Last24Hours);
     periodBox->setCurrentIndex(int(reachPeriods().indexOf(m_period)));
     m_unit = unitFromKey(s.ReadString(kSection, kUnits, QString()));
@@ -263,6 +267,12 @@ void ReachWindow::periodChanged()
     refresh();
 }
 
+void ReachWindow::selectPeriod(ReachPeriod period)
+{
+    periodBox->setCurrentIndex(int(reachPeriods().indexOf(period)));
+    periodChanged();
+}
+
 void ReachWindow::unitChanged()
 {
     m_unit = unitBox->currentIndex() == 1 ? DistanceUnit::Miles : DistanceUnit::Kilometres;
@@ -314,8 +324,9 @@ void ReachWindow::refresh()
     m_querying = true;
     if (!m_queries)
         m_queries = std::make_unique<ArchiveWorker>(m_environment.openReader);
-    m_queries->submit({[this, generation, period, home](ArchiveReader &reader) {
-                           auto data = std::make_shared<const ReachData>(prepareReach(reader.reach(period), home));
+    m_queries->submit({[this, generation, period, home](ArchiveReader &reader, const CancelFlag &cancel) {
+                           auto data
+                               = std::make_shared<const ReachData>(prepareReach(reader.reach(period), home, &cancel));
                            QMetaObject::invokeMethod(
                                this, [this, generation, data] { queryDone(generation, data); }, Qt::QueuedConnection);
                        },
@@ -371,6 +382,9 @@ void ReachWindow::fillTable()
         QTableWidgetItem *name = cell(total ? QStringLiteral("All bands") : r.counts.band);
         if (!total)
             name->setData(Qt::DecorationRole, bandColour(r.counts.band));
+        if (r.counts.frequencies)
+            name->setToolTip(plainTip(QStringLiteral("Heard outside the amateur bands: ")
+                                      + frequencyRangeText(*r.counts.frequencies)));
         put(Band, name);
         put(Reports, cell(QString::number(r.counts.reports), true));
         put(Receivers, cell(QString::number(r.counts.receivers), true));
@@ -379,7 +393,8 @@ void ReachWindow::fillTable()
         put(LastHeard, cell(r.counts.lastHeard > 0 ? utcText(r.counts.lastHeard) : QString()));
         if (r.farthest) {
             QTableWidgetItem *farthest = cell(r.farthest->callsign);
-            farthest->setToolTip(QStringLiteral("Last heard ") + utcText(r.farthest->lastHeard) + QStringLiteral(" UTC"));
+            farthest->setToolTip(
+                plainTip(QStringLiteral("Last heard ") + utcText(r.farthest->lastHeard) + QStringLiteral(" UTC")));
             put(Farthest, farthest);
             put(Locator, cell(r.farthest->locator));
             put(Distance, cell(distanceText(r.farthest->path.distanceKm, m_unit), true));
@@ -458,7 +473,7 @@ void ReachWindow::exportReports()
     const std::optional<GeoPosition> home = m_home;
     if (!m_exports)
         m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
-    m_exports->submit({[this, period, home, fileName](ArchiveReader &reader) {
+    m_exports->submit({[this, period, home, fileName](ArchiveReader &reader, const CancelFlag &) {
                            // Written whole or not at all: a failure or a close leaves no half file.
                            QSaveFile file(fileName);
                            if (!file.open(QIODevice::WriteOnly))

@@ -71,6 +71,8 @@ public slots:
     void refresh();
     // Only that band on the map and the chart; empty: every band.
     void selectBand(const QString &band);
+    // As if chosen in the period box (an alert opens the window on its period).
+    void selectPeriod(ReachPeriod period);
     // Asks for a file and writes the period's reports to it as CSV.
     void exportReports();
 

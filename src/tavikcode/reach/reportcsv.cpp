@@ -7,16 +7,6 @@
 #include <QStringList>
 #include <QTimeZone>
 
-QString csvField(const QString &text)
-{
-    const bool quote = text.contains(u',') || text.contains(u'"') || text.contains(u'\r') || text.contains(u'\n');
-    if (!quote)
-        return text;
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
-
 QByteArray reportCsvHeader()
 {
     return QByteArrayLiteral("flow_start_seconds,flow_start_utc,sender,receiver,locator,frequency_hz,band,mode,"

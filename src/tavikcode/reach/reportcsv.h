@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/archivereader.h"
+#include "csvfield.h"
 #include "geodesy.h"
 
 #include <QByteArray>
@@ -13,11 +14,7 @@
 // The period's reports as CSV (RFC 4180): UTF-8, a header row, CR LF line
 // ends, every archived field as stored, the reception time also as UTC text,
 // then distance and bearing from the operator's locator (empty without one
-// or for a value that is no locator).
-
-// A field quoted when it holds a comma, a double quote, CR or LF, with its
-// double quotes doubled; otherwise as it is.
-QString csvField(const QString &text);
+// or for a value that is no locator). Every text goes through csvField.
 
 QByteArray reportCsvHeader();
 QByteArray reportCsvRow(const ArchivedReport &report, const std::optional<GeoPath> &path);

@@ -57,11 +57,8 @@ void TForm1::QueryReports()
         // While the operator has not yet closed the box of an earlier failure,
         // a later one adds no second box; a query cut short by closing the
         // window adds none at all.
-        if (!m_webErrorBoxOpen && !m_closing) {
-            m_webErrorBoxOpen = true;
-            Dialogs::showMessage(QStringLiteral("Web error: TavikReporter site not accessible"));
-            m_webErrorBoxOpen = false;
-        }
+        if (!m_webErrorBox && !m_closing)
+            m_webErrorBox = Dialogs::showMessage(QStringLiteral("Web error: TavikReporter site not accessible"));
     }
 
     Shape2->setBrushColour(palette().color(QPalette::Button));

@@ -2,6 +2,8 @@
 // and the clearing of the history when the build changes.
 #include "tform1.h"
 
+#include "clock.h"
+#include "datetime.h"
 #include "fileutil.h"
 #include "filenames.h"
 #include "retrieval/endpoints.h"
@@ -78,6 +80,18 @@ void TForm1::checkBuildNumber()
         store().WriteString(kSection, kLastVers, tail);
         ClearHistoryFiles();
     }
+}
+
+bool TForm1::versionCheckFits() const
+{
+    // Once a start, when the machine is online and the client free, and not
+    // while the query falls due before the page could have come in.
+    if (!isPublicIpKnown(state) || IdHTTP1->isBusy())
+        return false;
+    if (state.Callsign.isEmpty())
+        return true;
+    const qint64 untilQuery = 300 - datetime::secondsBetween(state.LastGetTime, Clock::nowLocal());
+    return untilQuery * 1000 > deadlines.page.count();
 }
 
 void TForm1::Label15Click()

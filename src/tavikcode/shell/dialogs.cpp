@@ -1,53 +1,130 @@
 #include "dialogs.h"
 
 #include <QApplication>
+#include <QList>
 #include <QMessageBox>
 #include <QWidget>
+
+#include <memory>
+#include <utility>
 
 namespace Dialogs {
 
 namespace {
 
-std::function<void(const Shown &)> &handler()
+struct Handler
 {
-    static std::function<void(const Shown &)> instance;
+    std::function<void(const Shown &)> function;
+    bool keepOpen = false;
+};
+
+Handler &handler()
+{
+    static Handler instance;
     return instance;
 }
 
-void show(const Shown &dialog)
+// The boxes shown and not yet closed.
+QList<Box> &openBoxes()
 {
-    if (handler()) {
-        handler()(dialog);
-        return;
-    }
+    static QList<Box> boxes;
+    return boxes;
+}
+
+QMessageBox *makeBox(const Shown &dialog)
+{
     // The program breaks its texts with CR alone; the box breaks lines at LF.
     QString text = dialog.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    QMessageBox box(dialog.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::NoIcon, dialog.caption, text,
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    auto *box = new QMessageBox(dialog.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                                dialog.caption, text, QMessageBox::Ok, QApplication::activeWindow());
+    // The texts hold network text and file names: never read as markup.
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
+Box show(const Shown &dialog)
+{
+    QList<Box> &boxes = openBoxes();
+    boxes.removeAll(Box());
+    if (handler().function) {
+        handler().function(dialog);
+        if (!handler().keepOpen)
+            return {};
+        auto *stand = new QObject(qApp);
+        boxes << stand;
+        return stand;
+    }
+    QMessageBox *box = makeBox(dialog);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    boxes << box;
+    return box;
 }
 
 } // namespace
 
-void showMessage(const QString &text)
+Box showMessage(const QString &text)
 {
-    show({Kind::Message, QApplication::applicationName(), text});
+    return show({Kind::Message, QApplication::applicationName(), text});
 }
 
-void showError(const QString &text)
+Box showError(const QString &text)
 {
-    show({Kind::Error, QApplication::applicationName(), text});
+    return show({Kind::Error, QApplication::applicationName(), text});
 }
 
-void messageBox(const QString &text, const QString &caption)
+Box messageBox(const QString &text, const QString &caption)
 {
-    show({Kind::MessageBox, caption, text});
+    return show({Kind::MessageBox, caption, text});
 }
 
-void setHandler(std::function<void(const Shown &)> h)
+namespace {
+
+void showAndWait(const Shown &dialog)
 {
-    handler() = std::move(h);
+    if (handler().function) {
+        handler().function(dialog);
+        return;
+    }
+    std::unique_ptr<QMessageBox> box(makeBox(dialog));
+    box->exec();
+}
+
+} // namespace
+
+void showMessageAndWait(const QString &text)
+{
+    showAndWait({Kind::Message, QApplication::applicationName(), text});
+}
+
+void showErrorAndWait(const QString &text)
+{
+    showAndWait({Kind::Error, QApplication::applicationName(), text});
+}
+
+void closeAll()
+{
+    const QList<Box> boxes = std::exchange(openBoxes(), {});
+    for (const Box &box : boxes) {
+        if (auto *widget = qobject_cast<QWidget *>(box.data()))
+            widget->close();
+        else
+            delete box.data();
+    }
+}
+
+int openCount()
+{
+    openBoxes().removeAll(Box());
+    return int(openBoxes().size());
+}
+
+void setHandler(std::function<void(const Shown &)> h, bool keepOpen)
+{
+    closeAll();
+    handler() = {std::move(h), keepOpen};
 }
 
 } // namespace Dialogs

@@ -1,10 +1,17 @@
 #pragma once
 
+#include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 
 // Every dialog of the program goes through here, so tests can answer them.
+//
+// A box never waits: it is shown and the caller goes on, so that nothing the
+// program shows holds its cycle. The box stays open until the operator closes
+// it; the pointer returned is null from then on, which is how a lasting fault
+// knows that its box is still up.
 namespace Dialogs {
 
 enum class Kind {
@@ -20,11 +27,27 @@ struct Shown
     QString text;
 };
 
-void showMessage(const QString &text);
-void showError(const QString &text);
-void messageBox(const QString &text, const QString &caption);
+using Box = QPointer<QObject>;
 
-// Replaces the dialogs with a function (tests); an empty function restores them.
-void setHandler(std::function<void(const Shown &)> handler);
+Box showMessage(const QString &text);
+Box showError(const QString &text);
+Box messageBox(const QString &text, const QString &caption);
+
+// Shows a plain message and waits until it is closed: only before the window
+// and its cycle exist (a second copy, a data folder that cannot be made).
+void showMessageAndWait(const QString &text);
+// The error box of a failure while the program closes, when its cycle has
+// stopped: the operator reads it before the program ends.
+void showErrorAndWait(const QString &text);
+
+// Closes every box still open (tests, and the end of the program).
+void closeAll();
+// How many boxes are open.
+int openCount();
+
+// Replaces the dialogs with a function that sees each box as it opens
+// (tests); an empty function restores them. A box so handled closes at once,
+// unless keepOpen is set: then it stays open until closeAll().
+void setHandler(std::function<void(const Shown &)> handler, bool keepOpen = false);
 
 } // namespace Dialogs

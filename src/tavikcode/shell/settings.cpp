@@ -2,10 +2,11 @@
 // update-notice flag, the last query time and the build seen at the last run.
 #include "tform1.h"
 
+#include "alerts/alertsettings.h"
 #include "clock.h"
+#include "compare/comparesettings.h"
 #include "datetime.h"
 #include "retrieval/endpoints.h"
-#include "compare/comparesettings.h"
 #include "reach/reachsettings.h"
 #include "settingnames.h"
 #include "settingstext.h"
@@ -67,4 +68,7 @@ void TForm1::ResetSettings()
         s.deleteValue(reachsettings::kSection, ident);
     for (const QString &ident : comparesettings::allNames())
         s.deleteValue(comparesettings::kSection, ident);
+    // The alert rules, the tray and the start at login (the autostart entry stays).
+    for (const QString &ident : alertsettings::allNames())
+        s.deleteValue(alertsettings::kSection, ident);
 }

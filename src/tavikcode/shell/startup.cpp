@@ -96,10 +96,13 @@ void TForm1::FormActivate()
     }
 
     steps.run([this] { openArchive(); });
-    steps.run([this] { FetchVersionInfo(); });
-    steps.run([this] { readVersionPageAndNotify(); });
-    Timer1->start();
+    // Whatever a tick relies on is done before the first one: the history is
+    // never cleared after a query has brought reports into it.
     steps.run([this] { checkBuildNumber(); });
+    Timer1->start();
+    // The maker's version page is asked by the ticks, once the query cannot be
+    // held up by it (versionCheckFits); its boxes come after the cycle runs.
+    m_versionCheckDue = true;
     steps.throwIfAny();
 }
 
@@ -108,9 +111,8 @@ void TForm1::openArchive()
     ArchiveOpening opening;
     opening.fileName = QFileInfo(files::kArchive).absoluteFilePath();
     opening.now = Clock::nowUtc();
-    // The old history is read here, before the build check can clear it,
-    // also when the archive exists: only the worker finds out whether it is
-    // damaged and a new one, which takes the history, must be started.
+    // The history is read here, before the build check can clear it: the
+    // archive adds whatever line of it it does not hold yet, at every open.
     try {
         if (fileutil::isPresent(files::kReports)) {
             TextLines history(TextLines::Unsorted);

@@ -28,29 +28,40 @@ ArchivedReport heard(const QString &receiver, const QString &locator, const QStr
 } // namespace
 
 // Found by argument lookup for the archive's plain structs, which live in the global namespace.
+static bool operator==(const FrequencyRange &a, const FrequencyRange &b)
+{
+    return a.lowHz == b.lowHz && a.highHz == b.highHz;
+}
+
+static std::string frequenciesText(const std::optional<FrequencyRange> &f)
+{
+    return f ? ' ' + std::to_string(f->lowHz) + '-' + std::to_string(f->highHz) : std::string();
+}
+
 static bool operator==(const BandCounts &a, const BandCounts &b)
 {
     return a.band == b.band && a.reports == b.reports && a.receivers == b.receivers && a.dxcc == b.dxcc
-        && a.bestSnr == b.bestSnr && a.lastHeard == b.lastHeard;
+        && a.bestSnr == b.bestSnr && a.lastHeard == b.lastHeard && a.frequencies == b.frequencies;
 }
 
 static std::ostream &operator<<(std::ostream &os, const BandCounts &c)
 {
     return os << '{' << c.band.toStdString() << ' ' << c.reports << ' ' << c.receivers << ' ' << c.dxcc << ' '
-              << (c.bestSnr ? std::to_string(*c.bestSnr) : "none") << ' ' << c.lastHeard << '}';
+              << (c.bestSnr ? std::to_string(*c.bestSnr) : "none") << ' ' << c.lastHeard << frequenciesText(c.frequencies)
+              << '}';
 }
 
 static bool operator==(const HeardReceiver &a, const HeardReceiver &b)
 {
     return a.callsign == b.callsign && a.locator == b.locator && a.band == b.band && a.reports == b.reports
-        && a.bestSnr == b.bestSnr && a.lastHeard == b.lastHeard;
+        && a.bestSnr == b.bestSnr && a.lastHeard == b.lastHeard && a.frequencies == b.frequencies;
 }
 
 static std::ostream &operator<<(std::ostream &os, const HeardReceiver &h)
 {
     return os << '{' << h.callsign.toStdString() << ' ' << h.locator.toStdString() << ' ' << h.band.toStdString()
               << ' ' << h.reports << ' ' << (h.bestSnr ? std::to_string(*h.bestSnr) : "none") << ' ' << h.lastHeard
-              << '}';
+              << frequenciesText(h.frequencies) << '}';
 }
 
 static bool operator==(const HourCount &a, const HourCount &b)
@@ -115,7 +126,7 @@ TEST_F(ArchiveReaderTest, ReachOfADayCountsEachBandAndAllBands)
         {"VK2XYZ"_qs, ""_qs, "6m"_qs, 1, -15, kDay + 40000},
         {"ZL1AA"_qs, "RF70"_qs, ""_qs, 1, 0, kDay + 50000},
     };
-    EXPECT_EQ(s.receivers, receivers);
+    EXPECT_EQ(s.receivers(), receivers);
 
     const QList<HourCount> hours = {
         {"40m"_qs, 1, 1}, {"20m"_qs, 0, 1}, {"20m"_qs, 1, 2}, {"20m"_qs, 2, 1},
@@ -142,11 +153,55 @@ TEST_F(ArchiveReaderTest, TheHourChartFoldsTheLastSevenDaysOfThePeriod)
                                          {"20m"_qs, 23, 1}}));
 }
 
+TEST_F(ArchiveReaderTest, APeriodWithoutBoundsHasEveryReportAndItsChartEndsAtItsChartEnd)
+{
+    const ReachSnapshot s = openArchiveReader(fileName())->reach({kAllTime.fromSeconds, kAllTime.toSeconds, kDay + 86400});
+    EXPECT_EQ(s.total.reports, 13);
+    // The seven days before the chart's end, and the report stamped at that end (00 UTC next day).
+    QList<HourCount> twenty;
+    for (const HourCount &h : s.hours)
+        if (h.band == "20m"_qs)
+            twenty << h;
+    EXPECT_EQ(twenty, (QList<HourCount>{{"20m"_qs, 0, 2}, {"20m"_qs, 1, 3}, {"20m"_qs, 2, 1}, {"20m"_qs, 22, 1},
+                                         {"20m"_qs, 23, 1}}));
+}
+
+TEST_F(ArchiveReaderTest, ReportsOutsideTheBandPlanComeWithTheirFrequencies)
+{
+    // The store names the band by the plan: 70.154 MHz is 4m, 38 and 100.1 MHz lie in no band.
+    {
+        ArchiveStore store;
+        store.open(fileName(), false, QDateTime::currentDateTime());
+        const qint64 at = kDay + 86400 + 600;
+        QList<ArchivedReport> other;
+        for (const auto &[receiver, hertz, offset] : {std::tuple("W6AAA"_qs, 38'000'000, 0),
+                                                      std::tuple("W6AAA"_qs, 100'100'000, 60),
+                                                      std::tuple("W6AAA"_qs, 70'154'000, 120),
+                                                      std::tuple("K6BBB"_qs, 38'000'000, 0)}) {
+            ArchivedReport r = heard(receiver, "CM87"_qs, "Other"_qs, -5, "United States"_qs, at + offset);
+            r.frequency = hertz;
+            other << r;
+        }
+        store.store(other, {}, ArchiveStore::Origin::Served);
+    }
+    const ReachSnapshot s = openArchiveReader(fileName())->reach({kDay + 86400 + 1, kDay + 2 * 86400});
+    ASSERT_EQ(s.bands.size(), 2);
+    EXPECT_EQ(s.bands[0].band, "4m"_qs);
+    EXPECT_FALSE(s.bands[0].frequencies);
+    EXPECT_EQ(s.bands[1].band, "Other"_qs);
+    EXPECT_EQ(s.bands[1].frequencies, (FrequencyRange{38'000'000, 100'100'000}));
+    ASSERT_EQ(s.rows.size(), 3);
+    EXPECT_EQ(s.receiver(1).callsign, "K6BBB"_qs);
+    EXPECT_EQ(s.receiver(1).frequencies, (FrequencyRange{38'000'000, 38'000'000}));
+    EXPECT_EQ(s.receiver(2).frequencies, (FrequencyRange{38'000'000, 100'100'000}));
+    EXPECT_FALSE(s.total.frequencies);
+}
+
 TEST_F(ArchiveReaderTest, AnEmptyPeriodHasNoBandsAndAnEmptyTotal)
 {
     const ReachSnapshot s = openArchiveReader(fileName())->reach({kDay + 90000, kDay + 90000});
     EXPECT_TRUE(s.bands.isEmpty());
-    EXPECT_TRUE(s.receivers.isEmpty());
+    EXPECT_TRUE(s.rows.isEmpty());
     EXPECT_TRUE(s.hours.isEmpty());
     EXPECT_EQ(s.total, (BandCounts{QString(), 0, 0, 0, std::nullopt, 0}));
 }
@@ -172,15 +227,33 @@ TEST_F(ArchiveReaderTest, EveryReportOfThePeriodIsVisitedOldestFirst)
 TEST_F(ArchiveReaderTest, AnInterruptedQueryEndsWithAnError)
 {
     const auto reader = openArchiveReader(fileName());
+    CancelFlag cancel;
+    reader->setCancelFlag(&cancel);
     int visited = 0;
     EXPECT_THROW(reader->forEachReport(kAllTime,
                                        [&](const ArchivedReport &) {
                                            ++visited;
-                                           reader->interrupt();
+                                           cancel.cancel();
                                        }),
-                 TavikError);
+                 QueryCancelled);
     EXPECT_EQ(visited, 1);
     // The next query runs again.
+    reader->setCancelFlag(nullptr);
+    EXPECT_EQ(reader->reach(kAllTime).total.reports, 13);
+}
+
+TEST_F(ArchiveReaderTest, AQueryCancelledBeforeItBeginsStopsAtItsFirstStep)
+{
+    const auto reader = openArchiveReader(fileName());
+    CancelFlag cancel;
+    cancel.cancel();
+    reader->setCancelFlag(&cancel);
+    EXPECT_THROW(reader->reach(kAllTime), QueryCancelled);
+    int visited = 0;
+    EXPECT_THROW(reader->forEachReport(kAllTime, [&](const ArchivedReport &) { ++visited; }), QueryCancelled);
+    EXPECT_EQ(visited, 0);
+    CancelFlag fresh;
+    reader->setCancelFlag(&fresh);
     EXPECT_EQ(reader->reach(kAllTime).total.reports, 13);
 }
 

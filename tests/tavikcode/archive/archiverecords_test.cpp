@@ -47,9 +47,15 @@ TEST(ArchiveRecords, NumbersThatAreNoneAreKeptAsText)
         {"1.4074e7"_qs, 14074000, "20m"_qs, "-0"_qs, 0},
         {"unknown"_qs, std::nullopt, QString(), "-12.5"_qs, std::nullopt},
         {""_qs, std::nullopt, QString(), ""_qs, std::nullopt},
-        {"99999999999999999999999"_qs, std::nullopt, "0m"_qs, "99999999999"_qs, std::nullopt},
-        {"-5"_qs, -5, "630m"_qs, "+-3"_qs, std::nullopt},
-        {"-2000000"_qs, -2000000, "0m"_qs, "7"_qs, 7},
+        {"99999999999999999999999"_qs, std::nullopt, QString(), "99999999999"_qs, std::nullopt},
+        {"-5"_qs, -5, "Other"_qs, "+-3"_qs, std::nullopt},
+        {"-2000000"_qs, -2000000, "Other"_qs, "7"_qs, 7},
+        // Named by the band plan, not by the history's whole megahertz ("630m", "0m", "0m", "0m").
+        {"136000"_qs, 136000, "2200m"_qs, "1"_qs, 1},
+        {"70154000"_qs, 70154000, "4m"_qs, "1"_qs, 1},
+        {"40680000"_qs, 40680000, "8m"_qs, "1"_qs, 1},
+        {"222100000"_qs, 222100000, "1.25m"_qs, "1"_qs, 1},
+        {"30500000"_qs, 30500000, "Other"_qs, "1"_qs, 1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.frequency.toStdString() + " / " + c.snr.toStdString());
@@ -139,16 +145,14 @@ TEST_F(HistoryLines, EmptyFieldsStayEmptyAndStumpsAreRefused)
         EXPECT_FALSE(reportFromHistoryLine(stump, "G4XYZ"_qs, 0)) << stump.toStdString();
 }
 
-// The record reads each attribute as ReadAttribute does: the first
-// occurrence of the search text (also as the tail of a longer name), within
-// the 50-character window.
-TEST(ArchiveRecords, AttributesAreReadAsReadAttributeReadsThem)
+// The record finds each attribute as ReadAttribute does: the first
+// occurrence of the search text (also as the tail of a longer name); it
+// reads the value whole, up to its closing quote.
+TEST(ArchiveRecords, AttributesAreFoundAsReadAttributeFindsThem)
 {
     const QString lines[] = {
         served("flowStartSeconds=\"100\" myDXCC=\"first\" DXCC=\"second\" xmode=\"FT4\" mode=\"FT8\""_qs),
         served("flowStartSeconds=\"100\" note=\"see mode=\" mode=\"FT8\" receiverCallsign=\"K1JT\""_qs),
-        served("flowStartSeconds=\"100\" receiverCallsign=\"ABCDEFGHIJKLMNOPQRSTUVWXYZ01234\" "
-               "receiverLocator=\"JO62qmJO62qmJO62qmJO62qmJO62qmJO62q\" sNR=\"-3"_qs),
         "flowStartSeconds=\"100\"senderCallsign=\"G4XYZ\"frequency=\"7074000\"sNR=\"\"mode=FT8"_qs,
         served("flowStartSeconds=\"100\" flowStartSeconds=\"200\" senderCallsign=\"G4XYZ\" senderCallsign=\"M0X\""_qs),
     };
@@ -159,10 +163,34 @@ TEST(ArchiveRecords, AttributesAreReadAsReadAttributeReadsThem)
         EXPECT_EQ(r->flowStartSeconds, ReadAttribute(line, search::kFlowStartSeconds).toLongLong());
         EXPECT_EQ(r->sender, ReadAttribute(line, search::kSenderMarker));
         EXPECT_EQ(r->receiver, ReadAttribute(line, search::kReceiverCallsign));
-        EXPECT_EQ(r->locator, ReadAttribute(line, search::kReceiverLocator).left(10));
-        EXPECT_EQ(r->band, FrequencyToBand(ReadAttribute(line, search::kFrequency)));
         EXPECT_EQ(r->mode, ReadAttribute(line, search::kMode));
         EXPECT_EQ(r->snrText, ReadAttribute(line, search::kSnr));
         EXPECT_EQ(r->dxcc, ReadAttribute(line, search::kDxcc));
     }
+}
+
+// The history's 50-character window does not apply to the archive: a
+// 32-character receiver was stored as no callsign and merged with others.
+TEST(ArchiveRecords, EveryValueIsReadWhole)
+{
+    const QString receiver = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"_qs;
+    const QString mode = QString(60, u'M');
+    const QString line = served("flowStartSeconds=\"100\" receiverCallsign=\""_qs + receiver
+                                + "\" senderCallsign=\"G4XYZ/"_qs + QString(50, u'P') + "\" receiverLocator=\""_qs
+                                + QString(40, u'J') + "\" mode=\""_qs + mode + "\" DXCC=\""_qs + QString(300, u'D')
+                                + "\" sNR=\"-3"_qs);
+    ASSERT_EQ(ReadAttribute(line, search::kReceiverCallsign), QString()); // as the history reads it
+    const std::optional<ArchivedReport> r = reportFromAnswerLine(line, 0);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->receiver, receiver);
+    EXPECT_EQ(r->sender, "G4XYZ/"_qs + QString(50, u'P'));
+    EXPECT_EQ(r->locator, QString(10, u'J'));
+    EXPECT_EQ(r->mode, mode);
+    EXPECT_EQ(r->dxcc, QString(256, u'D')); // a bound on what one value may store
+    EXPECT_EQ(r->snrText, QString());       // no closing quote: no value
+    const auto s = receiverFromAnswerLine(
+        "<activeReceiver callsign=\""_qs + receiver + "\" locator=\"FN20qi\" />"_qs, 0);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->callsign, receiver);
+    EXPECT_EQ(s->locator, "FN20qi"_qs);
 }

@@ -159,3 +159,33 @@ TEST_F(ArchiveWindowTest, AnArchiveThatCannotBeOpenedIsToldOnceAndTheHistoryGoes
     EXPECT_EQ(reportsIn(archiveFile()).size(), 2u);
     EXPECT_EQ(dialogs.size(), 1u);
 }
+
+// Done when: the archive locked by another connection while a pass is
+// stored, the window closed, the lock released, the program started again:
+// every report of that pass is in the archive, whole.
+TEST_F(ArchiveWindowTest, APassThatFoundTheArchiveLockedIsStoredAfterTheNextStart)
+{
+    operatorWindow().openArchive();
+    settle();
+    const qint64 stored = Clock::nowUtc().toSecsSinceEpoch();
+    {
+        SqliteDb other(archiveFile(), SqliteDb::ReadWrite);
+        other.exec("BEGIN IMMEDIATE");
+        answer({reception("DL1ABC"_qs, kDay, "14074123"_qs), reception("K1JT"_qs, kDay + 60, "136000"_qs)});
+        form.reset(); // closed while the archive is still locked
+        Clock::advance(3600);
+        other.exec("ROLLBACK");
+    }
+    ASSERT_TRUE(reportsIn(archiveFile()).empty());
+    operatorWindow().openArchive();
+    settle();
+    const auto all = reportsIn(archiveFile());
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].frequency, 14074123);
+    EXPECT_EQ(all[1].frequency, 136000);
+    EXPECT_EQ(all[1].band, "2200m"_qs);
+    for (const ArchivedReport &r : all) {
+        EXPECT_EQ(r.locator, "JO62qm"_qs);
+        EXPECT_EQ(r.storedAt, stored); // when the pass ran, not when its history line was read back
+    }
+}

@@ -1,5 +1,6 @@
 #include "archivefixture.h"
 
+#include "archive/archiveschema.h"
 #include "archive/archivestore.h"
 
 #include <QDir>
@@ -27,14 +28,14 @@ std::vector<ReceiverRow> receiverRows(const QString &fileName)
     return rows;
 }
 
-ArchivedReport historyReport(const QString &receiver, qint64 seconds)
+ArchivedReport historyReport(const QString &receiver, qint64 seconds, const QString &band = "20m"_qs)
 {
     ArchivedReport r;
     r.flowStartSeconds = seconds;
     r.sender = kOperator;
     r.receiver = receiver;
     r.locator = "JO62"_qs;
-    r.band = "20m"_qs;
+    r.band = band;
     r.mode = "FT8"_qs;
     r.snr = -5;
     r.snrText = "-5"_qs;
@@ -112,7 +113,7 @@ TEST_F(ArchiveTest, APassBeforeTheArchiveIsOpenedIsNotKept)
     EXPECT_EQ(all.front().receiver, "K1JT"_qs);
 }
 
-TEST_F(ArchiveTest, TheOldHistoryGoesIntoANewArchiveOnlyAndServedReportsReplaceIt)
+TEST_F(ArchiveTest, TheOldHistoryGoesIntoANewArchiveAndServedReportsReplaceIt)
 {
     open({historyReport("DL1ABC"_qs, kDay + 60), historyReport("K1JT"_qs, kDay + 120),
           historyReport("K1JT"_qs, kDay + 120)});
@@ -139,11 +140,11 @@ TEST_F(ArchiveTest, TheOldHistoryGoesIntoANewArchiveOnlyAndServedReportsReplaceI
     pass({reception("K1JT"_qs, kDay + 120, "7074000"_qs)});
     EXPECT_EQ(reports().size(), 4u);
 
-    // At the next start the archive exists: the history is not taken again.
+    // At the next start only what the archive lacks of the history is added.
     startArchive();
-    open({historyReport("ZL1AA"_qs, kDay)});
-    EXPECT_TRUE(stored.empty());
-    EXPECT_EQ(reports().size(), 4u);
+    open({historyReport("ZL1AA"_qs, kDay), historyReport("K1JT"_qs, kDay + 120)});
+    EXPECT_EQ(stored, std::vector<int>{1});
+    EXPECT_EQ(reports().size(), 5u);
 }
 
 TEST_F(ArchiveTest, ADamagedArchiveIsSetAsideAndANewOneStarted)
@@ -207,7 +208,9 @@ TEST_F(ArchiveTest, AnArchiveOfANewerVersionIsLeftAsItIs)
 {
     {
         SqliteDb db(fileName(), SqliteDb::ReadWrite);
-        db.exec("CREATE TABLE later (x); PRAGMA user_version = 2;");
+        db.exec(QByteArray("CREATE TABLE later (x); PRAGMA user_version = "
+                           + QByteArray::number(kArchiveSchemaVersion + 1))
+                    .constData());
     }
     const QByteArray before = readBytes(fileName());
     open();
@@ -248,7 +251,7 @@ TEST_F(ArchiveTest, TheArchiveIsInWriteAheadLogModeWithItsVersionAndAViewForPeop
     open();
     pass({reception("DL1ABC"_qs, kDay + 61), reception("K1JT"_qs, kDay, "n/a"_qs)});
     SqliteDb db(fileName(), SqliteDb::ReadOnly);
-    EXPECT_EQ(db.integer("PRAGMA user_version"), 1);
+    EXPECT_EQ(db.integer("PRAGMA user_version"), 2);
     EXPECT_EQ(db.text("PRAGMA journal_mode"), "wal"_qs);
     Statement view(db, "SELECT time, receiver, frequency FROM reports ORDER BY flow_start");
     ASSERT_TRUE(view.step());
@@ -257,4 +260,136 @@ TEST_F(ArchiveTest, TheArchiveIsInWriteAheadLogModeWithItsVersionAndAViewForPeop
     ASSERT_TRUE(view.step());
     EXPECT_EQ(view.text(0), "2026-12-07 00:01:01"_qs);
     EXPECT_EQ(view.integer(2), 14074000);
+}
+
+namespace {
+
+struct Row
+{
+    QString receiver;
+    QString band;
+    std::optional<qint64> frequency;
+    bool operator==(const Row &) const = default;
+};
+
+void PrintTo(const Row &r, std::ostream *os)
+{
+    *os << r.receiver.toStdString() << ' ' << r.band.toStdString() << ' '
+        << (r.frequency ? std::to_string(*r.frequency) : "none");
+}
+
+std::vector<Row> rows(const QString &fileName)
+{
+    std::vector<Row> all;
+    for (const ArchivedReport &r : reportsIn(fileName))
+        all.push_back({r.receiver, r.band, r.frequency});
+    std::sort(all.begin(), all.end(), [](const Row &a, const Row &b) {
+        return std::tie(a.receiver, a.band) < std::tie(b.receiver, b.band);
+    });
+    return all;
+}
+
+} // namespace
+
+TEST_F(ArchiveTest, EveryOpenAddsWhatTheArchiveLacksOfTheHistory)
+{
+    const QString longCall = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"_qs; // the history's window reads no callsign
+    open();
+    pass({reception("DL1ABC"_qs, kDay, "136000"_qs), reception("K1JT"_qs, kDay), reception(longCall, kDay)});
+    ASSERT_EQ(reports().size(), 3u);
+
+    // An older history copied in: the same receptions as the history names
+    // them (136 kHz is "630m" there), and two it alone holds.
+    const QList<ArchivedReport> history = {
+        historyReport("DL1ABC"_qs, kDay, "630m"_qs), historyReport("K1JT"_qs, kDay, "20m"_qs),
+        historyReport(QString(), kDay, "20m"_qs),    historyReport("K1JT"_qs, kDay, "40m"_qs),
+        historyReport("VK2XYZ"_qs, kDay + 60, "20m"_qs),
+    };
+    startArchive();
+    open(history);
+    EXPECT_EQ(stored, std::vector<int>{2});
+    const std::vector<Row> expected = {
+        {longCall, "20m"_qs, 14074000},   {"DL1ABC"_qs, "2200m"_qs, 136000}, {"K1JT"_qs, "20m"_qs, 14074000},
+        {"K1JT"_qs, "40m"_qs, std::nullopt}, {"VK2XYZ"_qs, "20m"_qs, std::nullopt},
+    };
+    EXPECT_EQ(rows(fileName()), expected);
+
+    // And again: nothing more.
+    startArchive();
+    open(history);
+    EXPECT_EQ(stored, std::vector<int>{0});
+    EXPECT_EQ(rows(fileName()), expected);
+}
+
+TEST_F(ArchiveTest, ImportedReportsOfTwoBandsInOneSecondStayTwo)
+{
+    open({historyReport("K1JT"_qs, kDay, "20m"_qs), historyReport("K1JT"_qs, kDay, "40m"_qs)});
+    EXPECT_EQ(stored, std::vector<int>{2});
+    // The served 40 m report takes the place of its imported row only.
+    pass({reception("K1JT"_qs, kDay, "7074000"_qs)});
+    const std::vector<Row> expected = {{"K1JT"_qs, "20m"_qs, std::nullopt}, {"K1JT"_qs, "40m"_qs, 7074000}};
+    EXPECT_EQ(rows(fileName()), expected);
+}
+
+// Done when: a pass stored while another connection holds the archive's
+// write lock is in the archive after closing and starting again, whole.
+TEST_F(ArchiveTest, ReportsWaitingForALockedArchiveSurviveClosing)
+{
+    const QString journal = path("TavikArchive-pending.txt"_qs);
+    open();
+    const QStringList lines = {reception("DL1ABC"_qs, kDay, "14074123"_qs), reception("K1JT"_qs, kDay, "7074000"_qs)};
+    {
+        SqliteDb other(fileName(), SqliteDb::ReadWrite);
+        other.exec("BEGIN IMMEDIATE");
+        pass(lines, {activeReceiver("K1JT"_qs, "FN20qi"_qs)});
+        ASSERT_EQ(failures.size(), 1);
+        // Written at the failure, before any closing: a crash keeps it too.
+        EXPECT_TRUE(QFile::exists(journal));
+        archive.reset(); // the program closes
+        other.exec("ROLLBACK");
+    }
+    EXPECT_TRUE(reports().empty());
+
+    startArchive();
+    open();
+    EXPECT_EQ(stored, std::vector<int>{2});
+    const auto all = reports();
+    ASSERT_EQ(all.size(), 2u);
+    for (const ArchivedReport &r : all) {
+        EXPECT_EQ(r.locator, "JO62qm"_qs);
+        EXPECT_EQ(r.frequency, r.receiver == "K1JT"_qs ? 7074000 : 14074123);
+        EXPECT_EQ(r.storedAt, kDay + 5);
+    }
+    EXPECT_EQ(receiverRows(fileName()).size(), 1u);
+    EXPECT_FALSE(QFile::exists(journal));
+    EXPECT_TRUE(failures.isEmpty());
+}
+
+TEST_F(ArchiveTest, WhenNeitherArchiveNorJournalCanBeWrittenTheReportsWaitInMemoryAndClosingStoresThem)
+{
+    open();
+    ASSERT_TRUE(QDir().mkdir(path("TavikArchive-pending.txt"_qs))); // no file can take its place
+    auto other = std::make_unique<SqliteDb>(fileName(), SqliteDb::ReadWrite);
+    other->exec("BEGIN IMMEDIATE");
+    pass({reception("DL1ABC"_qs, kDay)});
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures.front().contains("closing the program now would lose them"_qs))
+        << failures.front().toStdString();
+    other.reset();
+    archive->finish();
+    EXPECT_EQ(reports().size(), 1u);
+}
+
+TEST_F(ArchiveTest, ADamagedJournalIsSetAsideAndToldOnce)
+{
+    const QByteArray damaged = "TavikArchive-pending 1\r\nR\t1\tG4XYZ\r\n";
+    writeBytes(path("TavikArchive-pending.txt"_qs), damaged);
+    open();
+    pass({reception("DL1ABC"_qs, kDay)});
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures.front().contains("TavikArchive-pending-damaged-20261209-143000.txt"_qs))
+        << failures.front().toStdString();
+    EXPECT_EQ(readBytes(path("TavikArchive-pending-damaged-20261209-143000.txt"_qs)), damaged);
+    EXPECT_FALSE(QFile::exists(path("TavikArchive-pending.txt"_qs)));
+    EXPECT_EQ(reports().size(), 1u);
 }

@@ -1,7 +1,7 @@
 #include "compare/comparedata.h"
 #include "compare/pairscsv.h"
 #include "reach/locator.h"
-#include "reach/reportcsv.h"
+#include "reach/csvfield.h"
 
 #include "../../testsupport.h"
 #include "comparefixture.h"
@@ -134,9 +134,10 @@ TEST(CompareData, WiderWindowsPairMoreAndANewerQuestionStopsTheWork)
     const CompareData minutes = prepared(PairingWindow::ThirtyMinutes);
     EXPECT_GE(minutes.total.difference.pairs, 107);
     EXPECT_EQ(qint64(minutes.pairs.size()), minutes.total.difference.pairs);
-    EXPECT_THROW(prepareComparison(fixture(), PairingWindow::SameCycle, std::nullopt, KeepPairs::No,
-                                   [] { return true; }),
-                 TavikError);
+    CancelFlag newer;
+    newer.cancel();
+    EXPECT_THROW(prepareComparison(fixture(), PairingWindow::SameCycle, std::nullopt, KeepPairs::No, &newer),
+                 QueryCancelled);
 }
 
 TEST(CompareData, PairsExportWithTheReachQuoting)

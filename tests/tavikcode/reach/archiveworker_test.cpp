@@ -19,7 +19,7 @@ struct Outcomes
 
     ArchiveWorker::Job job(const QString &name)
     {
-        return {[this, name](ArchiveReader &reader) {
+        return {[this, name](ArchiveReader &reader, const CancelFlag &) {
                     const ReachSnapshot s = reader.reach({0, 1});
                     std::lock_guard lock(mutex);
                     done << name + u':' + QString::number(s.total.reports);
@@ -68,21 +68,53 @@ TEST(ArchiveWorker, TheNewestJobWinsAStaleOneIsInterruptedOrNeverRuns)
 {
     auto data = archive();
     data->gated = true;
-    data->wakeOnInterrupt = false; // the first notices when let through
+    data->wakeOnCancel = false; // the first notices when let through
     Outcomes outcomes;
     ArchiveWorker worker(fakeArchiveOpener(data));
     worker.submit(outcomes.job("first"_qs));
     data->waitForWaiting(1);
 
-    worker.submit(outcomes.job("second"_qs)); // interrupts the first
+    worker.submit(outcomes.job("second"_qs)); // cancels the first
     worker.submit(outcomes.job("third"_qs));  // replaces the second, which never runs
     data->release();
     outcomes.waitFor(1);
 
     EXPECT_EQ(outcomes.done, QStringList{"third:44"_qs});
-    EXPECT_TRUE(outcomes.failed.isEmpty()); // an interruption is no failure
-    EXPECT_GE(data->interrupts, 1);
+    EXPECT_TRUE(outcomes.failed.isEmpty()); // a cancellation is no failure
+    EXPECT_EQ(data->cancelled, 1);
+    EXPECT_EQ(data->readersOpened, 1);
     EXPECT_EQ(data->periods.size(), 2);
+}
+
+TEST(ArchiveWorker, AJobBusyInItsOwnLoopIsCancelledWhenANewerOneComes)
+{
+    auto data = archive();
+    Outcomes outcomes;
+    std::mutex mutex;
+    std::condition_variable started;
+    bool running = false;
+    ArchiveWorker worker(fakeArchiveOpener(data));
+    worker.submit({[&](ArchiveReader &, const CancelFlag &cancel) {
+                       {
+                           std::lock_guard lock(mutex);
+                           running = true;
+                       }
+                       started.notify_all();
+                       for (;;)
+                           cancel.check(); // as prepareReach looks at it between rows
+                   },
+                   [&](const QString &error) {
+                       std::lock_guard lock(outcomes.mutex);
+                       outcomes.failed << error;
+                   }});
+    {
+        std::unique_lock lock(mutex);
+        started.wait(lock, [&] { return running; });
+    }
+    worker.submit(outcomes.job("newer"_qs));
+    outcomes.waitFor(1);
+    EXPECT_EQ(outcomes.done, QStringList{"newer:44"_qs});
+    EXPECT_TRUE(outcomes.failed.isEmpty());
 }
 
 TEST(ArchiveWorker, AFailureIsReportedAndTheNextJobOpensTheArchiveAfresh)

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -23,10 +24,10 @@ struct FakeArchiveData
     QStringList compared;         // "operator reference" of every comparison() asked
     QString failure;              // reach() and forEachReport() throw it when set
     bool gated = false;           // reach() waits at the gate while this holds
-    bool wakeOnInterrupt = true;  // false: an interrupted query notices only when let through
+    bool wakeOnCancel = true;     // false: a cancelled query notices only when let through
     int waiting = 0;              // queries waiting at the gate
     int passes = 0;               // queries the gate may let through
-    int interrupts = 0;
+    int cancelled = 0;            // queries that ended cancelled
     int readersOpened = 0;
     int readersClosed = 0;
 
@@ -64,19 +65,18 @@ public:
     {
         std::unique_lock lock(m_data->mutex);
         m_data->periods.append(period);
-        // As with SQLite, an interruption ends only a query that is running.
-        m_interrupted = false;
         if (m_data->gated) {
             ++m_data->waiting;
-            m_running = true;
             m_data->changed.notify_all();
-            m_data->changed.wait(lock, [&] {
-                return (m_interrupted && m_data->wakeOnInterrupt) || m_data->passes > 0;
-            });
+            // The flag is set without a word to this lock: looked at every few milliseconds.
+            while (!((isCancelled() && m_data->wakeOnCancel) || m_data->passes > 0))
+                m_data->changed.wait_for(lock, std::chrono::milliseconds(2));
             --m_data->waiting;
-            m_running = false;
-            if (m_interrupted)
-                throw TavikError(QStringLiteral("interrupted"));
+            // As SQLite's progress handler: a set flag stops the query at its next step.
+            if (isCancelled()) {
+                ++m_data->cancelled;
+                throw QueryCancelled();
+            }
             --m_data->passes;
         }
         if (!m_data->failure.isEmpty())
@@ -91,7 +91,7 @@ public:
             std::lock_guard lock(m_data->mutex);
             m_data->compared.append(operatorCallsign + u' ' + referenceCallsign);
         }
-        reach(period); // the gate, an interruption and the failure as for reach()
+        reach(period); // the gate, a cancellation and the failure as for reach()
         std::lock_guard lock(m_data->mutex);
         return m_data->comparison;
     }
@@ -111,19 +111,13 @@ public:
         }
     }
 
-    void interrupt() override
-    {
-        std::lock_guard lock(m_data->mutex);
-        ++m_data->interrupts;
-        if (m_running)
-            m_interrupted = true;
-        m_data->changed.notify_all();
-    }
+    void setCancelFlag(const CancelFlag *flag) override { m_cancel = flag; }
 
 private:
+    bool isCancelled() const { return m_cancel && m_cancel->isSet(); }
+
     std::shared_ptr<FakeArchiveData> m_data;
-    bool m_running = false;     // both guarded by the data's mutex
-    bool m_interrupted = false;
+    const CancelFlag *m_cancel = nullptr;
 };
 
 inline std::function<std::unique_ptr<ArchiveReader>()> fakeArchiveOpener(std::shared_ptr<FakeArchiveData> data)

@@ -57,6 +57,25 @@ TEST(ReachData, PerBandRowsCountTheFarthestAndTheReceiversWithoutLocator)
     }
 }
 
+TEST(ReachData, NoLocatorCountsOnlyReceiversThatAreNowhereOnTheMap)
+{
+    ReachSnapshot s;
+    s.bands = {{"40m"_qs, 2, 2, 0, std::nullopt, kEvening}, {"20m"_qs, 2, 1, 0, std::nullopt, kEvening}};
+    s.setReceivers({
+        heard("DL1XYZ", "", "40m", 1, std::nullopt, kEvening),       // on the map on 20m only
+        heard("F5NOL", "", "40m", 1, std::nullopt, kEvening),        // nowhere on the map
+        heard("DL1XYZ", "JO62qm", "20m", 1, std::nullopt, kEvening), // on the map on 20m ...
+        heard("DL1XYZ", "", "20m", 1, std::nullopt, kEvening),       // ... though once without locator
+    });
+    for (const auto &home : {locatorPosition(kHome), std::optional<GeoPosition>()}) {
+        const ReachData data = prepareReach(s, home);
+        ASSERT_EQ(data.bands.size(), 2);
+        EXPECT_EQ(data.bands[0].withoutLocator, 2); // 40m
+        EXPECT_EQ(data.bands[1].withoutLocator, 0); // 20m
+        EXPECT_EQ(data.total.withoutLocator, 1);
+    }
+}
+
 TEST(ReachData, WithoutTheOperatorsLocatorReceiversGoOnTheWorldMapAndNothingIsFarthest)
 {
     const ReachData data = prepareReach(snapshot(), std::nullopt);
@@ -66,8 +85,8 @@ TEST(ReachData, WithoutTheOperatorsLocatorReceiversGoOnTheWorldMapAndNothingIsFa
         EXPECT_FALSE(row.farthest) << row.counts.band.toStdString();
     EXPECT_EQ(data.total.withoutLocator, 2);
 
-    ASSERT_EQ(data.receivers.size(), snapshot().receivers.size());
-    for (const PlacedReceiver &r : data.receivers) {
+    ASSERT_EQ(data.receiverCount(), snapshot().rows.size());
+    for (const PlacedReceiver &r : data.receivers()) {
         EXPECT_FALSE(r.path);
         const auto position = locatorPosition(r.heard.locator);
         EXPECT_EQ(r.position.has_value(), position.has_value()) << r.heard.callsign.toStdString();
@@ -80,7 +99,7 @@ TEST(ReachData, WithoutTheOperatorsLocatorReceiversGoOnTheWorldMapAndNothingIsFa
 TEST(ReachData, OnTheMapAroundTheOperatorReceiversLieAtTheirDistance)
 {
     const ReachData data = prepareReach(snapshot(), locatorPosition(kHome));
-    for (const PlacedReceiver &r : data.receivers) {
+    for (const PlacedReceiver &r : data.receivers()) {
         const double fromCentre = QLineF(QPointF(), r.mapPoint).length();
         if (r.heard.callsign == "VK2DEF"_qs) {
             EXPECT_NEAR(fromCentre, kToSydneyKm, 1e-6);
@@ -91,11 +110,19 @@ TEST(ReachData, OnTheMapAroundTheOperatorReceiversLieAtTheirDistance)
     }
 }
 
+TEST(ReachData, ASetCancelFlagStopsTheWork)
+{
+    CancelFlag cancel;
+    EXPECT_EQ(prepareReach(snapshot(), locatorPosition(kHome), &cancel).receiverCount(), 9);
+    cancel.cancel();
+    EXPECT_THROW(prepareReach(snapshot(), locatorPosition(kHome), &cancel), QueryCancelled);
+}
+
 TEST(ReachData, AnEmptyPeriodGivesATotalRowOfZeros)
 {
     const ReachData data = prepareReach(ReachSnapshot{}, locatorPosition(kHome));
     EXPECT_TRUE(data.bands.isEmpty());
-    EXPECT_TRUE(data.receivers.isEmpty());
+    EXPECT_EQ(data.receiverCount(), 0);
     EXPECT_EQ(data.total.counts.reports, 0);
     EXPECT_FALSE(data.total.farthest);
     EXPECT_EQ(data.total.withoutLocator, 0);

@@ -25,7 +25,7 @@ inline ReachSnapshot snapshot()
         {QStringLiteral("10m"), 2, 1, 1, std::nullopt, kEvening + 1200},
     };
     s.total = {QString(), 44, 7, 5, 3, kEvening + 3000};
-    s.receivers = {
+    s.setReceivers({
         heard("G4ABC", "IO91wm", "40m", 5, -9, kEvening + 100),
         heard("DL1XYZ", "JO62qm", "40m", 4, -5, kEvening + 600),
         heard("F5NOL", "", "40m", 3, -20, kEvening + 300),
@@ -35,7 +35,7 @@ inline ReachSnapshot snapshot()
         heard("W1JKL", "FN31pr", "20m", 5, -2, kEvening + 1800),
         heard("K1BAD", "XX99", "20m", 3, -11, kEvening + 900),
         heard("VK2DEF", "QF56od", "10m", 2, std::nullopt, kEvening + 1200),
-    };
+    });
     s.hours = {
         {QStringLiteral("20m"), 9, 4}, {QStringLiteral("20m"), 10, 5}, {QStringLiteral("40m"), 10, 3},
         {QStringLiteral("10m"), 10, 1},

@@ -20,7 +20,11 @@ TEST(ReachPeriod, EachPeriodEndsNowAndIsStoredByItsKey)
         EXPECT_EQ(periodKey(c.period), QString::fromLatin1(c.key));
         EXPECT_EQ(periodFromKey(QString::fromLatin1(c.key)), c.period);
     }
-    EXPECT_EQ(archivePeriod(ReachPeriod::All, now).fromSeconds, 0);
+    // "All" has no bound: a report stamped ahead of a slow clock is in it; its chart ends now.
+    const ArchivePeriod all = archivePeriod(ReachPeriod::All, now);
+    EXPECT_LE(all.fromSeconds, 0);
+    EXPECT_GT(all.toSeconds, now + 365 * 86400);
+    EXPECT_EQ(all.chartEndSeconds, now + 1);
     EXPECT_EQ(periodFromKey("all"_qs), ReachPeriod::All);
     EXPECT_FALSE(periodFromKey("24H"_qs));
     EXPECT_FALSE(periodFromKey(QString()));
@@ -39,4 +43,6 @@ TEST(ReachText, DistancesBearingsAndTimes)
     EXPECT_EQ(unitFromKey("mi"_qs), DistanceUnit::Miles);
     EXPECT_EQ(unitFromKey("miles"_qs), DistanceUnit::Kilometres);
     EXPECT_EQ(unitKey(DistanceUnit::Miles), "mi"_qs);
+    EXPECT_EQ(frequencyRangeText({40'680'000, 40'680'000}), "40.68 MHz"_qs);
+    EXPECT_EQ(frequencyRangeText({40'680'000, 222'100'000}), "40.68 MHz to 222.1 MHz"_qs);
 }

@@ -11,6 +11,7 @@
 #include "reachfixture.h"
 
 #include <QTableWidget>
+#include <QTextDocumentFragment>
 #include <QTest>
 #include <QTimeZone>
 
@@ -62,6 +63,13 @@ protected:
     void settle()
     {
         ASSERT_TRUE(QTest::qWaitFor([this] { return !window->isBusy(); }, 10000));
+    }
+
+    // What a tooltip shows: its rich text as read, hard spaces as spaces.
+    static QString shownTip(const QString &tip)
+    {
+        const QString text = Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
+        return QString(text).replace(QChar::Nbsp, u' ');
     }
 
     static QStringList rowTexts(const QTableWidget *table, int column)

@@ -63,6 +63,16 @@ TEST(ReportCsv, ARowHoldsEveryFieldAsStoredThenDistanceAndBearing)
               QByteArray("1796637600,2026-12-07T10:00:00Z,G4XYZ,W1JKL,,,20m,FT8,,-1.5,Cura\xC3\xA7" "ao,1796637660,,\r\n"));
 }
 
+TEST(ReportCsv, AReceiverCalledLikeAFormulaIsWrittenAsText)
+{
+    ArchivedReport r = report();
+    r.receiver = "=HYPERLINK(\"http://x\",\"y\")"_qs;
+    r.mode = "@FT8"_qs;
+    EXPECT_EQ(reportCsvRow(r, std::nullopt),
+              QByteArray("1796637600,2026-12-07T10:00:00Z,G4XYZ,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",FN31pr,"
+                         "14074512,20m,'@FT8,-12,-12,United States,1796637660,,\r\n"));
+}
+
 TEST(ReportCsv, TheWriterWorksOutThePathOfEachLocator)
 {
     QByteArray bytes;

@@ -65,33 +65,22 @@ protected:
     std::vector<bool> timerAtDialog;
 };
 
-TEST_F(ActivationTest, TheStepsRunInTheirOrder)
+TEST_F(ActivationTest, TheStepsRunInTheirOrderAndTheVersionPageWaitsForTheFirstQuery)
 {
     TForm1 &f = started({"/notifyoff"_qs});
     const qint64 responseSize = fileutil::FileSize64(files::kResponse);
     f.runActivation();
 
     // The echo: version file written and callsign read, history not yet shown.
-    ASSERT_EQ(seen.size(), 2u);
+    ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].target, "/"_qs);
     EXPECT_TRUE(seen[0].versionFile);
     EXPECT_EQ(seen[0].callsign, "G4XYZ"_qs);
     EXPECT_EQ(seen[0].historyLines, 0);
     EXPECT_FALSE(seen[0].timer);
-    // The version page: online, the stored history shown, "/NOTIFYOFF" stored, no timer yet.
-    EXPECT_EQ(seen[1].target, "/web/images/UserFiles/File/TavikRepView/TavikRepVersion.htm"_qs);
-    EXPECT_TRUE(seen[1].online);
-    EXPECT_EQ(seen[1].historyLines, 3);
-    EXPECT_TRUE(seen[1].store.contains("TavikViewNotifyOff=0"));
-    EXPECT_FALSE(seen[1].timer);
-    // Another version: notices on again, and the notice before the timer starts.
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs.front().caption, "Update available"_qs);
-    EXPECT_FALSE(timerAtDialog.front());
-    EXPECT_TRUE(f.state.NotifyOff);
-    EXPECT_FALSE(f.Label15->isHidden());
+    EXPECT_TRUE(readBytes(storeFile()).contains("TavikViewNotifyOff=0"));
 
-    // Then the timer, then the build check: a first run clears the history once.
+    // The build check before the timer: a first run clears the history once.
     EXPECT_TRUE(f.Timer1->isActive());
     EXPECT_EQ(f.state.ResponseStamp, responseSize);
     EXPECT_GT(f.state.ReportsStamp, 0);
@@ -101,6 +90,25 @@ TEST_F(ActivationTest, TheStepsRunInTheirOrder)
     EXPECT_FALSE(QFile::exists(files::kResponse));
     EXPECT_EQ(f.state.ResponseLines.count(), 2);
     EXPECT_EQ(f.windowTitle().left(28), "TavikRepView (Orlix) - Versi"_qs);
+    EXPECT_TRUE(dialogs.empty());
+
+    // The first tick queries at once; the version page comes after it.
+    f.runTick();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_TRUE(seen[1].target.startsWith("/query?senderCallsign=G4XYZ"_qs)) << seen[1].target.toStdString();
+    EXPECT_EQ(seen[2].target, "/web/images/UserFiles/File/TavikRepView/TavikRepVersion.htm"_qs);
+    EXPECT_TRUE(seen[2].timer);
+    // Another version: notices on again, and the notice while the timer runs.
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs.front().caption, "Update available"_qs);
+    EXPECT_TRUE(timerAtDialog.front());
+    EXPECT_TRUE(f.state.NotifyOff);
+    EXPECT_FALSE(f.Label15->isHidden());
+
+    // Asked once a start.
+    Clock::advance(1);
+    f.runTick();
+    EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST_F(ActivationTest, AStoredHistoryIsSortedAndItsSizeAndTheAnswersSizeAreTheStamps)
@@ -125,18 +133,23 @@ TEST_F(ActivationTest, FailingStepsAreToldOnceAndEveryOtherStepStillRuns)
     TForm1 &f = started({"/notifyoff"_qs});
     f.runActivation();
 
-    EXPECT_EQ(seen.size(), 2u) << "the echo and the version page were still asked for";
+    EXPECT_EQ(seen.size(), 1u) << "the echo was still asked for";
     EXPECT_EQ(f.state.Callsign, "G4XYZ"_qs);
     EXPECT_TRUE(f.Timer1->isActive());
     EXPECT_TRUE(readBytes(storeFile()).contains("TavikViewLastVers="));
     EXPECT_FALSE(QFile::exists(files::kResponse)) << "the build check cleared what it could";
-    // The notice, then one box for both failures, after the timer started.
-    ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_EQ(dialogs[1].kind, Dialogs::Kind::Error);
-    EXPECT_TRUE(timerAtDialog[1]);
-    const QStringList failures = dialogs[1].text.split(u'\r');
-    ASSERT_EQ(failures.size(), 2) << dialogs[1].text.toStdString();
+    // One box for both failures, after the timer started.
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].kind, Dialogs::Kind::Error);
+    EXPECT_TRUE(timerAtDialog[0]);
+    const QStringList failures = dialogs[0].text.split(u'\r');
+    ASSERT_EQ(failures.size(), 2) << dialogs[0].text.toStdString();
     EXPECT_TRUE(failures[0].contains(files::kVersion)) << failures[0].toStdString();
     EXPECT_TRUE(failures[1].contains(files::kReports)) << failures[1].toStdString();
     EXPECT_EQ(readBytes(files::kLog).count("Error: "), 2);
+
+    // The version page is still asked for, after the first query.
+    f.runTick();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[2].target, "/web/images/UserFiles/File/TavikRepView/TavikRepVersion.htm"_qs);
 }

@@ -1,0 +1,205 @@
+#include "alertcentre.h"
+
+#include "clock.h"
+#include "platform/desktopnotifier.h"
+#include "widgets.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kToolTipIntervalMs = 60 * 1000;
+constexpr int kBalloonMs = 15 * 1000;
+constexpr qsizetype kShownKept = 100;
+
+QIcon programIcon()
+{
+    // The installed icon, else the one built in.
+    return QIcon::fromTheme(QStringLiteral("TavikRepView"), QIcon(QStringLiteral(":/alerts/TavikRepView.png")));
+}
+
+} // namespace
+
+AlertCentre::AlertCentre(AlertSettings settings, Environment environment, QObject *parent)
+    : QObject(parent), m_settings(std::move(settings)), m_environment(std::move(environment)),
+      m_store(std::make_unique<MemoryAlertStore>())
+{
+    m_wake.setSingleShot(true);
+    connect(&m_wake, &QTimer::timeout, this, &AlertCentre::wake);
+    m_toolTipTimer.setInterval(kToolTipIntervalMs);
+    connect(&m_toolTipTimer, &QTimer::timeout, this, &AlertCentre::refreshToolTip);
+    connect(&m_monitor, &AlertMonitor::judged, this, &AlertCentre::passJudged);
+    showTray(m_settings.tray);
+}
+
+AlertCentre::~AlertCentre()
+{
+    delete m_tray;
+    delete m_trayMenu;
+}
+
+void AlertCentre::applySettings(const AlertSettings &settings)
+{
+    m_settings = settings;
+    showTray(m_settings.tray);
+    // Notifications switched off or quiet hours changed: plan what waits anew.
+    wake();
+}
+
+void AlertCentre::judge(const QStringList &reportLines, const std::optional<GeoPosition> &home, bool afterStart)
+{
+    AlertMonitor::Pass pass;
+    pass.reportLines = reportLines;
+    pass.input.home = home;
+    pass.input.now = Clock::nowUtc().toSecsSinceEpoch();
+    pass.input.afterStart = afterStart;
+    pass.settings = m_settings;
+    m_monitor.judge(std::move(pass));
+}
+
+void AlertCentre::clearAlerts()
+{
+    m_store->clear();
+    emit alertsChanged();
+}
+
+void AlertCentre::passJudged(const PassOutcome &outcome)
+{
+    m_lastReports = outcome.reports;
+    m_recent.add(outcome.heard, outcome.now);
+    refreshToolTip();
+    if (outcome.alerts.isEmpty())
+        return;
+    m_store->add(outcome.alerts);
+    emit alertsChanged();
+    deliver(planNotices(m_settings, m_notices, outcome.alerts, outcome.backlog, Clock::nowLocal()));
+}
+
+void AlertCentre::wake()
+{
+    deliver(planNotices(m_settings, m_notices, {}, false, Clock::nowLocal()));
+}
+
+void AlertCentre::deliver(const NoticePlan &plan)
+{
+    for (const Notice &n : plan.notices)
+        notify(n);
+    m_wake.stop();
+    if (plan.wakeAt > 0)
+        m_wake.start(int(std::clamp<qint64>(plan.wakeAt - Clock::nowUtc().toSecsSinceEpoch(), 0, 86400) * 1000));
+}
+
+void AlertCentre::notify(const Notice &notice)
+{
+    if (!m_notifier) {
+        m_notifier = new DesktopNotifier(m_environment.notificationBus, this);
+        connect(m_notifier, &DesktopNotifier::shown, this, [this](quint64 token, quint32 id) {
+            const Notice n = m_sending.take(token);
+            if (n.fold)
+                m_foldId = id;
+            m_shown.insert(id, {n.band, n.time});
+            if (m_shown.size() > kShownKept)
+                m_shown.erase(m_shown.begin());
+        });
+        connect(m_notifier, &DesktopNotifier::failed, this, [this](quint64 token) { notificationFailed(token); });
+        connect(m_notifier, &DesktopNotifier::activated, this, [this](quint32 id) {
+            if (const auto target = m_shown.constFind(id); target != m_shown.constEnd())
+                emit reachRequested(target->band, target->time);
+        });
+        connect(m_notifier, &DesktopNotifier::closed, this, [this](quint32 id) {
+            m_shown.remove(id);
+            if (id == m_foldId)
+                m_foldId = 0;
+        });
+    }
+    const quint64 token = ++m_nextToken;
+    m_sending.insert(token, notice);
+    m_notifier->notify(token, {notice.summary, notice.body, m_settings.sound, notice.fold ? m_foldId : 0});
+}
+
+void AlertCentre::notificationFailed(quint64 token)
+{
+    // No notification service: the tray icon's message, else the alert list alone.
+    const Notice n = m_sending.take(token);
+    if (!m_tray || !m_tray->isVisible() || !QSystemTrayIcon::supportsMessages())
+        return;
+    m_balloon = {n.band, n.time};
+    m_tray->showMessage(n.summary, n.body, programIcon(), kBalloonMs);
+}
+
+void AlertCentre::showTray(bool shown)
+{
+    shown = shown && m_environment.trayAllowed && QSystemTrayIcon::isSystemTrayAvailable();
+    if (!shown) {
+        delete m_tray;
+        m_tray = nullptr;
+        m_toolTipTimer.stop();
+        return;
+    }
+    if (m_tray)
+        return;
+    m_tray = new QSystemTrayIcon(programIcon());
+    if (!m_trayMenu) {
+        m_trayMenu = new QMenu;
+        addEntries(m_trayMenu, true);
+        connect(m_trayMenu, &QMenu::aboutToShow, this, &AlertCentre::refreshToolTip);
+    }
+    m_tray->setContextMenu(m_trayMenu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            emit showWindowRequested();
+    });
+    connect(m_tray, &QSystemTrayIcon::messageClicked, this,
+            [this] { emit reachRequested(m_balloon.band, m_balloon.time); });
+    refreshToolTip();
+    m_tray->show();
+    m_toolTipTimer.start();
+}
+
+void AlertCentre::addEntries(QMenu *menu, bool trayMenu)
+{
+    const auto entry = [this, menu](const QString &text, const char *name, void (AlertCentre::*signal)()) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, signal);
+        return a;
+    };
+    if (trayMenu) {
+        entry(QStringLiteral("Show window"), "ShowWindowAction", &AlertCentre::showWindowRequested);
+        entry(QStringLiteral("Reach..."), "ReachAction", &AlertCentre::reachWindowRequested);
+    }
+    entry(QStringLiteral("Alerts..."), "AlertsAction", &AlertCentre::alertsWindowRequested);
+    entry(QStringLiteral("Settings..."), "SettingsAction", &AlertCentre::settingsRequested);
+    if (trayMenu) {
+        menu->addSeparator();
+        entry(QStringLiteral("Quit"), "QuitAction", &AlertCentre::quitRequested);
+    }
+}
+
+QString AlertCentre::statusText()
+{
+    const AlertWindowStatus status = m_environment.status ? m_environment.status() : AlertWindowStatus();
+    QString text = QStringLiteral("TavikRepView");
+    if (!status.callsign.isEmpty())
+        text += QStringLiteral(" - ") + status.callsign;
+    text += u'\n' + (status.online ? QStringLiteral("Online") : QStringLiteral("Offline"));
+    if (status.lastQuery.isValid()) {
+        text += QStringLiteral("; last query ") + status.lastQuery.toString(QStringLiteral("HH:mm"));
+        if (m_lastReports >= 0)
+            text += QStringLiteral(", %1 %2").arg(m_lastReports).arg(m_lastReports == 1 ? QStringLiteral("report")
+                                                                                        : QStringLiteral("reports"));
+    }
+    return text + u'\n' + m_recent.nowText(Clock::nowUtc().toSecsSinceEpoch());
+}
+
+void AlertCentre::refreshToolTip()
+{
+    // Callsigns and band names reach the tooltip: never rich text.
+    if (m_tray)
+        m_tray->setToolTip(plainTip(statusText()));
+}

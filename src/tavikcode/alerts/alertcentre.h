@@ -1,0 +1,111 @@
+#pragma once
+
+#include "alertmonitor.h"
+#include "alertsettings.h"
+#include "alertstore.h"
+#include "noticeplan.h"
+#include "recentheard.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class DesktopNotifier;
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+
+// What the tray's tooltip tells of the main window.
+struct AlertWindowStatus
+{
+    QString callsign;
+    bool online = false;
+    QDateTime lastQuery; // local; invalid: none yet
+};
+
+// Where alerts go once judged: the alert list, a desktop notification (or
+// the tray icon's message where there is no notification service), and the
+// tray icon with its menu and its tooltip. Lives on the user-interface
+// thread; nothing here waits on the operator or on the notification service.
+class AlertCentre : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Environment
+    {
+        std::function<AlertWindowStatus()> status;
+        QString notificationBus;  // empty: the session bus
+        bool trayAllowed = true;  // false: never a tray icon (tests)
+    };
+    AlertCentre(AlertSettings settings, Environment environment, QObject *parent = nullptr);
+    ~AlertCentre() override;
+
+    const AlertSettings &settings() const { return m_settings; }
+    // Takes new settings: the tray icon comes or goes, the rules and the
+    // notifications follow them from the next pass on.
+    void applySettings(const AlertSettings &settings);
+
+    // Hands a pass over to be judged: the report lines of the answer.
+    void judge(const QStringList &reportLines, const std::optional<GeoPosition> &home, bool afterStart);
+    AlertMonitor &monitor() { return m_monitor; }
+
+    AlertStore &store() { return *m_store; }
+    void clearAlerts();
+
+    // The entries the tray and the list view share: "Reach...", "Alerts...",
+    // "Settings...", and in the tray's menu "Show window" first and "Quit" last.
+    void addEntries(QMenu *menu, bool trayMenu);
+    QSystemTrayIcon *trayIcon() const { return m_tray; }
+    // The tooltip's text, plain: online or not, the last query, the bands of the last 15 minutes.
+    QString statusText();
+
+    // Plans again with nothing new: what waited for quiet hours or a place (the wake timer).
+    void wake();
+
+signals:
+    void alertsChanged();
+    void reachRequested(const QString &band, qint64 time);
+    void showWindowRequested();
+    void reachWindowRequested();
+    void alertsWindowRequested();
+    void settingsRequested();
+    void quitRequested();
+
+private:
+    struct Target
+    {
+        QString band;
+        qint64 time = 0;
+    };
+
+    void passJudged(const PassOutcome &outcome);
+    void deliver(const NoticePlan &plan);
+    void notify(const Notice &notice);
+    void notificationFailed(quint64 token);
+    void showTray(bool shown);
+    void refreshToolTip();
+
+    AlertSettings m_settings;
+    Environment m_environment;
+    AlertMonitor m_monitor;
+    std::unique_ptr<AlertStore> m_store;
+    NoticeState m_notices;
+    RecentHeard m_recent;
+    qsizetype m_lastReports = -1;
+    QTimer m_wake;
+    QTimer m_toolTipTimer;
+    DesktopNotifier *m_notifier = nullptr; // made at the first notification
+    QSystemTrayIcon *m_tray = nullptr;
+    QMenu *m_trayMenu = nullptr;
+    quint64 m_nextToken = 0;
+    QHash<quint64, Notice> m_sending;      // until the service answers
+    QHash<quint32, Target> m_shown;        // by notification id
+    quint32 m_foldId = 0;                  // the "and N more alerts" shown, to show again in its place
+    Target m_balloon;                      // of the tray's last message
+};

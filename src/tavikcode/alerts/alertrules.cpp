@@ -1,0 +1,380 @@
+#include "alertrules.h"
+
+#include "archive/bandplan.h"
+#include "reach/locator.h"
+#include "reach/reachtext.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct RuleInfo
+{
+    AlertRule rule;
+    const char16_t *key;
+    const char16_t *name;
+};
+
+constexpr RuleInfo kRules[] = {
+    {AlertRule::NewEntity, u"entity", u"New DXCC entity"},
+    {AlertRule::EntityOnBand, u"entity-band", u"New DXCC entity on a band"},
+    {AlertRule::DistanceRecord, u"record", u"Distance record"},
+    {AlertRule::BandOpening, u"opening", u"Band opening"},
+    {AlertRule::WatchedStation, u"watched", u"Watched station"},
+    {AlertRule::Silence, u"silence", u"Silence"},
+    {AlertRule::FirstLook, u"first", u"First look"},
+};
+
+constexpr qint64 kHour = 3600;
+
+QString plural(qint64 n, const char16_t *one, const char16_t *many)
+{
+    return QString::number(n) + u' ' + QString::fromUtf16(n == 1 ? one : many);
+}
+
+QString utcClock(qint64 seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(QStringLiteral("HH:mm")) + QStringLiteral(" UTC");
+}
+
+// The text, then ", 16,990 km (61°)" when the distance is known.
+QString withPath(const QString &text, const std::optional<GeoPath> &path)
+{
+    if (!path)
+        return text;
+    return text + QStringLiteral(", ") + kmText(path->distanceKm) + QStringLiteral(" (")
+           + bearingText(path->bearingDegrees) + u')';
+}
+
+// Only the bands of the plan have records and openings: not "Other", not a
+// band text of an old history line that names no band.
+bool isPlanBand(const QString &band)
+{
+    return bandPlanEdges(band).has_value();
+}
+
+// One pass at work: its distances, and the alerts it may tell.
+class PassJudge
+{
+public:
+    PassJudge(const AlertSettings &settings, AlertState &state, const PassInput &pass)
+        : m_s(settings), m_state(state), m_pass(pass)
+    {
+    }
+
+    Judgement run()
+    {
+        const bool firstRun = m_state.lastJudged == 0;
+        const bool catchUp = firstRun || m_pass.afterStart
+                             || (m_state.lastPass > 0 && m_pass.now - m_state.lastPass > kLongOfflineSeconds);
+        m_silent = firstRun;
+
+        QList<const ArchivedReport *> reports;
+        reports.reserve(m_pass.reports.size());
+        for (const ArchivedReport &r : m_pass.reports) {
+            // A pass that catches up brings again what an earlier one judged.
+            if (!catchUp || firstRun || r.flowStartSeconds > m_state.lastJudged)
+                reports << &r;
+        }
+        std::stable_sort(reports.begin(), reports.end(), [](const ArchivedReport *a, const ArchivedReport *b) {
+            return a->flowStartSeconds < b->flowStartSeconds;
+        });
+
+        pruneRecent();
+        for (const ArchivedReport *r : reports)
+            judge(*r);
+        tellRecords();
+        tellOpenings();
+        judgeSilence(catchUp);
+        if (firstRun && !reports.isEmpty())
+            firstLook(reports);
+
+        for (const ArchivedReport *r : reports)
+            m_state.lastJudged = std::max(m_state.lastJudged, r->flowStartSeconds);
+        m_state.lastPass = m_pass.now;
+        std::stable_sort(m_alerts.begin(), m_alerts.end(),
+                         [](const Alert &a, const Alert &b) { return a.time < b.time; });
+        return {m_alerts, catchUp, std::move(m_state)};
+    }
+
+private:
+    struct PassBest
+    {
+        double km = 0;
+        double bearing = 0;
+        QString receiver;
+        qint64 time = 0;
+    };
+
+    std::optional<GeoPath> pathTo(const QString &locator)
+    {
+        if (!m_pass.home)
+            return std::nullopt;
+        const auto known = m_paths.constFind(locator);
+        if (known != m_paths.constEnd())
+            return *known;
+        std::optional<GeoPath> path;
+        if (const std::optional<GeoPosition> there = locatorPosition(locator))
+            path = geodesicPath(*m_pass.home, *there);
+        m_paths.insert(locator, path);
+        return path;
+    }
+
+    void tell(bool ruleOn, Alert alert)
+    {
+        if (m_silent || !ruleOn)
+            return;
+        const QString key = ruleKey(alert.rule) + u'\x1f' + alert.band + u'\x1f' + alert.subject;
+        if (m_state.recent.contains(key))
+            return;
+        m_state.recent.insert(key, m_pass.now);
+        m_alerts << std::move(alert);
+    }
+
+    void pruneRecent()
+    {
+        for (auto it = m_state.recent.begin(); it != m_state.recent.end();) {
+            if (it.value() <= m_pass.now - kHour)
+                it = m_state.recent.erase(it);
+            else
+                ++it;
+        }
+    }
+
+    void judge(const ArchivedReport &r)
+    {
+        const QString band = alertBand(r);
+        const std::optional<GeoPath> path = pathTo(r.locator);
+        const qint64 t = r.flowStartSeconds;
+
+        if (!r.dxcc.isEmpty()) {
+            const QString bandKey = band + u'\n' + r.dxcc;
+            if (!m_state.entities.contains(r.dxcc)) {
+                tell(m_s.newEntity, {t, AlertRule::NewEntity, band, r.dxcc,
+                                     withPath(QStringLiteral("New DXCC entity: ") + r.dxcc + QStringLiteral(", ")
+                                                  + r.receiver + QStringLiteral(" on ") + band,
+                                              path)});
+            } else if (!m_state.entityBands.contains(bandKey)) {
+                tell(m_s.newEntity && m_s.entityPerBand,
+                     {t, AlertRule::EntityOnBand, band, r.dxcc,
+                      withPath(r.dxcc + QStringLiteral(" on ") + band + QStringLiteral(" for the first time: ")
+                                   + r.receiver,
+                               path)});
+            }
+            m_state.entities.insert(r.dxcc);
+            m_state.entityBands.insert(bandKey);
+        }
+
+        if (m_s.watch) {
+            for (const QString &pattern : m_s.watchList) {
+                if (matchesWatch(r.receiver, pattern)) {
+                    QString text = r.receiver + QStringLiteral(" hears you on ") + band;
+                    if (!r.snrText.isEmpty())
+                        text += QStringLiteral(": ") + r.snrText + QStringLiteral(" dB");
+                    tell(true, {t, AlertRule::WatchedStation, band, r.receiver, withPath(text, path)});
+                    break;
+                }
+            }
+        }
+
+        if (path && isPlanBand(band)) {
+            PassBest &best = m_best[band];
+            if (path->distanceKm > best.km)
+                best = {path->distanceKm, path->bearingDegrees, r.receiver, t};
+            if (path->distanceKm > m_s.openingKm)
+                farReport(band, r.receiver, t, *path);
+        }
+
+        if (t > m_state.lastReport) {
+            if (m_state.lastReport > 0)
+                m_state.reportBefore = m_state.lastReport;
+            m_state.lastReport = t;
+        } else if (t < m_state.lastReport && t > m_state.reportBefore) {
+            m_state.reportBefore = t;
+        }
+    }
+
+    void farReport(const QString &band, const QString &receiver, qint64 t, const GeoPath &path)
+    {
+        OpeningRun &run = m_state.openings[band];
+        if (run.lastFar == 0 || t - run.lastFar >= m_s.openingHours * kHour)
+            run = {t, t, {}, false, 0, 0, {}};
+        run.lastFar = std::max(run.lastFar, t);
+        if (path.distanceKm > run.farthestKm) {
+            run.farthestKm = path.distanceKm;
+            run.farthestBearing = path.bearingDegrees;
+            run.farthest = receiver;
+        }
+        // Counted on to the end of the pass that tells the run, for its text.
+        if ((!run.told || m_opened.contains(band)) && !run.receivers.contains(receiver))
+            run.receivers << receiver;
+        if (!run.told && run.receivers.size() >= m_s.openingReceivers) {
+            run.told = true;
+            m_opened.insert(band, t);
+        }
+    }
+
+    void tellRecords()
+    {
+        for (auto it = m_best.cbegin(); it != m_best.cend(); ++it) {
+            const PassBest &best = it.value();
+            BandRecord &record = m_state.records[it.key()];
+            if (best.km <= record.km)
+                continue;
+            // The first report of a band sets its record; only a later one beats it.
+            if (record.km > 0) {
+                tell(m_s.record, {best.time, AlertRule::DistanceRecord, it.key(), best.receiver,
+                                  it.key() + QStringLiteral(" distance record: ") + best.receiver + u' '
+                                      + kmText(best.km) + QStringLiteral(" (") + bearingText(best.bearing)
+                                      + QStringLiteral("), before ") + kmText(record.km) + QStringLiteral(" (")
+                                      + record.receiver + u')'});
+            }
+            record = {best.km, best.receiver};
+        }
+    }
+
+    void tellOpenings()
+    {
+        for (auto it = m_opened.cbegin(); it != m_opened.cend(); ++it) {
+            OpeningRun &run = m_state.openings[it.key()];
+            tell(m_s.opening,
+                 {it.value(), AlertRule::BandOpening, it.key(), run.farthest,
+                  it.key() + QStringLiteral(" open: ")
+                      + plural(run.receivers.size(), u"receiver beyond ", u"receivers beyond ")
+                      + kmText(m_s.openingKm) + QStringLiteral(", farthest ") + run.farthest + u' '
+                      + kmText(run.farthestKm) + QStringLiteral(" (") + bearingText(run.farthestBearing) + u')'});
+            run.receivers.clear(); // a told run needs no names
+        }
+    }
+
+    void judgeSilence(bool catchUp)
+    {
+        const qint64 span = qint64(m_s.silenceMinutes) * 60;
+        const qint64 last = m_state.lastReport;
+        if (last == 0 || m_state.silenceTold == last || m_pass.now - last < span || m_state.reportBefore == 0
+            || last - m_state.reportBefore > span)
+            return;
+        m_state.silenceTold = last;
+        // A silence that began while the program was not looking is no news.
+        if (!catchUp) {
+            tell(m_s.silence, {m_pass.now, AlertRule::Silence, QString(), QString(),
+                               QStringLiteral("No report for %1 minutes: the last was at ").arg(m_s.silenceMinutes)
+                                   + utcClock(last)});
+        }
+    }
+
+    void firstLook(const QList<const ArchivedReport *> &reports)
+    {
+        QSet<QString> receivers, entities, bands;
+        const ArchivedReport *farthest = nullptr;
+        double farthestKm = 0;
+        for (const ArchivedReport *r : reports) {
+            receivers.insert(r->receiver);
+            if (!r->dxcc.isEmpty())
+                entities.insert(r->dxcc);
+            bands.insert(alertBand(*r));
+            if (const std::optional<GeoPath> path = pathTo(r->locator); path && path->distanceKm > farthestKm) {
+                farthestKm = path->distanceKm;
+                farthest = r;
+            }
+        }
+        QString text = QStringLiteral("First look: ") + plural(reports.size(), u"report", u"reports")
+                       + QStringLiteral(" from ") + plural(receivers.size(), u"receiver", u"receivers")
+                       + QStringLiteral(" in ") + plural(entities.size(), u"DXCC entity", u"DXCC entities")
+                       + QStringLiteral(" on ") + plural(bands.size(), u"band", u"bands");
+        if (farthest) {
+            text += QStringLiteral("; farthest ") + farthest->receiver + u' ' + kmText(farthestKm)
+                    + QStringLiteral(" on ") + alertBand(*farthest);
+        }
+        m_alerts << Alert{reports.last()->flowStartSeconds, AlertRule::FirstLook, QString(), QString(), text};
+    }
+
+    const AlertSettings &m_s;
+    AlertState &m_state;
+    const PassInput &m_pass;
+    bool m_silent = false;
+    QList<Alert> m_alerts;
+    QHash<QString, std::optional<GeoPath>> m_paths;
+    QHash<QString, PassBest> m_best;
+    QHash<QString, qint64> m_opened; // bands whose run was told in this pass, and when
+};
+
+} // namespace
+
+QString ruleName(AlertRule rule)
+{
+    for (const RuleInfo &r : kRules) {
+        if (r.rule == rule)
+            return QString::fromUtf16(r.name);
+    }
+    return {};
+}
+
+QString ruleKey(AlertRule rule)
+{
+    for (const RuleInfo &r : kRules) {
+        if (r.rule == rule)
+            return QString::fromUtf16(r.key);
+    }
+    return {};
+}
+
+std::optional<AlertRule> ruleFromKey(const QString &key)
+{
+    for (const RuleInfo &r : kRules) {
+        if (key == QStringView(r.key))
+            return r.rule;
+    }
+    return std::nullopt;
+}
+
+Judgement judgePass(const AlertSettings &settings, AlertState state, const PassInput &pass)
+{
+    return PassJudge(settings, state, pass).run();
+}
+
+QString alertBand(const ArchivedReport &report)
+{
+    return report.frequency ? bandOfFrequency(*report.frequency) : report.band;
+}
+
+bool matchesWatch(QStringView callsign, QStringView pattern)
+{
+    // Greedy matching with one point to go back to: '*' is the only wildcard.
+    qsizetype c = 0, p = 0, star = -1, resume = 0;
+    while (c < callsign.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            resume = c;
+        } else if (p < pattern.size() && pattern[p].toUpper() == callsign[c].toUpper()) {
+            ++p;
+            ++c;
+        } else if (star >= 0) {
+            p = star + 1;
+            c = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size() && !pattern.isEmpty();
+}
+
+QString kmText(double km)
+{
+    static const QLocale grouped(QLocale::English, QLocale::UnitedKingdom);
+    return grouped.toString(qint64(std::llround(km))) + QStringLiteral(" km");
+}
+
+ReachPeriod reachPeriodFor(qint64 time, qint64 now)
+{
+    for (ReachPeriod p : reachPeriods()) {
+        if (p != ReachPeriod::All && archivePeriod(p, now).fromSeconds <= time)
+            return p;
+    }
+    return ReachPeriod::All;
+}

@@ -1,0 +1,142 @@
+// The main window's side of the alerts: the alert centre, the Alerts window,
+// the settings dialog, and the Reach window opened on an alert.
+#include "tform1.h"
+
+#include "alertcentre.h"
+#include "alertsettingsdialog.h"
+#include "alertswindow.h"
+#include "clock.h"
+#include "fileutil.h"
+#include "filenames.h"
+#include "platform/autostart.h"
+#include "reach/locator.h"
+#include "reach/reachsettings.h"
+#include "reach/reachwindow.h"
+#include "shell/callsignfile.h"
+#include "tavikerror.h"
+#include "textlines.h"
+
+void TForm1::createAlerts()
+{
+    AlertCentre::Environment environment;
+    environment.status = [this] {
+        return AlertWindowStatus{QString(state.Callsign).remove(u'\r').trimmed(), isPublicIpKnown(state),
+                                 state.LastGetTime};
+    };
+    AlertSettings settings = AlertSettings::load(store());
+    settings.autostart = autostartEnabled();
+    m_alerts = new AlertCentre(settings, std::move(environment), this);
+    connect(m_alerts, &AlertCentre::reachRequested, this, [this](const QString &band, qint64 time) {
+        userAction([&] { openReachOn(band, time); });
+    });
+    connect(m_alerts, &AlertCentre::showWindowRequested, this, [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    });
+    connect(m_alerts, &AlertCentre::reachWindowRequested, this, [this] { userAction([this] { openReachWindow(); }); });
+    connect(m_alerts, &AlertCentre::alertsWindowRequested, this,
+            [this] { userAction([this] { openAlertsWindow(); }); });
+    connect(m_alerts, &AlertCentre::settingsRequested, this, [this] { userAction([this] { openAlertSettings(); }); });
+    connect(m_alerts, &AlertCentre::quitRequested, this, [this] { userAction([this] { Button1Click(); }); });
+}
+
+AlertCentre &TForm1::alerts()
+{
+    return *m_alerts;
+}
+
+void TForm1::addAlertEntries(QMenu *menu)
+{
+    m_alerts->addEntries(menu, false);
+}
+
+void TForm1::judgeAlerts(const QStringList &reportLines)
+{
+    m_alerts->judge(reportLines, alertHome(), m_alertsCatchUp);
+    m_alertsCatchUp = false;
+}
+
+std::optional<GeoPosition> TForm1::alertHome()
+{
+    // As the Reach window takes it: WSJT-X's "My Grid", else the locator typed there.
+    QString grid;
+    try {
+        if (fileutil::isPresent(files::kWsjtxIni)) {
+            TextLines lines;
+            lines.loadFromFile(files::kWsjtxIni);
+            grid = gridFromLines(lines.lines());
+        }
+        if (!locatorPosition(grid))
+            grid = store().ReadString(reachsettings::kSection, reachsettings::kGrid, QString());
+    } catch (const std::exception &) {
+        // No locator: the rules that need one stay silent.
+    }
+    return locatorPosition(grid);
+}
+
+void TForm1::openAlertsWindow()
+{
+    if (!m_alertsWindow) {
+        m_alertsWindow = new AlertsWindow(m_alerts->store(), this);
+        m_alertsWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_alerts, &AlertCentre::alertsChanged, m_alertsWindow, &AlertsWindow::refresh);
+        connect(m_alertsWindow, &AlertsWindow::clearRequested, m_alerts, &AlertCentre::clearAlerts);
+        connect(m_alertsWindow, &AlertsWindow::reachRequested, this, [this](const QString &band, qint64 time) {
+            userAction([&] { openReachOn(band, time); });
+        });
+    }
+    m_alertsWindow->showNormal();
+    m_alertsWindow->raise();
+    m_alertsWindow->activateWindow();
+}
+
+void TForm1::openAlertSettings()
+{
+    if (!m_alertSettings) {
+        AlertSettings current = m_alerts->settings();
+        current.autostart = autostartEnabled();
+        m_alertSettings = new AlertSettingsDialog(current, this);
+        m_alertSettings->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_alertSettings, &AlertSettingsDialog::chosen, this,
+                [this](const AlertSettings &chosen) { userAction([&] { applyAlertSettings(chosen); }); });
+    }
+    m_alertSettings->show();
+    m_alertSettings->raise();
+    m_alertSettings->activateWindow();
+}
+
+void TForm1::applyAlertSettings(AlertSettings chosen)
+{
+    // The rules take the choice even when the store or the autostart entry
+    // cannot be written; that is told after.
+    std::optional<TavikError> failure;
+    try {
+        if (chosen.autostart != autostartEnabled())
+            setAutostart(chosen.autostart, m_programFile);
+    } catch (const TavikError &e) {
+        failure = e;
+    }
+    chosen.autostart = autostartEnabled();
+    m_alerts->applySettings(chosen);
+    chosen.save(store());
+    if (failure)
+        throw *failure;
+}
+
+void TForm1::openReachOn(const QString &band, qint64 time)
+{
+    openReachWindow();
+    m_reach->selectPeriod(reachPeriodFor(time, Clock::nowUtc().toSecsSinceEpoch()));
+    m_reach->selectBand(band);
+}
+
+AlertsWindow *TForm1::alertsWindow() const
+{
+    return m_alertsWindow;
+}
+
+AlertSettingsDialog *TForm1::alertSettingsDialog() const
+{
+    return m_alertSettings;
+}

@@ -1,0 +1,296 @@
+#include "pendingjournal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <variant>
+
+namespace {
+
+constexpr QByteArrayView kJournalHeader = "TavikArchive-pending 1";
+constexpr QByteArrayView kJournalEnd = "end\t";
+
+using JournalRecord = std::variant<ArchivedReport, ReceiverSighting>;
+
+void appendEscaped(QByteArray &line, const QString &text)
+{
+    line += '\t';
+    for (const char c : text.toUtf8()) {
+        switch (c) {
+        case '\\':
+            line += "\\\\";
+            break;
+        case '\t':
+            line += "\\t";
+            break;
+        case '\r':
+            line += "\\r";
+            break;
+        case '\n':
+            line += "\\n";
+            break;
+        default:
+            line += c;
+        }
+    }
+}
+
+void appendNumber(QByteArray &line, std::optional<qint64> value)
+{
+    line += '\t';
+    if (value)
+        line += QByteArray::number(*value);
+}
+
+QByteArray journalLine(const ArchivedReport &r)
+{
+    QByteArray line("R");
+    appendNumber(line, r.flowStartSeconds);
+    appendEscaped(line, r.sender);
+    appendEscaped(line, r.receiver);
+    appendEscaped(line, r.locator);
+    appendNumber(line, r.frequency);
+    appendEscaped(line, r.band);
+    appendEscaped(line, r.mode);
+    appendNumber(line, r.snr ? std::optional<qint64>(*r.snr) : std::nullopt);
+    appendEscaped(line, r.snrText);
+    appendEscaped(line, r.dxcc);
+    appendNumber(line, r.storedAt);
+    return line += "\r\n";
+}
+
+QByteArray journalLine(const ReceiverSighting &s)
+{
+    QByteArray line("S");
+    appendEscaped(line, s.callsign);
+    appendEscaped(line, s.locator);
+    appendNumber(line, s.seenAt);
+    return line += "\r\n";
+}
+
+// The fields of one line, read back; every reading checks its shape.
+class Fields
+{
+public:
+    explicit Fields(QByteArrayView line) : m_fields(line.toByteArray().split('\t')) {}
+
+    qsizetype size() const { return m_fields.size(); }
+
+    QString text(qsizetype i) const
+    {
+        QByteArray plain;
+        const QByteArray &field = m_fields.at(i);
+        for (qsizetype k = 0; k < field.size(); ++k) {
+            if (field[k] != '\\') {
+                plain += field[k];
+                continue;
+            }
+            const char next = ++k < field.size() ? field[k] : '\0';
+            switch (next) {
+            case '\\':
+                plain += '\\';
+                break;
+            case 't':
+                plain += '\t';
+                break;
+            case 'r':
+                plain += '\r';
+                break;
+            case 'n':
+                plain += '\n';
+                break;
+            default:
+                throw JournalDamage(QStringLiteral("a backslash that escapes nothing"));
+            }
+        }
+        return QString::fromUtf8(plain);
+    }
+
+    std::optional<qint64> optionalNumber(qsizetype i) const
+    {
+        if (m_fields.at(i).isEmpty())
+            return std::nullopt;
+        return number(i);
+    }
+
+    qint64 number(qsizetype i) const
+    {
+        bool ok = false;
+        const qint64 value = m_fields.at(i).toLongLong(&ok);
+        if (!ok || m_fields.at(i) != QByteArray::number(value))
+            throw JournalDamage(QStringLiteral("a number that is none"));
+        return value;
+    }
+
+private:
+    QList<QByteArray> m_fields;
+};
+
+JournalRecord parseLine(QByteArrayView line)
+{
+    const Fields f(line);
+    if (line.startsWith("R\t") && f.size() == 12) {
+        ArchivedReport r;
+        r.flowStartSeconds = f.number(1);
+        r.sender = f.text(2);
+        r.receiver = f.text(3);
+        r.locator = f.text(4);
+        r.frequency = f.optionalNumber(5);
+        r.band = f.text(6);
+        r.mode = f.text(7);
+        if (const std::optional<qint64> snr = f.optionalNumber(8)) {
+            if (*snr != int(*snr))
+                throw JournalDamage(QStringLiteral("an sNR out of range"));
+            r.snr = int(*snr);
+        }
+        r.snrText = f.text(9);
+        r.dxcc = f.text(10);
+        r.storedAt = f.number(11);
+        return r;
+    }
+    if (line.startsWith("S\t") && f.size() == 4) {
+        ReceiverSighting s;
+        s.callsign = f.text(1);
+        s.locator = f.text(2);
+        s.seenAt = f.number(3);
+        return s;
+    }
+    throw JournalDamage(QStringLiteral("a line of no known kind"));
+}
+
+// Reads the file's records in order, each with its line as written, and
+// checks the first line and the end line. Damage names its line.
+void scanJournal(const QString &fileName, const std::function<void(QByteArrayView, JournalRecord &&)> &each)
+{
+    QFile file(fileName);
+    const auto unreadable = [&] {
+        return TavikError(QStringLiteral("%1 cannot be read: %2").arg(QFileInfo(fileName).fileName(), file.errorString()));
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        throw unreadable();
+    qint64 lineNumber = 0;
+    qint64 records = 0;
+    bool ended = false;
+    while (!file.atEnd()) {
+        const QByteArray raw = file.readLine();
+        ++lineNumber;
+        QByteArrayView line(raw);
+        if (line.endsWith('\n'))
+            line.chop(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        try {
+            if (lineNumber == 1) {
+                if (line != kJournalHeader)
+                    throw JournalDamage(QStringLiteral("not a file of waiting reports of this program"));
+            } else if (ended) {
+                throw JournalDamage(QStringLiteral("a line after the end"));
+            } else if (line.startsWith(kJournalEnd)) {
+                if (line.sliced(kJournalEnd.size()) != QByteArray::number(records))
+                    throw JournalDamage(QStringLiteral("a count that differs from its lines"));
+                ended = true;
+            } else {
+                each(raw, parseLine(line));
+                ++records;
+            }
+        } catch (const JournalDamage &e) {
+            throw JournalDamage(QStringLiteral("line %1: %2").arg(lineNumber).arg(e.message()));
+        }
+    }
+    if (file.error() != QFileDevice::NoError)
+        throw unreadable();
+    if (!ended)
+        throw JournalDamage(QStringLiteral("it ends early, at line %1").arg(lineNumber));
+}
+
+} // namespace
+
+QString PendingJournal::besideArchive(const QString &archiveFileName)
+{
+    const QFileInfo info(archiveFileName);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-pending.txt"));
+}
+
+bool PendingJournal::exists() const
+{
+    // A folder of that name is no journal; it is not read, nor set aside.
+    return QFileInfo(m_fileName).isFile();
+}
+
+void PendingJournal::write(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
+                           bool keep) const
+{
+    QSaveFile file(m_fileName);
+    const auto failed = [&] {
+        return TavikError(QStringLiteral("%1 cannot be written: %2")
+                              .arg(QFileInfo(m_fileName).fileName(), file.errorString()));
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        throw failed();
+    qint64 records = 0;
+    file.write(kJournalHeader.data(), kJournalHeader.size());
+    file.write("\r\n");
+    // The present file's lines are copied as they stand, each read first.
+    if (keep && exists()) {
+        scanJournal(m_fileName, [&](QByteArrayView raw, JournalRecord &&) {
+            file.write(raw.data(), raw.size());
+            ++records;
+        });
+    }
+    for (const ArchivedReport &r : reports)
+        file.write(journalLine(r));
+    for (const ReceiverSighting &s : receivers)
+        file.write(journalLine(s));
+    records += reports.size() + receivers.size();
+    file.write(kJournalEnd.data(), kJournalEnd.size());
+    file.write(QByteArray(QByteArray::number(records) + "\r\n"));
+    if (!file.commit())
+        throw failed();
+}
+
+void PendingJournal::read(qsizetype chunkSize, const Take &take) const
+{
+    QList<ArchivedReport> reports;
+    QList<ReceiverSighting> receivers;
+    const auto handOver = [&] {
+        take(reports, receivers);
+        reports.clear();
+        receivers.clear();
+    };
+    scanJournal(m_fileName, [&](QByteArrayView, JournalRecord &&record) {
+        if (auto *r = std::get_if<ArchivedReport>(&record))
+            reports.append(std::move(*r));
+        else
+            receivers.append(std::get<ReceiverSighting>(std::move(record)));
+        if (reports.size() + receivers.size() >= chunkSize)
+            handOver();
+    });
+    if (!reports.isEmpty() || !receivers.isEmpty())
+        handOver();
+}
+
+void PendingJournal::remove() const
+{
+    QFile file(m_fileName);
+    if (file.exists() && !file.remove())
+        throw TavikError(
+            QStringLiteral("%1 cannot be deleted: %2").arg(QFileInfo(m_fileName).fileName(), file.errorString()));
+}
+
+QString PendingJournal::setAside(const QDateTime &now) const
+{
+    const QFileInfo info(m_fileName);
+    const QString stem = info.dir().filePath(info.completeBaseName() + QStringLiteral("-damaged-")
+                                             + now.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    QString name = stem + suffix;
+    for (int n = 2; QFile::exists(name); ++n)
+        name = stem + u'-' + QString::number(n) + suffix;
+    QFile file(m_fileName);
+    if (!file.rename(name))
+        throw TavikError(QStringLiteral("%1 cannot be renamed %2: %3")
+                             .arg(info.fileName(), QFileInfo(name).fileName(), file.errorString()));
+    return name;
+}

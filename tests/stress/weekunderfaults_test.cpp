@@ -1,0 +1,284 @@
+// A week in minutes, under faults: seven days of ticks on the test clock
+// against the stand-in service, a query every five minutes, while the maker's
+// site trickles and is down, the echo is down while the address watcher
+// flaps, the disk is full for an hour, another program holds the archive
+// locked for an hour and the program is ended by SIGTERM and started again in
+// the middle of it, and the clock jumps an hour back and forward. Afterwards
+// every report the stand-in served is in the archive with every field, the
+// history files are what the served answers make, every fault opened at most
+// one box while it lasted, and the queries went out on time.
+//
+// TAVIK_SOAK_DAYS (7) and TAVIK_SOAK_STEP (seconds a tick, 10) set its length;
+// bench/soak-week.sh runs the whole week a second a tick. The full disk needs
+// a small file system of the test's own: tests/stress/on-small-disk.sh gives
+// one and names it in TAVIK_SMALL_DISK; without it that hour is left out.
+#include "../faults/servedanswers.h"
+#include "../networkfixture.h"
+
+#include "archive/archivereader.h"
+#include "archive/bandplan.h"
+#include "archive/reportarchive.h"
+#include "archive/sqlitedb.h"
+#include "filenames.h"
+#include "platform/shutdownrequests.h"
+#include "processing/reportline.h"
+#include "reportgenerator.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+
+#include <csignal>
+#include <iostream>
+#include <limits>
+#include <map>
+
+namespace {
+
+constexpr qint64 kDay = 86400;
+constexpr qint64 kHour = 3600;
+
+qint64 setting(const char *name, qint64 fallback)
+{
+    bool ok = false;
+    const qint64 value = qEnvironmentVariable(name).toLongLong(&ok);
+    return ok && value > 0 ? value : fallback;
+}
+
+// The faults, from the start of the run; each lasts an hour.
+struct Episode
+{
+    const char *name;
+    qint64 from;
+    qint64 to;
+};
+const Episode kSiteTrickles{"the maker's site trickles", 0, kHour};
+const Episode kEchoDown{"the echo down, the address flapping", 1 * kDay + 10 * kHour, 1 * kDay + 11 * kHour};
+const Episode kDiskFull{"the disk full", 2 * kDay + 12 * kHour, 2 * kDay + 13 * kHour};
+const Episode kArchiveLocked{"the archive locked", 3 * kDay + 8 * kHour, 3 * kDay + 9 * kHour};
+const qint64 kEnded = 3 * kDay + 8 * kHour + 30 * 60;  // SIGTERM, and the site down at the next start
+const qint64 kRestarted = kEnded + 60;
+const qint64 kClockBack = 4 * kDay + 6 * kHour;
+const qint64 kClockForward = 5 * kDay + 6 * kHour;
+
+// Fills the file system of a folder to the last byte; the ballast file goes
+// when the disk has room again.
+bool fillDisk(const QString &ballast)
+{
+    QFile file(ballast);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray block(1 << 20, 'x');
+    while (file.write(block) == block.size()) {
+    }
+    for (int size = 1 << 19; size > 0; size /= 2) {
+        while (file.write(block.constData(), size) == size) {
+        }
+    }
+    file.flush();
+    return true;
+}
+
+} // namespace
+
+class WeekUnderFaultsTest : public NetworkTest
+{
+protected:
+    void SetUp() override
+    {
+        NetworkTest::SetUp();
+        writeBytes(files::kCallsignIni, "MyCall=G4XYZ\r\n");
+        localAddress = "10.0.0.2"_qs;
+        // The operator is away: boxes stay open until an episode is over.
+        Dialogs::setHandler([this](const Dialogs::Shown &d) { boxes[m_episode].push_back(d.text); }, true);
+    }
+
+    void start()
+    {
+        TForm1 &f = createWith(standInEndpoints());
+        f.deadlines.page = std::chrono::milliseconds(1000);
+        f.ReadCallsign();
+        f.runActivation();
+        QObject::connect(&shutdown, &ShutdownRequests::requested, &f, &TForm1::closeFromOutside);
+    }
+
+    void setSiteFault(StandInFault::Kind kind, int value, const QString &path)
+    {
+        StandInFault fault;
+        fault.kind = kind;
+        fault.value = value;
+        fault.sticky = true;
+        fault.path = path;
+        server.setFault(fault);
+    }
+
+    // The episode an instant of the run lies in ("" for none).
+    static QString episodeAt(qint64 t)
+    {
+        for (const Episode &e : {kSiteTrickles, kEchoDown, kDiskFull, kArchiveLocked}) {
+            if (t >= e.from && t < e.to)
+                return QString::fromUtf8(e.name);
+        }
+        return {};
+    }
+
+    ServedAnswers service{server};
+    ShutdownRequests shutdown;
+    std::map<QString, QStringList> boxes; // by the episode they opened in
+    QString m_episode;
+};
+
+TEST_F(WeekUnderFaultsTest, EveryServedReportIsKeptAndEveryFaultToldOnce)
+{
+    const qint64 days = setting("TAVIK_SOAK_DAYS", 7);
+    const qint64 step = setting("TAVIK_SOAK_STEP", 10);
+    const QString smallDisk = qEnvironmentVariable("TAVIK_SMALL_DISK");
+    if (smallDisk.isEmpty())
+        std::cout << "No small disk of its own (tests/stress/on-small-disk.sh): the full disk is left out\n";
+
+    // When each query went out, in seconds of the run (the clock jumps).
+    qint64 t = 0;
+    QList<qint64> queryTimes;
+    QObject::connect(&server, &StandInServer::requestReceived, &server, [&](const StandInRequest &r) {
+        if (r.target.startsWith("/query?"))
+            queryTimes << t;
+    });
+    setSiteFault(StandInFault::Drip, 150, "/web"_qs);
+    start();
+    std::unique_ptr<SqliteDb> locker;
+    QElapsedTimer wall;
+    wall.start();
+    qint64 runs = 1;
+    for (t = step; t <= days * kDay; t += step) {
+        Clock::advance(step);
+        const qint64 previous = t - step;
+        const auto reaches = [&](qint64 at) { return previous < at && at <= t; };
+        if (reaches(kSiteTrickles.to))
+            server.setFault({});
+        if (reaches(kEchoDown.from))
+            setSiteFault(StandInFault::Status, 503, "/$"_qs);
+        if (t >= kEchoDown.from && t < kEchoDown.to && t % 300 < step) {
+            // The address comes and goes every five minutes.
+            localAddress = localAddress.isEmpty() ? "10.0.0.2"_qs : QString();
+            form->IdIPWatch1->check();
+        }
+        if (reaches(kEchoDown.to)) {
+            server.setFault({});
+            localAddress = "10.0.0.2"_qs;
+            form->IdIPWatch1->check();
+        }
+        if (!smallDisk.isEmpty() && reaches(kDiskFull.from)) {
+            ASSERT_TRUE(fillDisk(smallDisk + "/ballast"_qs));
+        }
+        if (!smallDisk.isEmpty() && reaches(kDiskFull.to)) {
+            ASSERT_TRUE(QFile::remove(smallDisk + "/ballast"_qs));
+        }
+        if (reaches(kArchiveLocked.from)) {
+            locker = std::make_unique<SqliteDb>(path(files::kArchive), SqliteDb::ReadWrite);
+            locker->exec("BEGIN IMMEDIATE");
+        }
+        if (reaches(kArchiveLocked.to)) {
+            locker->exec("ROLLBACK");
+            locker.reset();
+        }
+        if (reaches(kEnded)) {
+            ::raise(SIGTERM);
+            QCoreApplication::processEvents();
+            ASSERT_FALSE(form->isVisible()) << "closed on SIGTERM";
+            form.reset();
+            // exit() with no exec() running would make every later event loop return at once.
+            QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+            QCoreApplication::exec();
+            setSiteFault(StandInFault::Status, 404, "/web"_qs);
+        }
+        if (reaches(kRestarted)) {
+            start();
+            ++runs;
+        }
+        if (reaches(kClockBack))
+            Clock::advance(-kHour);
+        if (reaches(kClockForward))
+            Clock::advance(kHour);
+
+        // The operator comes back after each episode and closes its boxes.
+        const QString episode = episodeAt(t);
+        if (episode != m_episode) {
+            Dialogs::closeAll();
+            m_episode = episode;
+        }
+        if (form) {
+            form->runTick();
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        if (!server.requests().isEmpty())
+            server.clearRecords();
+    }
+    form->archive().waitForIdle();
+    form.reset();
+    std::cout << days << " days a " << step << " s tick took " << wall.elapsed() << " ms: " << service.queries()
+              << " queries, " << service.reports().size() << " reports served, " << runs << " runs\n";
+
+    // Queries on time: never more than five minutes and a tick apart, but
+    // where an episode, the restart or a clock jump lies between two.
+    for (qsizetype i = 1; i < queryTimes.size(); ++i) {
+        const qint64 from = queryTimes.at(i - 1);
+        const qint64 to = queryTimes.at(i);
+        const auto between = [&](qint64 at) { return from < at && at <= to; };
+        const bool excused = !episodeAt(from).isEmpty() || !episodeAt(to).isEmpty() || !episodeAt(to - step).isEmpty()
+            || between(kEchoDown.to) || between(kDiskFull.to) || between(kRestarted) || between(kClockForward);
+        if (!excused) {
+            EXPECT_LE(to - from, 300 + step) << "between queries at " << from << " and " << to;
+        }
+    }
+    // A query at the first tick past five minutes: one every 300 s and a tick,
+    // but for the two hours without any (offline, the disk full).
+    EXPECT_GE(service.queries(), (days * kDay - 2 * kHour) / (300 + step) - 3);
+
+    // Every fault told at most once while it lasted, and nothing told outside them.
+    for (const auto &[episode, texts] : boxes) {
+        SCOPED_TRACE(episode.toStdString());
+        if (episode.isEmpty()) {
+            EXPECT_TRUE(texts.isEmpty()) << texts.join(u'|').toStdString();
+        }
+        QStringList distinct = texts;
+        distinct.removeDuplicates();
+        // A new run may tell again what the run before it told.
+        EXPECT_LE(texts.size(), distinct.size() * (episode == QString::fromUtf8(kArchiveLocked.name) ? 2 : 1))
+            << texts.join(u'|').toStdString();
+    }
+
+    // The histories against the served answers.
+    EXPECT_EQ(served::checkReportHistory(served::fileLines(files::kReports), service.reports()), QString());
+    EXPECT_EQ(served::upperSet(served::fileLines(files::kCalls)), service.receivers());
+    EXPECT_EQ(served::upperSet(served::fileLines(files::kGrids)), service.gridEntries());
+
+    // Every served report in the archive, with every field as served.
+    std::map<qint64, ArchivedReport> archived;
+    openArchiveReader(path(files::kArchive))
+        ->forEachReport({std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()},
+                        [&archived](const ArchivedReport &r) { archived[r.flowStartSeconds] = r; });
+    const QMap<qint64, QString> reports = service.reports();
+    int missing = 0;
+    int different = 0;
+    for (auto it = reports.constBegin(); it != reports.constEnd(); ++it) {
+        const auto found = archived.find(it.key());
+        if (found == archived.end()) {
+            ++missing;
+            continue;
+        }
+        const ArchivedReport &r = found->second;
+        const qint64 k = (it.key() - ReportGenerator::firstSeconds) / ReportGenerator::interval;
+        const QString line = QString::fromUtf8(ReportGenerator::reportLine("G4XYZ"_qs, k));
+        const qint64 hertz = ReadAttribute(line, search::kFrequency).toLongLong();
+        const bool same = r.receiver == ReadAttribute(line, search::kReceiverCallsign)
+            && r.locator == ReadAttribute(line, search::kReceiverLocator) && r.sender == "G4XYZ"_qs
+            && r.frequency == hertz && r.band == bandOfFrequency(hertz) && r.mode == ReadAttribute(line, search::kMode)
+            && r.snrText == ReadAttribute(line, search::kSnr) && r.dxcc == ReadAttribute(line, search::kDxcc);
+        if (!same && different++ < 3)
+            ADD_FAILURE() << "archived differently: " << line.toStdString() << " as " << r.band.toStdString() << ' '
+                          << r.receiver.toStdString() << ' ' << r.locator.toStdString();
+    }
+    EXPECT_EQ(missing, 0) << "of " << reports.size() << " served reports";
+    EXPECT_EQ(different, 0);
+    EXPECT_EQ(qsizetype(archived.size()), reports.size()) << "nothing but what was served";
+}

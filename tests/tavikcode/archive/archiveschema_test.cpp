@@ -1,0 +1,53 @@
+#include "archivefixture.h"
+
+#include "archive/archiveschema.h"
+#include "archive/archivestore.h"
+
+using namespace archivetest;
+
+class ArchiveSchemaTest : public InTempFolder
+{
+protected:
+    QString fileName() const { return path(files::kArchive); }
+};
+
+// Version 1 named bands by the history's whole-megahertz table and keyed a
+// report without its band.
+TEST_F(ArchiveSchemaTest, AnArchiveOfVersion1IsMigratedWithBandsByThePlanAndTheBandInTheKey)
+{
+    {
+        SqliteDb db(fileName(), SqliteDb::ReadWrite);
+        Transaction transaction(db);
+        ASSERT_EQ(migrateArchive(db, 1), 0);
+        db.exec(R"sql(
+            INSERT INTO report (flow_start, receiver, sender, mode, frequency, locator, band, snr, snr_text, dxcc,
+                                stored_at, imported) VALUES
+                (1796601600, 'DL1ABC', 'G4XYZ', 'FT8', 136000, 'JO62qm', '630m', -5, '-5', 'Germany', 1, 0),
+                (1796601600, 'OH1XX', 'G4XYZ', 'FT8', 70154000, 'KP20ab', '0m', -5, '-5', 'Finland', 1, 0),
+                (1796601600, 'W1AW', 'G4XYZ', 'FT8', -9223372036854775808, 'FN31', '0m', -5, '-5', 'USA', 1, 0),
+                (1796601600, 'K1JT', 'G4XYZ', 'FT8', -9223372036854775808, 'FN20', '20m', -5, '-5', 'USA', 1, 1),
+                (1796601600, 'VK2XYZ', 'G4XYZ', 'FT8', 14074000, 'QF56', '20m', -5, '-5', 'Australia', 1, 0);
+        )sql");
+        transaction.commit();
+    }
+    ArchivedReport fortyMetres;
+    fortyMetres.flowStartSeconds = kDay;
+    fortyMetres.sender = kOperator;
+    fortyMetres.receiver = "K1JT"_qs;
+    fortyMetres.band = "40m"_qs;
+    fortyMetres.mode = "FT8"_qs;
+    {
+        ArchiveStore store;
+        const ArchiveStore::Opened opened = store.open(fileName(), true, QDateTime::currentDateTime(), {fortyMetres});
+        EXPECT_FALSE(opened.created);
+        EXPECT_EQ(opened.imported, 1); // the imported 20 m row of that second kept it out before
+    }
+    SqliteDb db(fileName(), SqliteDb::ReadOnly);
+    EXPECT_EQ(db.integer("PRAGMA user_version"), kArchiveSchemaVersion);
+    Statement s(db, "SELECT receiver, band, ifnull(frequency, 0) FROM reports ORDER BY receiver, band");
+    QStringList rows;
+    while (s.step())
+        rows << s.text(0) + u' ' + s.text(1) + u' ' + QString::number(s.integer(2));
+    EXPECT_EQ(rows, (QStringList{"DL1ABC 2200m 136000"_qs, "K1JT 20m 0"_qs, "K1JT 40m 0"_qs, "OH1XX 4m 70154000"_qs,
+                                 "VK2XYZ 20m 14074000"_qs, "W1AW  0"_qs}));
+}
