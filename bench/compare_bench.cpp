@@ -54,7 +54,7 @@ qint64 statusKilobytes(const char *field)
 // decibels apart by direction; made once and kept under /tmp.
 QString comparisonArchive()
 {
-    const QString file = QDir::temp().filePath(QStringLiteral("tavik-bench-compare-g1-%1")
+    const QString file = QDir::temp().filePath(QStringLiteral("tavik-bench-compare-g2-%1")
                                                    .arg(QFileInfo(bigarchive::path()).fileName()));
     if (QFile::exists(file))
         return file;
@@ -70,6 +70,7 @@ QString comparisonArchive()
                 return;
             ArchivedReport a = r;
             a.sender = kReference;
+            a.reference = true;
             double east = 0;
             if (const auto there = locatorPosition(r.locator))
                 east = std::sin(geodesicPath(*home, *there).bearingDegrees * 3.14159265 / 180);

@@ -25,9 +25,10 @@ mkdir -p "$scratch/files" "$scratch/config"
 printf '[Configuration]\nMyCall=%s\nMyGrid=%s\n' "$callsign" "$locator" > "$scratch/config/WSJT-X.ini"
 # The program's own settings: the reference station to compare with.
 printf '[Orlix]\nTavikCompareCalls=%s\n' "$reference" > "$scratch/config/Orlix.ini"
-# The day before the first query in the report archive, as if the program
-# had been running since yesterday: the Reach window shows a whole day.
-"$top/build/tools/tavik-demo-archive" "$scratch/files/TavikArchive.sqlite" "$callsign" "$locator"
+# The day before the first query in the report archive, the demo station's
+# and the reference's, as if the program had been running since yesterday:
+# the Reach and Compare windows show a whole day.
+"$top/build/tools/tavik-demo-archive" "$scratch/files/TavikArchive.sqlite" "$callsign" "$locator" 24 "$reference"
 
 # Whatever ends the demo (the window closed, Ctrl+C, a kill) ends both.
 standin_pid=""

@@ -172,6 +172,7 @@ void AlertCentre::addEntries(QMenu *menu, bool trayMenu)
     if (trayMenu) {
         entry(QStringLiteral("Show window"), "ShowWindowAction", &AlertCentre::showWindowRequested);
         entry(QStringLiteral("Reach..."), "ReachAction", &AlertCentre::reachWindowRequested);
+        entry(QStringLiteral("Compare..."), "CompareAction", &AlertCentre::compareWindowRequested);
     }
     entry(QStringLiteral("Alerts..."), "AlertsAction", &AlertCentre::alertsWindowRequested);
     entry(QStringLiteral("Settings..."), "SettingsAction", &AlertCentre::settingsRequested);

@@ -58,8 +58,9 @@ public:
     AlertStore &store() { return *m_store; }
     void clearAlerts();
 
-    // The entries the tray and the list view share: "Reach...", "Alerts...",
-    // "Settings...", and in the tray's menu "Show window" first and "Quit" last.
+    // The entries the tray and the list view share: "Alerts...",
+    // "Settings...", and in the tray's menu "Show window", "Reach..." and
+    // "Compare..." first and "Quit" last.
     void addEntries(QMenu *menu, bool trayMenu);
     QSystemTrayIcon *trayIcon() const { return m_tray; }
     // The tooltip's text, plain: online or not, the last query, the bands of the last 15 minutes.
@@ -73,6 +74,7 @@ signals:
     void reachRequested(const QString &band, qint64 time);
     void showWindowRequested();
     void reachWindowRequested();
+    void compareWindowRequested();
     void alertsWindowRequested();
     void settingsRequested();
     void quitRequested();

@@ -396,44 +396,56 @@ void SqliteArchiveReader::visitReports(const ArchivePeriod &period,
 }
 
 ComparisonReports SqliteArchiveReader::comparisonOf(const ArchivePeriod &period, const QString &operatorCallsign,
-                                                  const QString &referenceCallsign)
+                                                    const QString &referenceCallsign)
 {
-    // Both stations in one pass over the period, told apart by their sender.
-    Statement rows(m_db, R"sql(
-        SELECT sender = ?3, flow_start, receiver, locator, band, mode, snr FROM report
-         WHERE flow_start >= ?1 AND flow_start < ?2 AND sender IN (?3, ?4) ORDER BY flow_start
-    )sql");
-    rows.bind(1, period.fromSeconds);
-    rows.bind(2, period.toSeconds);
-    rows.bind(3, operatorCallsign);
-    rows.bind(4, referenceCallsign);
     Texts receivers, locators, bands, modes;
     // A receiver mostly keeps its locator, and band and mode repeat: each is
     // looked up only when it differs from the one before.
-    const auto same = [](const Texts &texts, int id, const QByteArray &raw) { return id >= 0 && texts.raw(id) == raw; };
-    std::vector<int> locatorOf; // by receiver: its last locator
-    int band = -1, mode = -1;
+    const auto same = [](const Texts &texts, qint32 id, const QByteArray &raw) {
+        return id >= 0 && texts.raw(id) == raw;
+    };
+    std::vector<qint32> locatorOf; // by receiver: its last locator
+    // The operator's own reports, then the reference's, each in key order
+    // (flow_start first): one range of each table.
+    const auto read = [&](const char *sql, const QString &sender, std::vector<StationReport> &into) {
+        Statement rows(m_db, sql);
+        rows.bind(1, period.fromSeconds);
+        rows.bind(2, period.toSeconds);
+        rows.bind(3, sender);
+        qint32 band = -1, mode = -1;
+        while (rows.step()) {
+            StationReport r;
+            r.flowStartSeconds = rows.integer(0);
+            r.receiver = receivers.id(rows.rawText(1));
+            if (size_t(r.receiver) >= locatorOf.size())
+                locatorOf.resize(size_t(r.receiver) + 1, -1);
+            qint32 &locator = locatorOf[size_t(r.receiver)];
+            if (const QByteArray raw = rows.rawText(2); !same(locators, locator, raw))
+                locator = locators.id(raw);
+            r.locator = locator;
+            if (const QByteArray raw = rows.rawText(3); !same(bands, band, raw))
+                band = bands.id(raw);
+            r.band = band;
+            if (const QByteArray raw = rows.rawText(4); !same(modes, mode, raw))
+                mode = modes.id(raw);
+            r.mode = mode;
+            if (const std::optional<qint64> snr = rows.optionalInteger(5))
+                r.snr = int(*snr);
+            into.push_back(r);
+        }
+    };
     ComparisonReports result;
-    while (rows.step()) {
-        StationReport r;
-        r.flowStartSeconds = rows.integer(1);
-        r.receiver = receivers.id(rows.rawText(2));
-        if (size_t(r.receiver) >= locatorOf.size())
-            locatorOf.resize(size_t(r.receiver) + 1, -1);
-        int &locator = locatorOf[size_t(r.receiver)];
-        if (const QByteArray raw = rows.rawText(3); !same(locators, locator, raw))
-            locator = locators.id(raw);
-        r.locator = locator;
-        if (const QByteArray raw = rows.rawText(4); !same(bands, band, raw))
-            band = bands.id(raw);
-        r.band = band;
-        if (const QByteArray raw = rows.rawText(5); !same(modes, mode, raw))
-            mode = modes.id(raw);
-        r.mode = mode;
-        if (const std::optional<qint64> snr = rows.optionalInteger(6))
-            r.snr = int(*snr);
-        (rows.integer(0) ? result.ofOperator : result.ofReference).push_back(r);
-    }
+    read(R"sql(
+        SELECT flow_start, receiver, locator, band, mode, snr FROM report
+         WHERE flow_start >= ?1 AND flow_start < ?2 AND sender = ?3 ORDER BY flow_start
+    )sql",
+         operatorCallsign, result.ofOperator);
+    checkCancelled();
+    read(R"sql(
+        SELECT flow_start, receiver, locator, band, mode, snr FROM reference_report
+         WHERE flow_start >= ?1 AND flow_start < ?2 AND sender = ?3 ORDER BY flow_start
+    )sql",
+         referenceCallsign, result.ofReference);
     result.receivers = receivers.texts();
     result.locators = locators.texts();
     result.bands = bands.texts();

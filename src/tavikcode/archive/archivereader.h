@@ -160,6 +160,7 @@ struct ArchivedReport
     QString snrText;                  // as served
     QString dxcc;
     qint64 storedAt = 0;              // when the archive first stored it, seconds since 1970 UTC
+    bool reference = false;           // a reference station's report (reference_report), not the operator's
 };
 
 // A read-only view of the archive with a connection of its own. One reader is
@@ -174,8 +175,9 @@ public:
     // Every report of the period, oldest first.
     virtual void forEachReport(const ArchivePeriod &period,
                                const std::function<void(const ArchivedReport &)> &visit) = 0;
-    // The reports of the period sent by exactly operatorCallsign, and those
-    // of the reference station, for the Compare window. A reader that keeps
+    // The operator's reports of the period sent by exactly operatorCallsign
+    // (report), and those of the reference station (reference_report), for
+    // the Compare window. A reader that keeps
     // no such reports throws TavikError.
     virtual ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
                                          const QString &referenceCallsign);

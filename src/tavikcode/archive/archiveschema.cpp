@@ -103,6 +103,34 @@ void migrateToVersion2(SqliteDb &db)
                                nullptr);
 }
 
+// The reference stations' reports: a table of their own with the report
+// table's columns and key, so that nothing reading report sees them.
+void migrateToVersion3(SqliteDb &db)
+{
+    db.exec(R"sql(
+        CREATE TABLE reference_report (
+            flow_start INTEGER NOT NULL,
+            receiver   TEXT NOT NULL,
+            sender     TEXT NOT NULL,
+            mode       TEXT NOT NULL,
+            frequency  INTEGER NOT NULL,
+            locator    TEXT NOT NULL,
+            band       TEXT NOT NULL,
+            snr        INTEGER,
+            snr_text   TEXT NOT NULL,
+            dxcc       TEXT NOT NULL,
+            stored_at  INTEGER NOT NULL,
+            imported   INTEGER NOT NULL DEFAULT 0,
+            PRIMARY KEY (flow_start, receiver, sender, mode, frequency, band)
+        ) WITHOUT ROWID;
+        CREATE VIEW reference_reports AS
+            SELECT datetime(flow_start, 'unixepoch') AS time, flow_start, sender, receiver, locator,
+                   nullif(frequency, -9223372036854775808) AS frequency, band, mode, snr, snr_text, dxcc,
+                   datetime(stored_at, 'unixepoch') AS stored
+              FROM reference_report;
+    )sql");
+}
+
 TavikError newerArchive(int version)
 {
     return TavikError(QStringLiteral("it was written by a newer version of TavikRepView (archive version %1, "
@@ -129,8 +157,10 @@ int migrateArchive(SqliteDb &db, int upTo)
         createVersion1(db);
     if (version < 2 && upTo >= 2)
         migrateToVersion2(db);
-    // Later versions add their step here: if (version < 3 && upTo >= 3) migrateToVersion3(db);
-    static_assert(kArchiveSchemaVersion == 2, "a new version needs its migration step");
+    if (version < 3 && upTo >= 3)
+        migrateToVersion3(db);
+    // Later versions add their step here: if (version < 4 && upTo >= 4) migrateToVersion4(db);
+    static_assert(kArchiveSchemaVersion == 3, "a new version needs its migration step");
     db.exec(QByteArray("PRAGMA user_version = " + QByteArray::number(upTo)).constData());
     return version;
 }

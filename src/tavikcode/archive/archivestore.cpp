@@ -111,6 +111,7 @@ void ArchiveStore::close()
     m_sighting.reset();
     m_importedRange.reset();
     m_replaceImported.reset();
+    m_insertReference.reset();
     m_insert.reset();
     m_db.reset();
 }
@@ -176,7 +177,8 @@ ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, con
         prepare();
         opened.imported = reconcileHistory(history);
         transaction.commit();
-        if (version > 0 && version < kArchiveSchemaVersion)
+        // Only the step to version 2 copies the report table.
+        if (version == 1)
             giveBackFreePages();
     } catch (...) {
         close();
@@ -202,6 +204,11 @@ void ArchiveStore::prepare()
         INSERT OR IGNORE INTO report (flow_start, sender, receiver, locator, frequency, band, mode,
                                       snr, snr_text, dxcc, stored_at, imported)
         VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)
+    )sql");
+    m_insertReference = std::make_unique<Statement>(*m_db, R"sql(
+        INSERT OR IGNORE INTO reference_report (flow_start, sender, receiver, locator, frequency, band, mode,
+                                                snr, snr_text, dxcc, stored_at)
+        VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)
     )sql");
     // The row keeps the time it was first stored: the import's, or the
     // served report's when that is earlier (a report from the journal, whose
@@ -253,23 +260,23 @@ int ArchiveStore::reconcileHistory(const QList<ArchivedReport> &history)
         if (!held)
             missing.append(r);
     }
-    return writeRows(missing, {}, Origin::Imported);
+    return writeRows(missing, {}, Origin::Imported).reports;
 }
 
-int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
+ArchiveStore::Added ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
                         Origin origin)
 {
     Q_ASSERT(isOpen());
     Transaction transaction(*m_db);
-    const int added = writeRows(reports, receivers, origin);
+    const Added added = writeRows(reports, receivers, origin);
     if (const std::function<void(sqlite3 *)> &hook = insideStoreHook())
         hook(m_db->handle());
     transaction.commit();
     return added;
 }
 
-int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-                            Origin origin)
+ArchiveStore::Added ArchiveStore::writeRows(const QList<ArchivedReport> &reports,
+                                            const QList<ReceiverSighting> &receivers, Origin origin)
 {
     const bool imported = origin == Origin::Imported;
 
@@ -295,21 +302,27 @@ int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<Re
         s.bind(9, r.snrText);
         s.bind(10, r.dxcc);
     };
-    int added = 0;
+    Added added;
     for (const ArchivedReport &r : reports) {
+        if (r.reference) {
+            bindReport(*m_insertReference, r);
+            m_insertReference->bind(11, r.storedAt);
+            added.references += m_insertReference->run();
+            continue;
+        }
         if (r.flowStartSeconds >= importedFrom && r.flowStartSeconds <= importedTo) {
             bindReport(*m_replaceImported, r);
             m_replaceImported->bind(11, r.storedAt);
             m_replaceImported->bind(13, historyBandOf(r.frequency.value_or(kNoFrequency)));
             if (m_replaceImported->run() > 0) {
-                ++added;
+                ++added.reports;
                 continue;
             }
         }
         bindReport(*m_insert, r);
         m_insert->bind(11, r.storedAt);
         m_insert->bind(12, qint64(imported ? 1 : 0));
-        added += m_insert->run();
+        added.reports += m_insert->run();
     }
     for (const ReceiverSighting &s : receivers) {
         m_sighting->bind(1, s.callsign);

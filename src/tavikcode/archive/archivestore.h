@@ -48,14 +48,29 @@ public:
     void close();
 
     enum class Origin { Served, Imported };
-    // Stores the records in one transaction; returns the reports added. A
+    // What a store added: reports of the operator (report) and of the
+    // reference stations (reference_report).
+    struct Added
+    {
+        int reports = 0;
+        int references = 0;
+
+        Added &operator+=(const Added &other)
+        {
+            reports += other.reports;
+            references += other.references;
+            return *this;
+        }
+    };
+    // Stores the records in one transaction; returns what was added. A
     // served report's band is named here from its frequency by the band plan;
     // an imported one keeps its band text and has no frequency. A served
     // report of the same reception as an imported row (receiver, flow_start,
     // mode, and the band the history gives its frequency) takes that row's
-    // place, keeping the time it was first stored. Throws SqliteError;
-    // nothing is stored then.
-    int store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
+    // place, keeping the time it was first stored. A reference station's
+    // report (ArchivedReport::reference) goes to reference_report, served.
+    // Throws SqliteError; nothing is stored then.
+    Added store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
               Origin origin = Origin::Served);
 
     // Gives back the page cache; the writer is idle most of the time.
@@ -87,10 +102,11 @@ private:
     // transaction.
     int reconcileHistory(const QList<ArchivedReport> &history);
     // The rows of store(), in the caller's transaction.
-    int writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin);
+    Added writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin);
 
     std::unique_ptr<SqliteDb> m_db;
     std::unique_ptr<Statement> m_insert;
+    std::unique_ptr<Statement> m_insertReference;
     std::unique_ptr<Statement> m_replaceImported;
     std::unique_ptr<Statement> m_importedRange;
     std::unique_ptr<Statement> m_sighting;

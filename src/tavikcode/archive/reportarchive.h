@@ -22,13 +22,18 @@ struct ArchiveOpening
     QDateTime now;                     // names a damaged archive set aside
 };
 
-// What the window hands over after each response pass.
+// What the window hands over after each response pass, or after the answer
+// to a reference station's query (referenceCallsign set): of that, only the
+// report lines whose sender is exactly the reference are kept, in
+// reference_report, and nothing else (no receiver, nothing for the alert
+// rules).
 struct ArchivePass
 {
     QStringList reportLines;    // answer lines the pass took for the operator's reports
     QStringList receiverLines;  // answer lines naming an active receiver
     qint64 answerArrived = 0;   // TavikRep.txt's last-write time, seconds since 1970 UTC
     QDateTime now;              // when the pass ran: the reports' time of first storing
+    QString referenceCallsign = {}; // empty: the operator's own pass
 };
 
 // The one owner of the archive's write side. Its connection lives on a
@@ -81,8 +86,10 @@ public:
     static constexpr qsizetype kJournalChunk = 10000;
 
 signals:
-    // After every committed store, with the reports it added.
+    // After every committed store, with the operator's reports it added.
     void stored(int reportsAdded);
+    // After a committed store that added reports of reference stations.
+    void referencesStored(int reportsAdded);
     // A fault the operator should hear of, in a sentence: the archive cannot
     // be opened or written, or a damaged archive was set aside.
     void failed(const QString &message);

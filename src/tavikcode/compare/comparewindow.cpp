@@ -198,7 +198,10 @@ void CompareWindow::createControls()
     connect(periodBox, &QComboBox::activated, this, &CompareWindow::choicesChanged);
     connect(windowBox, &QComboBox::activated, this, &CompareWindow::choicesChanged);
     connect(intervalBox, &QSpinBox::valueChanged, this,
-            [this](int minutes) { keep(comparesettings::kInterval, QString::number(minutes)); });
+            [this](int minutes) {
+                keep(comparesettings::kInterval, QString::number(minutes));
+                emit intervalChanged(minutes);
+            });
     connect(allBandsButton, &QPushButton::clicked, this, [this] { selectBand(QString()); });
     connect(exportButton, &QPushButton::clicked, this, &CompareWindow::exportPairs);
     connect(bandTable, &QTableWidget::cellClicked, this, [this](int row) {

@@ -85,6 +85,8 @@ signals:
     void exportEnded();
     // The references were changed in the window (the queries follow them).
     void referencesChanged(const QStringList &callsigns);
+    // The minutes between two queries of one reference were changed.
+    void intervalChanged(int minutes);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -41,18 +41,13 @@ void ReferenceQueries::setCallsigns(const QStringList &callsigns)
     m_references = references;
 }
 
-std::optional<qsizetype> ReferenceQueries::due(const QueryMoment &moment) const
+std::optional<qsizetype> ReferenceQueries::due(qint64 now, int intervalMinutes) const
 {
-    if (!moment.online || moment.clientBusy)
-        return std::nullopt;
-    if (std::abs(moment.now - moment.ownLast) < kOwnQueryDistanceSeconds
-        || moment.ownNext - moment.now < kOwnQueryDistanceSeconds)
-        return std::nullopt;
-    const qint64 interval = qint64(moment.intervalMinutes) * 60;
+    const qint64 interval = qint64(intervalMinutes) * 60;
     std::optional<qsizetype> chosen;
     for (qsizetype i = 0; i < m_references.size(); ++i) {
         const std::optional<qint64> asked = m_references[i].lastAsked;
-        if (asked && std::abs(moment.now - *asked) < interval)
+        if (asked && std::abs(now - *asked) < interval)
             continue;
         if (!chosen)
             chosen = i;
@@ -67,8 +62,10 @@ void ReferenceQueries::asked(qsizetype index, qint64 now)
     m_references[index].lastAsked = now;
 }
 
-void ReferenceQueries::answered(qsizetype index, const QString &lastSeqNo)
+void ReferenceQueries::answered(const QString &callsign, const QString &lastSeqNo)
 {
-    if (!lastSeqNo.isEmpty())
-        m_references[index].lastSeqNo = lastSeqNo;
+    for (ReferenceState &r : m_references) {
+        if (r.callsign == callsign && !lastSeqNo.isEmpty())
+            r.lastSeqNo = lastSeqNo;
+    }
 }

@@ -7,9 +7,11 @@
 #include <optional>
 
 // When the reference stations are asked of the report service. Good manners
-// toward the service: each reference at most once every interval, never
-// within a minute of the operator's own query (before or after it), never a
-// second request on the client while one is outstanding, and only online.
+// toward the service: each reference at most once every interval (here);
+// never within a minute of the operator's own query (before or after it),
+// never a second request on the client while one is outstanding, and only
+// online (the main window's judgement of a side request, which the version
+// check shares: TForm1::sideRequestFits).
 
 inline constexpr int kMaxReferences = 3;
 inline constexpr int kDefaultIntervalMinutes = 15;
@@ -34,17 +36,6 @@ struct ReferenceState
     std::optional<qint64> lastAsked;  // seconds since 1970 UTC; none before its first query
 };
 
-// The moment of a tick, as the reference queries see it.
-struct QueryMoment
-{
-    qint64 now = 0;           // seconds since 1970 UTC
-    qint64 ownLast = 0;       // when the operator's own query last started
-    qint64 ownNext = 0;       // when it is due next
-    bool online = false;
-    bool clientBusy = false;  // a request is outstanding on the client
-    int intervalMinutes = kDefaultIntervalMinutes;
-};
-
 // The references of the run, each with its own sequence number.
 class ReferenceQueries
 {
@@ -54,20 +45,19 @@ public:
     void setCallsigns(const QStringList &callsigns);
     const QList<ReferenceState> &references() const { return m_references; }
 
-    // Which reference to ask at this moment, if any: none while offline or
-    // the client is busy, nor within a minute of the operator's own query
-    // either side; else, of those not asked within the interval (apart by
-    // the clock's reading either way, as the own query's five minutes are),
-    // the one never asked, then the one asked longest ago, the first of the
-    // list on a tie.
-    std::optional<qsizetype> due(const QueryMoment &moment) const;
+    // Which reference to ask at now (seconds since 1970 UTC), if any: of
+    // those not asked within the interval (apart by the clock's reading
+    // either way, as the own query's five minutes are), the one never asked,
+    // then the one asked longest ago, the first of the list on a tie.
+    std::optional<qsizetype> due(qint64 now, int intervalMinutes) const;
 
     // Its query is starting now: a failed one waits for its next turn like
     // any other.
     void asked(qsizetype index, qint64 now);
     // Its answer came: the sequence number the answer gave is sent with its
-    // next query; an answer without one (empty) keeps the one before.
-    void answered(qsizetype index, const QString &lastSeqNo);
+    // next query; an answer without one (empty) keeps the one before. By
+    // callsign: the list may have changed while the request was out.
+    void answered(const QString &callsign, const QString &lastSeqNo);
 
 private:
     QList<ReferenceState> m_references;

@@ -1,6 +1,7 @@
 // Opening the Reach window from the main window: the list view's menu,
 // Ctrl+R and the switch "/REACH". One Reach window at most. The list view's
-// menu also opens the Alerts window and the alert settings.
+// menu also opens the Compare window, the Alerts window and the alert
+// settings.
 #include "tform1.h"
 
 #include "archive/archivereader.h"
@@ -39,13 +40,17 @@ void TForm1::openReachWindow()
 
 QMenu *TForm1::createListMenu(const QPoint &position)
 {
-    // The list view's own entries, then the Reach window.
+    // The list view's own entries, then the Reach and Compare windows.
     QMenu *menu = RichEdit1->createStandardContextMenu(position);
     menu->addSeparator();
     QAction *reach = menu->addAction(QStringLiteral("Reach..."));
     reach->setObjectName(QStringLiteral("ReachAction"));
     reach->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(reach, &QAction::triggered, this, [this] { userAction([this] { openReachWindow(); }); });
+    QAction *compare = menu->addAction(QStringLiteral("Compare..."));
+    compare->setObjectName(QStringLiteral("CompareAction"));
+    compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    connect(compare, &QAction::triggered, this, [this] { userAction([this] { openCompareWindow(); }); });
     // For desktops without a tray icon: its entries too.
     addAlertEntries(menu);
     return menu;

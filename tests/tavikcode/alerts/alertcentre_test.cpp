@@ -74,7 +74,7 @@ TEST_F(AlertCentreTest, TheTrayAndTheListMenusOpenTheWindowsWithoutHoldingTheCyc
     QStringList entries;
     for (QAction *a : tray.actions())
         entries << a->text();
-    EXPECT_EQ(entries, (QStringList{"Show window"_qs, "Reach..."_qs, "Alerts..."_qs, "Settings..."_qs, QString(),
+    EXPECT_EQ(entries, (QStringList{"Show window"_qs, "Reach..."_qs, "Compare..."_qs, "Alerts..."_qs, "Settings..."_qs, QString(),
                                     "Quit"_qs}));
 
     std::unique_ptr<QMenu> list(f.createListMenu(QPoint(5, 5)));

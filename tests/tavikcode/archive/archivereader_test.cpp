@@ -274,11 +274,15 @@ TEST(ArchiveReader, AComparisonReadsBothStationsOfThePeriodWithTextsNumberedOnce
     store.open(file, true, QDateTime::currentDateTime());
     ArchivedReport reference = heard("DL1ABC"_qs, "JO62qm"_qs, "20m"_qs, -12, "Germany"_qs, kDay + 15);
     reference.sender = "G4XYZ/P"_qs;
+    reference.reference = true;
+    // The operator's own answer named the portable call too: the reference side reads only its own table.
+    ArchivedReport portableInOwnAnswer = heard("DL1ABC"_qs, "JO62qm"_qs, "20m"_qs, -20, "Germany"_qs, kDay + 75);
+    portableInOwnAnswer.sender = "G4XYZ/P"_qs;
     ArchivedReport lowerCase = heard("DL1ABC"_qs, "JO62qm"_qs, "20m"_qs, -2, "Germany"_qs, kDay + 30);
     lowerCase.sender = "g4xyz"_qs; // not exactly the operator's callsign
     store.store({heard("DL1ABC"_qs, "JO62qm"_qs, "20m"_qs, -9, "Germany"_qs, kDay + 15),
                  heard("K1JT"_qs, "FN20"_qs, "40m"_qs, std::nullopt, "United States"_qs, kDay + 45), reference,
-                 lowerCase, heard("K1JT"_qs, "FN20"_qs, "40m"_qs, 3, "United States"_qs, kDay + 86400)},
+                 lowerCase, portableInOwnAnswer, heard("K1JT"_qs, "FN20"_qs, "40m"_qs, 3, "United States"_qs, kDay + 86400)},
                 {}, ArchiveStore::Origin::Served);
 
     const ComparisonReports c = openArchiveReader(file)->comparison({kDay, kDay + 86400}, kOperator, "G4XYZ/P"_qs);

@@ -66,13 +66,13 @@ TEST_F(OpenReachTest, TheListMenuKeepsItsEntriesAndGainsReach)
         own << a->text();
     for (QAction *a : menu->actions())
         ours << a->text();
-    ASSERT_EQ(ours.size(), own.size() + 4);
+    ASSERT_EQ(ours.size(), own.size() + 5);
     EXPECT_EQ(ours.mid(0, own.size()), own);
     EXPECT_TRUE(menu->actions().at(own.size())->isSeparator());
     QAction *reach = menu->actions().at(own.size() + 1);
     EXPECT_EQ(reach->text(), "Reach..."_qs);
-    // Then the alerts' entries, for desktops without a tray icon.
-    EXPECT_EQ(ours.mid(own.size() + 2), (QStringList{"Alerts..."_qs, "Settings..."_qs}));
+    // Then the Compare window and the alerts' entries, for desktops without a tray icon.
+    EXPECT_EQ(ours.mid(own.size() + 2), (QStringList{"Compare..."_qs, "Alerts..."_qs, "Settings..."_qs}));
     EXPECT_EQ(f.RichEdit1->contextMenuPolicy(), Qt::CustomContextMenu);
 
     reach->trigger();
