@@ -87,17 +87,18 @@ public:
     {
         ++(c.heard == HeardBy::Both ? m_row.heardBoth
                                     : c.heard == HeardBy::OnlyOperator ? m_row.onlyOperator : m_row.onlyReference);
-        if (!c.medianDifference)
+        const std::optional<float> median = c.medianDifference();
+        if (!median)
             return;
-        m_medians.push_back(*c.medianDifference);
+        m_medians.push_back(*median);
         m_pairs += c.pairs;
         if (!path)
             return;
         const size_t sector = size_t(sectorOf(path->bearingDegrees));
-        m_sectorMedians[sector].push_back(*c.medianDifference);
+        m_sectorMedians[sector].push_back(*median);
         m_sectorPairs[sector] += c.pairs;
         const size_t ring = size_t(ringOf(path->distanceKm));
-        m_ringMedians[ring].push_back(*c.medianDifference);
+        m_ringMedians[ring].push_back(*median);
         m_ringPairs[ring] += c.pairs;
     }
 
@@ -239,20 +240,11 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
         ComparedReceiver c;
         c.callsign = receiver;
         c.locator = slot.locator;
-        c.band = band;
+        c.band = qint16(band);
         c.heard = slot.heardBy();
         c.pairs = int(slot.differences.size());
         if (const std::optional<double> median = medianOf(slot.differences))
-            c.medianDifference = float(*median);
-        const Place &place = placeOf(slot.locator);
-        c.placed = place.position.has_value();
-        c.hasPath = place.path.has_value();
-        if (place.path) {
-            c.distanceKm = float(place.path->distanceKm);
-            c.bearingDegrees = float(place.path->bearingDegrees);
-        }
-        c.mapX = float(place.mapPoint.x());
-        c.mapY = float(place.mapPoint.y());
+            c.median = float(*median);
         return c;
     };
 
@@ -336,21 +328,39 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     check();
 
     // Only the texts of the receivers shown stay.
-    const auto keepUsed = [&data](QStringList &texts, int ComparedReceiver::*id) {
+    // Returns the ids the kept texts had.
+    const auto keepUsed = [&data](QStringList &texts, qint32 ComparedReceiver::*id) {
         std::vector<int> kept(static_cast<size_t>(texts.size()), -1);
+        std::vector<int> was;
         QStringList used;
         for (ComparedReceiver &r : data.receivers) {
             int &now = kept[size_t(r.*id)];
             if (now < 0) {
                 now = int(used.size());
                 used << texts[r.*id];
+                was.push_back(r.*id);
             }
             r.*id = now;
         }
         texts = used;
+        return was;
     };
     keepUsed(data.callsigns, &ComparedReceiver::callsign);
-    keepUsed(data.locators, &ComparedReceiver::locator);
+    const std::vector<int> locatorWas = keepUsed(data.locators, &ComparedReceiver::locator);
+    data.places.reserve(locatorWas.size());
+    for (const int locator : locatorWas) {
+        const Place &place = placeOf(locator);
+        ComparedPlace &p = data.places.emplace_back();
+        p.placed = place.position.has_value();
+        p.hasPath = place.path.has_value();
+        if (place.path) {
+            p.distanceKm = float(place.path->distanceKm);
+            p.bearingDegrees = float(place.path->bearingDegrees);
+        }
+        p.mapX = float(place.mapPoint.x());
+        p.mapY = float(place.mapPoint.y());
+    }
+    places = {};
 
     // On two threads, each taking the next row that needs one.
     std::atomic<size_t> next = 0;

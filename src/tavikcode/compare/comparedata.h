@@ -11,6 +11,8 @@
 #include <QString>
 
 #include <array>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -24,23 +26,35 @@
 // both, only the operator or only the reference there; over all bands, both
 // when it did on any band or on two bands one each.
 
-enum class HeardBy { Both, OnlyOperator, OnlyReference };
+enum class HeardBy : quint8 { Both, OnlyOperator, OnlyReference };
 
-// One receiver on one band, or on all bands together: compact, as a month
-// of a busy station has a hundred thousand of them.
+// One receiver on one band, or on all bands together: twenty bytes, as a
+// month of a busy station has a hundred thousand of them. Where it lies is
+// its locator's place.
 struct ComparedReceiver
 {
-    int callsign = 0;   // index into CompareData::callsigns
-    int locator = 0;    // index into CompareData::locators: of its latest report that counted
-    int band = -1;      // index into CompareData::bandNames; -1 for all bands together
-    int pairs = 0;
+    qint32 callsign = 0;  // index into CompareData::callsigns
+    qint32 locator = 0;   // index into CompareData::locators and places: of its latest report that counted
+    qint32 pairs = 0;
+    float median = std::numeric_limits<float>::quiet_NaN(); // see medianDifference
+    qint16 band = -1;     // index into CompareData::bandNames; -1 for all bands together
     HeardBy heard = HeardBy::Both;
-    bool placed = false;   // its locator is one: it has a place on the map
+
+    // Operator minus reference over its pairs (quarter decibels); none without a pair.
+    std::optional<float> medianDifference() const
+    {
+        return std::isnan(median) ? std::nullopt : std::optional<float>(median);
+    }
+};
+
+// Where a locator lies, once for every receiver there.
+struct ComparedPlace
+{
+    bool placed = false;   // the locator is one: it has a place on the map
     bool hasPath = false;  // and a distance and bearing from the operator's locator
-    std::optional<float> medianDifference; // operator minus reference over its pairs (quarter decibels)
     float distanceKm = 0;
     float bearingDegrees = 0;
-    float mapX = 0;     // km east and north of the operator, else longitude and latitude
+    float mapX = 0;        // km east and north of the operator, else longitude and latitude
     float mapY = 0;
 
     QPointF mapPoint() const { return {mapX, mapY}; }
@@ -75,7 +89,10 @@ struct CompareData
     std::vector<ComparedReceiver> receivers; // those of each band, then those of all bands
     QStringList callsigns;              // the receivers' (letter case folded), in order
     QStringList locators;
+    std::vector<ComparedPlace> places;  // of each locator
     QStringList bandNames;
+
+    const ComparedPlace &place(const ComparedReceiver &r) const { return places[size_t(r.locator)]; }
 
     // Only when asked for: the reports and the pairs, for an export.
     std::shared_ptr<const ComparisonReports> reports;

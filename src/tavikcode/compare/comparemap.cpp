@@ -27,9 +27,9 @@ QString comparedReceiverText(const CompareData &data, const ComparedReceiver &r,
 {
     QStringList lines;
     lines << data.callsigns[r.callsign] + QStringLiteral("  ") + data.locators[r.locator];
-    if (r.hasPath)
-        lines << distanceText(r.distanceKm, DistanceUnit::Kilometres) + QStringLiteral(", ")
-                + bearingText(r.bearingDegrees);
+    if (const ComparedPlace &place = data.place(r); place.hasPath)
+        lines << distanceText(place.distanceKm, DistanceUnit::Kilometres) + QStringLiteral(", ")
+                + bearingText(place.bearingDegrees);
     switch (r.heard) {
     case HeardBy::OnlyOperator:
         lines << QStringLiteral("Heard only ") + operatorCallsign;
@@ -38,11 +38,11 @@ QString comparedReceiverText(const CompareData &data, const ComparedReceiver &r,
         lines << QStringLiteral("Heard only ") + referenceCallsign;
         break;
     case HeardBy::Both:
-        if (r.medianDifference)
+        if (const std::optional<float> median = r.medianDifference())
             lines << QStringLiteral("%1 %2, median difference %3 dB")
                          .arg(r.pairs)
                          .arg(r.pairs == 1 ? QStringLiteral("pair") : QStringLiteral("pairs"),
-                              decibelText(*r.medianDifference));
+                              decibelText(*median));
         else
             lines << QStringLiteral("Heard both, never within one pairing window");
         break;
@@ -95,13 +95,13 @@ void CompareMap::drawPicture(QPainter &painter)
         const QTransform toPixels = m_backdrop.toPixels(area);
         const int band = m_data->bandIndex(m_band);
         for (const ComparedReceiver &r : m_data->receivers) {
-            if (r.placed && r.band == band)
-                m_markers.push_back({toPixels.map(r.mapPoint()), radiusOf(r), &r});
+            if (r.band == band && m_data->place(r).placed)
+                m_markers.push_back({toPixels.map(m_data->place(r).mapPoint()), radiusOf(r), &r});
         }
     }
     // The hollow ones first, then the larger under the smaller.
     std::stable_sort(m_markers.begin(), m_markers.end(), [](const Marker &a, const Marker &b) {
-        const bool hollowA = !a.receiver->medianDifference, hollowB = !b.receiver->medianDifference;
+        const bool hollowA = std::isnan(a.receiver->median), hollowB = std::isnan(b.receiver->median);
         return hollowA != hollowB ? hollowA : a.radius > b.radius;
     });
     // Each a copy of its look drawn once: twenty thousand of them stay quick.
@@ -121,10 +121,10 @@ void CompareMap::drawPicture(QPainter &painter)
 const QPixmap &CompareMap::markerPicture(const ComparedReceiver &r, double radius)
 {
     // Medians come in quarter decibels; beyond the scale's ends the colour stays.
-    const int quarters = r.medianDifference
-        ? int(std::lround(std::clamp(double(*r.medianDifference), -kFullColourDecibels, kFullColourDecibels) * 4))
-        : 0;
-    const quint64 key = (quint64(r.medianDifference.has_value()) << 40) | (quint64(r.heard) << 36)
+    const std::optional<float> median = r.medianDifference();
+    const int quarters =
+        median ? int(std::lround(std::clamp(double(*median), -kFullColourDecibels, kFullColourDecibels) * 4)) : 0;
+    const quint64 key = (quint64(median.has_value()) << 40) | (quint64(r.heard) << 36)
         | (quint64(quint32(quarters + 1000)) << 8) | quint64(radius * 2);
     auto it = m_pictures.find(key);
     if (it != m_pictures.end())
@@ -136,7 +136,7 @@ const QPixmap &CompareMap::markerPicture(const ComparedReceiver &r, double radiu
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (r.medianDifference) {
+    if (median) {
         painter.setPen(QPen(QColor(60, 60, 60, 170), 0.7));
         painter.setBrush(differenceColour(quarters / 4.0));
     } else {
