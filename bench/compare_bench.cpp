@@ -110,6 +110,10 @@ public:
         window->resize(1100, 800);
         window->show();
         waitForRefresh();
+        // The first showing's work (the land projected around the locator,
+        // the first layout and paint) is the opening's, not a refresh's.
+        QCoreApplication::processEvents();
+        window->repaint();
     }
     void waitForRefresh()
     {
