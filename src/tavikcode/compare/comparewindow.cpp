@@ -8,6 +8,7 @@
 #include "fileutil.h"
 #include "pairscsv.h"
 #include "platform/freememory.h"
+#include "reach/homelocator.h"
 #include "reach/locator.h"
 #include "reach/placewindow.h"
 #include "reach/reachsettings.h"
@@ -242,20 +243,9 @@ void CompareWindow::loadSettings()
 
 void CompareWindow::readHomeLocator()
 {
-    // As the Reach window finds it: WSJT-X's "My Grid", else the one typed there.
-    QString grid;
-    try {
-        if (fileutil::isPresent(m_environment.wsjtxSettingsFile)) {
-            TextLines lines;
-            lines.loadFromFile(m_environment.wsjtxSettingsFile);
-            grid = gridFromLines(lines.lines());
-        }
-        if (!locatorPosition(grid))
-            grid = m_environment.store->ReadString(reachsettings::kSection, reachsettings::kGrid, QString());
-    } catch (const std::exception &) {
-        // No locator: the window still compares, without directions.
-    }
-    m_home = locatorPosition(grid);
+    // As the Reach window finds it; without one the window still compares,
+    // without directions.
+    m_home = locatorPosition(homeLocator(*m_environment.store, m_environment.wsjtxSettingsFile).grid);
 }
 
 void CompareWindow::keep(const QString &ident, const QString &value)
