@@ -48,10 +48,13 @@ trap 'exit 143' TERM
 # as heard around the station's locator through the day (the last 90 minutes
 # at the first query) and publishes a version page naming this very version,
 # so no update notice interrupts the demo. It answers for the reference
-# station as for a second station beside the demo's, heard by the same receivers.
+# station as for a second station beside the demo's, heard by the same
+# receivers. A minute after it starts, a DXpedition to the Chatham Islands
+# begins to hear the station (20 m, then 17 m too): alerts for a new entity
+# and distance records in the first minutes.
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/build/CMakeCache.txt")"
-"$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$locator" --reference "$reference" \
-    --echo 203.0.113.7 \
+"$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$locator" --demo-expedition 60 \
+    --reference "$reference" --echo 203.0.113.7 \
     --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
 standin_pid=$!
 source "$top/scripts/standin-env.sh"

@@ -19,6 +19,7 @@
 
 class AddressWatcher;
 class AlertCentre;
+class AlertJudge;
 class AlertSettingsDialog;
 class AlertsWindow;
 class ArchiveReader;
@@ -197,10 +198,13 @@ public:
     // --- Alerts, the tray icon and the alert settings
     void createAlerts();
     AlertCentre &alerts();
-    // Hands a pass's report lines to the alert rules.
-    void judgeAlerts(const QStringList &reportLines);
+    // The alert rules the archive runs over a store's new reports: those of
+    // the next pass (the first after a start or "Clr Files" catches up), or
+    // those of the opening.
+    std::shared_ptr<AlertJudge> alertJudge();
+    std::shared_ptr<AlertJudge> openingJudge();
     std::optional<GeoPosition> alertHome();
-    // "Alerts..." and "Settings..." in a menu.
+    // The tray menu's entries, in the list view's menu too.
     void addAlertEntries(QMenu *menu);
     void openAlertsWindow();
     void openAlertSettings();

@@ -16,6 +16,7 @@
 #include "../networkfixture.h"
 
 #include "archive/archivereader.h"
+#include "archive/archivestore.h"
 #include "archive/bandplan.h"
 #include "archive/reportarchive.h"
 #include "archive/sqlitedb.h"
@@ -90,6 +91,13 @@ protected:
         localAddress = "10.0.0.2"_qs;
         // The operator is away: boxes stay open until an episode is over.
         Dialogs::setHandler([this](const Dialogs::Shown &d) { boxes[m_episode].push_back(d.text); }, true);
+        // A store that finds the archive locked gives up soon, not after 2 s.
+        ArchiveStore::setBusyTimeout(50);
+    }
+    void TearDown() override
+    {
+        ArchiveStore::setBusyTimeout(2000);
+        NetworkTest::TearDown();
     }
 
     void start()

@@ -454,3 +454,50 @@ TEST_F(DemoServerTest, AnswersForAReferenceAsTheSecondStation)
     EXPECT_EQ(query(), day().answer(callsign, QString(), midnight + 600));
     EXPECT_EQ(ask(u"G4XYZ"_qs), day().answer(callsign, QString(), midnight + 600)) << "any other, as ever";
 }
+
+TEST(DemoDay, AnExpeditionBringsANewEntityFromItsInstantOnAndChangesNothingBefore)
+{
+    const qint64 from = midnight + 3 * 3600 + 60; // three in the morning: 20 m and 17 m mostly closed
+    demo::Day expedition = day();
+    expedition.setExpedition(from);
+    EXPECT_EQ(expedition.answer(callsign, QString(), from), day().answer(callsign, QString(), from));
+
+    const QString seq = lastSequenceOf(day().answer(callsign, QString(), from));
+    const QList<Served> later = reportsOf(expedition.answer(callsign, seq, from + 600));
+    QStringList heard;
+    for (const Served &r : later) {
+        if (r.receiver == u"ZL7X"_qs) {
+            heard += r.band + u' ' + QString::number(r.seconds - from);
+            EXPECT_GT(kmFromStation(r.locator), 18000) << "the far side of the earth";
+        }
+    }
+    // Once a minute on 20 m, on 17 m too from six minutes on; the day's own reports as before.
+    EXPECT_EQ(heard, (QStringList{ u"20m 0"_qs, u"20m 60"_qs, u"20m 120"_qs, u"20m 180"_qs, u"20m 240"_qs,
+        u"20m 300"_qs, u"20m 360"_qs, u"17m 360"_qs, u"20m 420"_qs, u"17m 420"_qs, u"20m 480"_qs, u"17m 480"_qs,
+        u"20m 540"_qs, u"17m 540"_qs }));
+    EXPECT_EQ(later.size() - heard.size(), reportsOf(day().answer(callsign, seq, from + 600)).size());
+}
+
+// The reference beside the station is heard by the expedition too, in the
+// same cycles, most of the time.
+TEST(DemoDay, TheReferenceIsHeardByTheExpeditionToo)
+{
+    const qint64 from = midnight + 3 * 3600 + 60;
+    demo::Day expedition = day();
+    expedition.setExpedition(from);
+    const QString seq = lastSequenceOf(day().answer(callsign, QString(), from));
+    QSet<qint64> stationHeard;
+    for (const Served &r : reportsOf(expedition.answer(callsign, seq, from + 600))) {
+        if (r.receiver == u"ZL7X"_qs)
+            stationHeard.insert(r.seconds);
+    }
+    qsizetype referenceHeard = 0;
+    for (const Served &r : reportsOf(expedition.referenceAnswer(callsign, u"N0CALL/P"_qs, seq, from + 600))) {
+        if (r.receiver == u"ZL7X"_qs) {
+            ++referenceHeard;
+            EXPECT_TRUE(stationHeard.contains(r.seconds)) << r.seconds - from;
+        }
+    }
+    EXPECT_GE(referenceHeard, 8);
+    EXPECT_LE(referenceHeard, 14);
+}

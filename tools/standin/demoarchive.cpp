@@ -1,13 +1,18 @@
 // tavik-demo-archive FILE CALLSIGN LOCATOR [HOURS [REFERENCE]]: fills the
 // report archive FILE with the demo station's reports of the last HOURS hours
 // (24) up to the stretch that the program's first query brings itself, as if
-// the program had been running all that time and asking every five minutes;
-// with REFERENCE, also that reference station's (the second station beside
-// the demo's), asked every fifteen minutes. The demo and the screenshots
-// start from it, so that the Reach and Compare windows show a whole day.
+// the program had been running all that time and asking every five minutes:
+// the alert rules (with their default settings) judged every pass, so the
+// archive knows what was heard and its alert list holds that day's alerts.
+// With REFERENCE, also that reference station's reports (the second station
+// beside the demo's), asked every fifteen minutes and never judged. The demo
+// and the screenshots start from it, so that the Reach and Compare windows
+// show a whole day.
 #include "demoday.h"
 
+#include "alerts/alertmonitor.h"
 #include "archive/reportarchive.h"
+#include "reach/locator.h"
 #include "processing/reportline.h"
 #include "textlines.h"
 
@@ -38,7 +43,10 @@ int main(int argc, char **argv)
     QString failure;
     QObject::connect(&archive, &ReportArchive::failed, &app, [&](const QString &message) { failure = message; });
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    archive.open({.fileName = QFileInfo(args.at(1)).absoluteFilePath(), .oldHistory = {}, .now = now});
+    AlertMonitor rules;
+    const std::optional<GeoPosition> home = locatorPosition(args.at(3));
+    archive.open({.fileName = QFileInfo(args.at(1)).absoluteFilePath(), .oldHistory = {}, .now = now,
+                  .judge = rules.judge(AlertSettings(), home, false)});
 
     const QString sender = search::kSenderMarker + callsign;
     const qint64 end = now.toSecsSinceEpoch() - demo::firstWindowSeconds;
@@ -57,7 +65,8 @@ int main(int argc, char **argv)
         TextLines answer;
         answer.setText(QString::fromUtf8(day->answer(callsign, lastSeqNo, at)));
         ArchivePass pass{.reportLines = {}, .receiverLines = {}, .answerArrived = at,
-                         .now = QDateTime::fromSecsSinceEpoch(at, Qt::UTC)};
+                         .now = QDateTime::fromSecsSinceEpoch(at, Qt::UTC),
+                         .judge = rules.judge(AlertSettings(), home, false)};
         for (const QString &line : answer.lines()) {
             if (line.contains(sender))
                 pass.reportLines << line;

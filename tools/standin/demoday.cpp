@@ -200,13 +200,9 @@ Day::Day(const QByteArray &locator, const maidenhead::Position &station)
     , m_station(station)
     , m_receivers(receiversAround(station))
 {
+    for (const Receiver &receiver : std::as_const(m_receivers))
+        m_bearings.push_back(bearingTo(receiver));
     const GeographicLib::Geodesic &earth = GeographicLib::Geodesic::WGS84();
-    for (const Receiver &receiver : std::as_const(m_receivers)) {
-        double metres = 0, azimuth = 0, back = 0;
-        earth.Inverse(station.latitude, station.longitude, receiver.position.latitude,
-            receiver.position.longitude, metres, azimuth, back);
-        m_bearings.push_back(azimuth);
-    }
     maidenhead::Position reference;
     earth.Direct(station.latitude, station.longitude, referenceBearing, referenceKm * 1000, reference.latitude,
         reference.longitude);
@@ -224,6 +220,24 @@ Day::Day(const QByteArray &locator, const maidenhead::Position &station)
             }
         }
     }
+}
+
+void Day::setExpedition(qint64 fromSeconds)
+{
+    // Never drawn by the day's chances, which were summed before it came.
+    if (m_expeditionFrom == 0) {
+        m_receivers.append(expeditionReceiver(m_station));
+        m_bearings.push_back(bearingTo(m_receivers.constLast()));
+    }
+    m_expeditionFrom = fromSeconds;
+}
+
+double Day::bearingTo(const Receiver &receiver) const
+{
+    double metres = 0, azimuth = 0, back = 0;
+    GeographicLib::Geodesic::WGS84().Inverse(m_station.latitude, m_station.longitude, receiver.position.latitude,
+        receiver.position.longitude, metres, azimuth, back);
+    return azimuth;
 }
 
 double Day::localSolarHour(qint64 utcSeconds) const
@@ -310,6 +324,20 @@ QList<Report> Day::reportsOfSlot(const QString &callsign, qint64 slot) const
         const qint64 sequence = firstSequence + slot * slotSequences + reports.size();
         reports.append(Report { sequence, flowStart, receiver, band, mode,
             dials[size_t(band)][size_t(mode)] + offset, snrOf(mode, rx.distanceKm, r) });
+    }
+
+    // The expedition on the first slot of each minute, after the day's own reports.
+    const qint64 since = start - m_expeditionFrom;
+    if (m_expeditionFrom > 0 && since >= 0 && start % 60 == 0) {
+        const int receiver = int(m_receivers.size() - 1);
+        const double km = m_receivers.constLast().distanceKm;
+        for (const Band band : { B20m, B17m }) {
+            if ((band == B17m && since < 360) || reports.size() >= slotSequences)
+                continue;
+            const qint64 sequence = firstSequence + slot * slotSequences + reports.size();
+            reports.append(Report { sequence, start, receiver, band, FT8,
+                dials[size_t(band)][FT8] + 1200 + r.below(5), snrOf(FT8, km, r) });
+        }
     }
     return reports;
 }

@@ -59,6 +59,12 @@ public:
     // longitude alone.
     double localSolarHour(qint64 utcSeconds) const;
 
+    // From that instant on, a DXpedition's receiver (expeditionReceiver) hears
+    // the station once a minute on 20 m, and from six minutes later on 17 m
+    // too, whatever the hour: a new entity, and farther than most, for the
+    // demo's first minutes. Answers of earlier instants stay as they were.
+    void setExpedition(qint64 fromSeconds);
+
     // The service's last sequence number at that instant.
     qint64 lastSequenceAt(qint64 nowSeconds) const;
 
@@ -89,6 +95,9 @@ public:
 private:
     Day(const QByteArray &locator, const maidenhead::Position &station);
 
+    // From the station, degrees.
+    double bearingTo(const Receiver &receiver) const;
+
     using SlotReports = std::function<QList<Report>(qint64 slot)>;
     QByteArray answerOf(const QString &sender, const QByteArray &senderLocator, const SlotReports &reportsOf,
         const QString &lastSeqNo, qint64 nowSeconds) const;
@@ -101,6 +110,7 @@ private:
     // For each band and hour of local solar time, the running sum of every
     // receiver's chance to be the one that hears the station.
     std::array<std::array<std::vector<double>, 24>, BandCount> m_chances;
+    qint64 m_expeditionFrom = 0; // 0: none; its receiver is the last of m_receivers
 };
 
 } // namespace demo

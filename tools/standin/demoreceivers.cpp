@@ -287,4 +287,21 @@ QList<Receiver> receiversAround(const maidenhead::Position &station)
     return pool;
 }
 
+Receiver expeditionReceiver(const maidenhead::Position &station)
+{
+    Receiver receiver;
+    receiver.callsign = "ZL7X";
+    receiver.locator = maidenhead::locatorOf({ -43.95, -176.56 }, 6); // Waitangi
+    receiver.dxcc = "Chatham Islands";
+    receiver.dxccCode = "ZL7";
+    receiver.continent = "Oceania";
+    receiver.decoder = decoders[0];
+    receiver.antenna = "3 el Yagi";
+    receiver.position = *maidenhead::centreOf(QString::fromLatin1(receiver.locator));
+    receiver.distanceKm = kmBetween(station, receiver.position);
+    receiver.modes = 1u << FT8;
+    receiver.bands = (1u << B20m) | (1u << B17m);
+    return receiver;
+}
+
 } // namespace demo

@@ -49,4 +49,9 @@ struct Receiver
 // The receivers for a demo station at that position, the same every time.
 QList<Receiver> receiversAround(const maidenhead::Position &station);
 
+// The receiver of a DXpedition to the Chatham Islands, an entity none of the
+// others is in, on the far side of the earth from Europe: for the demo's
+// alerts (Day::setExpedition).
+Receiver expeditionReceiver(const maidenhead::Position &station);
+
 } // namespace demo

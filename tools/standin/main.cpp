@@ -51,12 +51,16 @@ int main(int argc, char **argv)
     const QCommandLineOption demoLocator(u"demo-locator"_s,
         u"Generated reports follow a plausible day of a station at this locator (e.g. IO91wm)."_s,
         u"locator"_s);
+    const QCommandLineOption demoExpedition(u"demo-expedition"_s,
+        u"With --demo-locator: a DXpedition's receiver (Chatham Islands, ZL7X) hears the station from this "
+        "many seconds after the start on."_s,
+        u"seconds"_s);
     const QCommandLineOption printReports(
         u"print-reports"_s, u"Print the generated answer for this callsign and exit."_s, u"callsign"_s);
     const QCommandLineOption lastSeqNo(
         u"lastseqno"_s, u"With --print-reports: only reports after this."_s, u"n"_s);
     parser.addOptions({ httpsPort, httpPort, cert, key, answerFile, versionLine, echo, fault, now, callsign,
-        demoLocator, reference, printReports, lastSeqNo });
+        demoLocator, demoExpedition, reference, printReports, lastSeqNo });
     parser.process(app);
 
     QTextStream out(stdout);
@@ -113,6 +117,13 @@ int main(int argc, char **argv)
     server.setReferenceCallsigns(references);
     if (day)
         server.setDemoLocator(parser.value(demoLocator));
+    if (parser.isSet(demoExpedition)) {
+        bool ok = false;
+        const qint64 after = parser.value(demoExpedition).toLongLong(&ok);
+        if (!ok || after < 0 || !day)
+            return fail(u"--demo-expedition wants --demo-locator and a number of seconds"_s);
+        server.setDemoExpedition((fixedNow >= 0 ? fixedNow : QDateTime::currentSecsSinceEpoch()) + after);
+    }
     if (fixedNow >= 0)
         server.setNow([fixedNow] { return fixedNow; });
     bool tlsOk = false;

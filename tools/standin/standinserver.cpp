@@ -295,6 +295,15 @@ bool StandInServer::setDemoLocator(const QString &locator)
     return true;
 }
 
+void StandInServer::setDemoExpedition(qint64 fromSeconds)
+{
+    if (!m_demo)
+        return;
+    auto day = std::make_shared<demo::Day>(*m_demo);
+    day->setExpedition(fromSeconds);
+    m_demo = std::move(day);
+}
+
 void StandInServer::clearRecords()
 {
     m_firstRecord += m_requests.size();

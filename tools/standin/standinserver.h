@@ -133,6 +133,9 @@ public:
     // (4 to 10 characters); empty for the plain generator again. False, with
     // the generator unchanged, for text that is no locator.
     bool setDemoLocator(const QString &locator);
+    // The demo day's DXpedition from that instant on (demo::Day::setExpedition);
+    // set after the locator.
+    void setDemoExpedition(qint64 fromSeconds);
 
     QList<StandInRequest> requests() const { return m_requests; }
     int outstanding() const { return m_outstanding; }

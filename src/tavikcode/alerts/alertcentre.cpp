@@ -26,8 +26,7 @@ QIcon programIcon()
 } // namespace
 
 AlertCentre::AlertCentre(AlertSettings settings, Environment environment, QObject *parent)
-    : QObject(parent), m_settings(std::move(settings)), m_environment(std::move(environment)),
-      m_store(std::make_unique<MemoryAlertStore>())
+    : QObject(parent), m_settings(std::move(settings)), m_environment(std::move(environment))
 {
     m_wake.setSingleShot(true);
     connect(&m_wake, &QTimer::timeout, this, &AlertCentre::wake);
@@ -51,21 +50,9 @@ void AlertCentre::applySettings(const AlertSettings &settings)
     wake();
 }
 
-void AlertCentre::judge(const QStringList &reportLines, const std::optional<GeoPosition> &home, bool afterStart)
+std::shared_ptr<AlertJudge> AlertCentre::judge(const std::optional<GeoPosition> &home, bool catchUp)
 {
-    AlertMonitor::Pass pass;
-    pass.reportLines = reportLines;
-    pass.input.home = home;
-    pass.input.now = Clock::nowUtc().toSecsSinceEpoch();
-    pass.input.afterStart = afterStart;
-    pass.settings = m_settings;
-    m_monitor.judge(std::move(pass));
-}
-
-void AlertCentre::clearAlerts()
-{
-    m_store->clear();
-    emit alertsChanged();
+    return m_monitor.judge(m_settings, home, catchUp);
 }
 
 void AlertCentre::passJudged(const PassOutcome &outcome)
@@ -75,8 +62,7 @@ void AlertCentre::passJudged(const PassOutcome &outcome)
     refreshToolTip();
     if (outcome.alerts.isEmpty())
         return;
-    m_store->add(outcome.alerts);
-    emit alertsChanged();
+    emit alertsAdded(outcome.alerts);
     deliver(planNotices(m_settings, m_notices, outcome.alerts, outcome.backlog, Clock::nowLocal()));
 }
 
@@ -129,7 +115,7 @@ void AlertCentre::notificationFailed(quint64 token)
     if (!m_tray || !m_tray->isVisible() || !QSystemTrayIcon::supportsMessages())
         return;
     m_balloon = {n.band, n.time};
-    m_tray->showMessage(n.summary, n.body, programIcon(), kBalloonMs);
+    m_tray->showMessage(n.summary, m_notifier->trayMessageBody(n.body), programIcon(), kBalloonMs);
 }
 
 void AlertCentre::showTray(bool shown)
@@ -146,7 +132,7 @@ void AlertCentre::showTray(bool shown)
     m_tray = new QSystemTrayIcon(programIcon());
     if (!m_trayMenu) {
         m_trayMenu = new QMenu;
-        addEntries(m_trayMenu, true);
+        addEntries(m_trayMenu);
         connect(m_trayMenu, &QMenu::aboutToShow, this, &AlertCentre::refreshToolTip);
     }
     m_tray->setContextMenu(m_trayMenu);
@@ -161,7 +147,7 @@ void AlertCentre::showTray(bool shown)
     m_toolTipTimer.start();
 }
 
-void AlertCentre::addEntries(QMenu *menu, bool trayMenu)
+void AlertCentre::addEntries(QMenu *menu)
 {
     const auto entry = [this, menu](const QString &text, const char *name, void (AlertCentre::*signal)()) {
         QAction *a = menu->addAction(text);
@@ -169,17 +155,15 @@ void AlertCentre::addEntries(QMenu *menu, bool trayMenu)
         connect(a, &QAction::triggered, this, signal);
         return a;
     };
-    if (trayMenu) {
-        entry(QStringLiteral("Show window"), "ShowWindowAction", &AlertCentre::showWindowRequested);
-        entry(QStringLiteral("Reach..."), "ReachAction", &AlertCentre::reachWindowRequested);
-        entry(QStringLiteral("Compare..."), "CompareAction", &AlertCentre::compareWindowRequested);
-    }
+    entry(QStringLiteral("Show window"), "ShowWindowAction", &AlertCentre::showWindowRequested);
+    entry(QStringLiteral("Reach..."), "ReachAction", &AlertCentre::reachWindowRequested)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    entry(QStringLiteral("Compare..."), "CompareAction", &AlertCentre::compareWindowRequested)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     entry(QStringLiteral("Alerts..."), "AlertsAction", &AlertCentre::alertsWindowRequested);
     entry(QStringLiteral("Settings..."), "SettingsAction", &AlertCentre::settingsRequested);
-    if (trayMenu) {
-        menu->addSeparator();
-        entry(QStringLiteral("Quit"), "QuitAction", &AlertCentre::quitRequested);
-    }
+    menu->addSeparator();
+    entry(QStringLiteral("Quit"), "QuitAction", &AlertCentre::quitRequested);
 }
 
 QString AlertCentre::statusText()

@@ -2,7 +2,6 @@
 
 #include "alertmonitor.h"
 #include "alertsettings.h"
-#include "alertstore.h"
 #include "noticeplan.h"
 #include "recentheard.h"
 
@@ -28,10 +27,11 @@ struct AlertWindowStatus
     QDateTime lastQuery; // local; invalid: none yet
 };
 
-// Where alerts go once judged: the alert list, a desktop notification (or
-// the tray icon's message where there is no notification service), and the
-// tray icon with its menu and its tooltip. Lives on the user-interface
-// thread; nothing here waits on the operator or on the notification service.
+// Where alerts go once judged (the report archive judges every pass and
+// keeps the alert list): a desktop notification (or the tray icon's message
+// where there is no notification service), the Alerts window, and the tray
+// icon with its menu and its tooltip. Lives on the user-interface thread;
+// nothing here waits on the operator or on the notification service.
 class AlertCentre : public QObject
 {
     Q_OBJECT
@@ -51,17 +51,14 @@ public:
     // notifications follow them from the next pass on.
     void applySettings(const AlertSettings &settings);
 
-    // Hands a pass over to be judged: the report lines of the answer.
-    void judge(const QStringList &reportLines, const std::optional<GeoPosition> &home, bool afterStart);
-    AlertMonitor &monitor() { return m_monitor; }
+    // The rules with the settings of now, for the archive to run over a
+    // pass's new reports (catchUp: the first pass after a start or "Clr Files").
+    std::shared_ptr<AlertJudge> judge(const std::optional<GeoPosition> &home, bool catchUp);
 
-    AlertStore &store() { return *m_store; }
-    void clearAlerts();
-
-    // The entries the tray and the list view share: "Alerts...",
-    // "Settings...", and in the tray's menu "Show window", "Reach..." and
-    // "Compare..." first and "Quit" last.
-    void addEntries(QMenu *menu, bool trayMenu);
+    // The entries of the tray's menu, which the list view's menu has too:
+    // "Show window", "Reach...", "Compare...", "Alerts...", "Settings...",
+    // "Quit".
+    void addEntries(QMenu *menu);
     QSystemTrayIcon *trayIcon() const { return m_tray; }
     // The tooltip's text, plain: online or not, the last query, the bands of the last 15 minutes.
     QString statusText();
@@ -70,7 +67,8 @@ public:
     void wake();
 
 signals:
-    void alertsChanged();
+    // Alerts of a committed pass, oldest first.
+    void alertsAdded(const QList<Alert> &alerts);
     void reachRequested(const QString &band, qint64 time);
     void showWindowRequested();
     void reachWindowRequested();
@@ -96,7 +94,6 @@ private:
     AlertSettings m_settings;
     Environment m_environment;
     AlertMonitor m_monitor;
-    std::unique_ptr<AlertStore> m_store;
     NoticeState m_notices;
     RecentHeard m_recent;
     qsizetype m_lastReports = -1;

@@ -1,53 +1,116 @@
 #include "alertmonitor.h"
 
-#include "archive/archiverecords.h"
-#include "reach/locator.h"
-
 #include <QMetaObject>
+#include <QMutex>
 
-AlertMonitor::AlertMonitor(QObject *parent) : QObject(parent), m_state(std::make_shared<AlertState>())
+#include <algorithm>
+#include <utility>
+
+// Where the archive's thread posts what a store brought; emptied when the
+// monitor goes.
+struct AlertMonitor::Mailbox
 {
-    // One thread keeps the passes in order; it ends when idle.
-    m_pool.setMaxThreadCount(1);
-    m_pool.setObjectName(QStringLiteral("TavikAlerts"));
+    QMutex mutex;
+    AlertMonitor *monitor = nullptr;
+
+    void post(PassOutcome outcome)
+    {
+        QMutexLocker lock(&mutex);
+        if (monitor) {
+            QMetaObject::invokeMethod(
+                monitor, [m = monitor, outcome = std::move(outcome)] { emit m->judged(outcome); },
+                Qt::QueuedConnection);
+        }
+    }
+};
+
+namespace {
+
+// The rules as one pass hands them to the archive. Used on the archive's
+// thread only, after the hand-over.
+class RulesJudge final : public AlertJudge
+{
+public:
+    RulesJudge(AlertSettings settings, std::optional<GeoPosition> home, bool catchUp,
+               std::shared_ptr<AlertMonitor::Mailbox> mailbox)
+        : m_settings(std::move(settings)), m_home(home), m_catchUp(catchUp), m_mailbox(std::move(mailbox))
+    {
+    }
+
+    QList<Alert> judge(AlertState &state, const JudgedStore &store) override
+    {
+        Judgement j = judgePass(m_settings, std::move(state), {store.added, m_home, store.now, m_catchUp, false});
+        state = std::move(j.state);
+        m_outcome = {j.alerts, j.backlog, store.served, heard(store, j.distances), store.now};
+        return j.alerts;
+    }
+
+    void committed() override
+    {
+        // Later stores with these rules (waiting reports stored on a retry) are no longer the first.
+        m_catchUp = false;
+        m_mailbox->post(std::exchange(m_outcome, {}));
+    }
+
+    void learn(AlertState &state, const QList<ArchivedReport> &reports) override
+    {
+        if (reports.isEmpty())
+            return;
+        const qint64 newest = reports.constLast().flowStartSeconds;
+        state = judgePass(m_settings, std::move(state), {reports, m_home, newest, false, true}).state;
+    }
+
+private:
+    // The tray's "Now", with the distances the rules worked out: only the
+    // farthest of each band is shown, so only those that may be it need
+    // their true distance.
+    QList<HeardReport> heard(const JudgedStore &store, LocatorDistances &distances) const
+    {
+        QList<HeardReport> heard;
+        QList<int> places;
+        QHash<QString, double> farthest; // quick distance, by band
+        for (const ArchivedReport &r : store.added) {
+            if (r.flowStartSeconds <= store.now - RecentHeard::kSpanSeconds)
+                continue;
+            heard << HeardReport{alertBand(r), r.receiver, r.flowStartSeconds, std::nullopt};
+            places << distances.place(r.locator);
+            if (places.constLast() >= 0) {
+                double &km = farthest[heard.constLast().band];
+                km = std::max(km, distances.sphereKm(places.constLast()));
+            }
+        }
+        for (qsizetype i = 0; i < heard.size(); ++i) {
+            if (places[i] < 0)
+                continue;
+            const double sphere = distances.sphereKm(places[i]);
+            const bool mayBeFarthest = sphere / (1 - kSphereError) >= farthest.value(heard[i].band) / (1 + kSphereError);
+            heard[i].km = mayBeFarthest ? distances.path(places[i]).distanceKm : sphere;
+        }
+        return heard;
+    }
+
+    const AlertSettings m_settings;
+    const std::optional<GeoPosition> m_home;
+    bool m_catchUp;
+    std::shared_ptr<AlertMonitor::Mailbox> m_mailbox;
+    PassOutcome m_outcome; // of the store judged last, until it is committed
+};
+
+} // namespace
+
+AlertMonitor::AlertMonitor(QObject *parent) : QObject(parent), m_mailbox(std::make_shared<Mailbox>())
+{
+    m_mailbox->monitor = this;
 }
 
 AlertMonitor::~AlertMonitor()
 {
-    m_pool.waitForDone();
+    QMutexLocker lock(&m_mailbox->mutex);
+    m_mailbox->monitor = nullptr;
 }
 
-void AlertMonitor::judge(Pass pass)
+std::shared_ptr<AlertJudge> AlertMonitor::judge(const AlertSettings &settings,
+                                                const std::optional<GeoPosition> &home, bool catchUp)
 {
-    m_pool.start([this, state = m_state, pass = std::move(pass)]() mutable {
-        PassOutcome outcome;
-        outcome.now = pass.input.now;
-        for (const QString &line : pass.reportLines) {
-            const ArchivedReport *previous = pass.input.reports.isEmpty() ? nullptr : &pass.input.reports.constLast();
-            if (std::optional<ArchivedReport> r = reportFromAnswerLine(line, pass.input.now, previous))
-                pass.input.reports << std::move(*r);
-        }
-        outcome.reports = pass.input.reports.size();
-        Judgement j = judgePass(pass.settings, std::move(*state), pass.input);
-        *state = std::move(j.state);
-        outcome.alerts = std::move(j.alerts);
-        outcome.backlog = j.backlog;
-        for (const ArchivedReport &r : pass.input.reports) {
-            if (r.flowStartSeconds <= pass.input.now - RecentHeard::kSpanSeconds)
-                continue;
-            HeardReport h{alertBand(r), r.receiver, r.flowStartSeconds, std::nullopt};
-            if (pass.input.home) {
-                if (const std::optional<GeoPosition> there = locatorPosition(r.locator))
-                    h.km = geodesicPath(*pass.input.home, *there).distanceKm;
-            }
-            outcome.heard << std::move(h);
-        }
-        QMetaObject::invokeMethod(this, [this, outcome = std::move(outcome)] { emit judged(outcome); },
-                                  Qt::QueuedConnection);
-    });
-}
-
-void AlertMonitor::waitForIdle()
-{
-    m_pool.waitForDone();
+    return std::make_shared<RulesJudge>(settings, home, catchUp, m_mailbox);
 }

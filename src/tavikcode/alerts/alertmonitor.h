@@ -4,8 +4,6 @@
 #include "recentheard.h"
 
 #include <QObject>
-#include <QStringList>
-#include <QThreadPool>
 
 #include <memory>
 
@@ -15,37 +13,32 @@ struct PassOutcome
     QList<Alert> alerts;
     bool backlog = false;
     qsizetype reports = 0;       // the reports of the pass's answer
-    QList<HeardReport> heard;    // those of the last 15 minutes, with their distances
+    QList<HeardReport> heard;    // its new reports of the last 15 minutes, with their distances
     qint64 now = 0;
 };
 
-// Judges every pass off the user-interface thread, one at a time in the
-// order handed over, and tells the outcome on the thread that created it.
-// The rules' state lives here for the program's run.
+// Makes the judges the report archive runs on its own thread with every
+// store (the rules' state is the archive's), and tells what each committed
+// store brought through judged(), on the thread that created the monitor.
 class AlertMonitor : public QObject
 {
     Q_OBJECT
 
 public:
     explicit AlertMonitor(QObject *parent = nullptr);
-    // Finishes the pass at work.
+    // A judge still at work tells no one after this.
     ~AlertMonitor() override;
 
-    struct Pass
-    {
-        QStringList reportLines;          // answer lines the pass took for the operator's reports
-        PassInput input;                  // all but the reports
-        AlertSettings settings;
-    };
-    void judge(Pass pass);
+    // The rules with these settings, heard from home; catchUp: the first
+    // pass after a start or after "Clr Files".
+    std::shared_ptr<AlertJudge> judge(const AlertSettings &settings, const std::optional<GeoPosition> &home,
+                                      bool catchUp);
 
-    // Blocks until every pass handed over is judged (tests).
-    void waitForIdle();
+    struct Mailbox;
 
 signals:
     void judged(const PassOutcome &outcome);
 
 private:
-    QThreadPool m_pool;
-    std::shared_ptr<AlertState> m_state; // touched by the pool's one thread only
+    std::shared_ptr<Mailbox> m_mailbox;
 };

@@ -11,21 +11,20 @@
 
 namespace {
 
-struct RuleInfo
+struct RuleName
 {
     AlertRule rule;
-    const char16_t *key;
     const char16_t *name;
 };
 
-constexpr RuleInfo kRules[] = {
-    {AlertRule::NewEntity, u"entity", u"New DXCC entity"},
-    {AlertRule::EntityOnBand, u"entity-band", u"New DXCC entity on a band"},
-    {AlertRule::DistanceRecord, u"record", u"Distance record"},
-    {AlertRule::BandOpening, u"opening", u"Band opening"},
-    {AlertRule::WatchedStation, u"watched", u"Watched station"},
-    {AlertRule::Silence, u"silence", u"Silence"},
-    {AlertRule::FirstLook, u"first", u"First look"},
+constexpr RuleName kRuleNames[] = {
+    {AlertRule::NewEntity, u"New DXCC entity"},
+    {AlertRule::EntityOnBand, u"New DXCC entity on a band"},
+    {AlertRule::DistanceRecord, u"Distance record"},
+    {AlertRule::BandOpening, u"Band opening"},
+    {AlertRule::WatchedStation, u"Watched station"},
+    {AlertRule::Silence, u"Silence"},
+    {AlertRule::FirstLook, u"First look"},
 };
 
 constexpr qint64 kHour = 3600;
@@ -61,16 +60,18 @@ class PassJudge
 {
 public:
     PassJudge(const AlertSettings &settings, AlertState &state, const PassInput &pass)
-        : m_s(settings), m_state(state), m_pass(pass)
+        : m_s(settings), m_state(state), m_pass(pass), m_distances(pass.home, pass.reports.size())
     {
     }
 
     Judgement run()
     {
         const bool firstRun = m_state.lastJudged == 0;
-        const bool catchUp = firstRun || m_pass.afterStart
-                             || (m_state.lastPass > 0 && m_pass.now - m_state.lastPass > kLongOfflineSeconds);
-        m_silent = firstRun;
+        const bool learning = m_pass.learnOnly;
+        const bool catchUp = !learning
+                             && (firstRun || m_pass.afterStart
+                                 || (m_state.lastPass > 0 && m_pass.now - m_state.lastPass > kLongOfflineSeconds));
+        m_silent = firstRun || learning;
 
         QList<const ArchivedReport *> reports;
         reports.reserve(m_pass.reports.size());
@@ -89,7 +90,7 @@ public:
         tellRecords();
         tellOpenings();
         judgeSilence(catchUp);
-        if (firstRun && !reports.isEmpty())
+        if (firstRun && !learning && !reports.isEmpty())
             firstLook(reports);
 
         for (const ArchivedReport *r : reports)
@@ -97,37 +98,38 @@ public:
         m_state.lastPass = m_pass.now;
         std::stable_sort(m_alerts.begin(), m_alerts.end(),
                          [](const Alert &a, const Alert &b) { return a.time < b.time; });
-        return {m_alerts, catchUp, std::move(m_state)};
+        return {m_alerts, catchUp, std::move(m_state), std::move(m_distances)};
     }
 
 private:
+    // The farthest receiver of a band in the pass, once it beats the band's record.
     struct PassBest
     {
-        double km = 0;
+        double km = 0; // the record until beaten
         double bearing = 0;
         QString receiver;
         qint64 time = 0;
+        bool beaten = false;
     };
 
-    std::optional<GeoPath> pathTo(const QString &locator)
+    PassBest &bestOn(const QString &band)
     {
-        if (!m_pass.home)
-            return std::nullopt;
-        const auto known = m_paths.constFind(locator);
-        if (known != m_paths.constEnd())
-            return *known;
-        std::optional<GeoPath> path;
-        if (const std::optional<GeoPosition> there = locatorPosition(locator))
-            path = geodesicPath(*m_pass.home, *there);
-        m_paths.insert(locator, path);
-        return path;
+        auto it = m_best.find(band);
+        if (it == m_best.end())
+            it = m_best.insert(band, {m_state.records.value(band).km, 0, {}, 0, false});
+        return *it;
+    }
+
+    std::optional<GeoPath> pathTo(int place)
+    {
+        return place < 0 ? std::nullopt : std::optional<GeoPath>(m_distances.path(place));
     }
 
     void tell(bool ruleOn, Alert alert)
     {
         if (m_silent || !ruleOn)
             return;
-        const QString key = ruleKey(alert.rule) + u'\x1f' + alert.band + u'\x1f' + alert.subject;
+        const QString key = recentKey(alert.rule, alert.band, alert.subject);
         if (m_state.recent.contains(key))
             return;
         m_state.recent.insert(key, m_pass.now);
@@ -147,22 +149,22 @@ private:
     void judge(const ArchivedReport &r)
     {
         const QString band = alertBand(r);
-        const std::optional<GeoPath> path = pathTo(r.locator);
+        const int place = m_distances.place(r.locator);
         const qint64 t = r.flowStartSeconds;
 
         if (!r.dxcc.isEmpty()) {
-            const QString bandKey = band + u'\n' + r.dxcc;
+            const QString bandKey = entityBandKey(band, r.dxcc);
             if (!m_state.entities.contains(r.dxcc)) {
                 tell(m_s.newEntity, {t, AlertRule::NewEntity, band, r.dxcc,
                                      withPath(QStringLiteral("New DXCC entity: ") + r.dxcc + QStringLiteral(", ")
                                                   + r.receiver + QStringLiteral(" on ") + band,
-                                              path)});
+                                              pathTo(place))});
             } else if (!m_state.entityBands.contains(bandKey)) {
                 tell(m_s.newEntity && m_s.entityPerBand,
                      {t, AlertRule::EntityOnBand, band, r.dxcc,
                       withPath(r.dxcc + QStringLiteral(" on ") + band + QStringLiteral(" for the first time: ")
                                    + r.receiver,
-                               path)});
+                               pathTo(place))});
             }
             m_state.entities.insert(r.dxcc);
             m_state.entityBands.insert(bandKey);
@@ -174,18 +176,20 @@ private:
                     QString text = r.receiver + QStringLiteral(" hears you on ") + band;
                     if (!r.snrText.isEmpty())
                         text += QStringLiteral(": ") + r.snrText + QStringLiteral(" dB");
-                    tell(true, {t, AlertRule::WatchedStation, band, r.receiver, withPath(text, path)});
+                    tell(true, {t, AlertRule::WatchedStation, band, r.receiver, withPath(text, pathTo(place))});
                     break;
                 }
             }
         }
 
-        if (path && isPlanBand(band)) {
-            PassBest &best = m_best[band];
-            if (path->distanceKm > best.km)
-                best = {path->distanceKm, path->bearingDegrees, r.receiver, t};
-            if (path->distanceKm > m_s.openingKm)
-                farReport(band, r.receiver, t, *path);
+        if (place >= 0 && isPlanBand(band)) {
+            PassBest &best = bestOn(band);
+            if (m_distances.farther(place, best.km)) {
+                const GeoPath path = m_distances.path(place);
+                best = {path.distanceKm, path.bearingDegrees, r.receiver, t, true};
+            }
+            if (m_distances.farther(place, m_s.openingKm))
+                farReport(band, r.receiver, t, place);
         }
 
         if (t > m_state.lastReport) {
@@ -197,13 +201,14 @@ private:
         }
     }
 
-    void farReport(const QString &band, const QString &receiver, qint64 t, const GeoPath &path)
+    void farReport(const QString &band, const QString &receiver, qint64 t, int place)
     {
         OpeningRun &run = m_state.openings[band];
         if (run.lastFar == 0 || t - run.lastFar >= m_s.openingHours * kHour)
             run = {t, t, {}, false, 0, 0, {}};
         run.lastFar = std::max(run.lastFar, t);
-        if (path.distanceKm > run.farthestKm) {
+        if (m_distances.farther(place, run.farthestKm)) {
+            const GeoPath path = m_distances.path(place);
             run.farthestKm = path.distanceKm;
             run.farthestBearing = path.bearingDegrees;
             run.farthest = receiver;
@@ -221,9 +226,9 @@ private:
     {
         for (auto it = m_best.cbegin(); it != m_best.cend(); ++it) {
             const PassBest &best = it.value();
-            BandRecord &record = m_state.records[it.key()];
-            if (best.km <= record.km)
+            if (!best.beaten)
                 continue;
+            BandRecord &record = m_state.records[it.key()];
             // The first report of a band sets its record; only a later one beats it.
             if (record.km > 0) {
                 tell(m_s.record, {best.time, AlertRule::DistanceRecord, it.key(), best.receiver,
@@ -276,8 +281,8 @@ private:
             if (!r->dxcc.isEmpty())
                 entities.insert(r->dxcc);
             bands.insert(alertBand(*r));
-            if (const std::optional<GeoPath> path = pathTo(r->locator); path && path->distanceKm > farthestKm) {
-                farthestKm = path->distanceKm;
+            if (const int place = m_distances.place(r->locator); place >= 0 && m_distances.farther(place, farthestKm)) {
+                farthestKm = m_distances.path(place).distanceKm;
                 farthest = r;
             }
         }
@@ -297,7 +302,7 @@ private:
     const PassInput &m_pass;
     bool m_silent = false;
     QList<Alert> m_alerts;
-    QHash<QString, std::optional<GeoPath>> m_paths;
+    LocatorDistances m_distances;
     QHash<QString, PassBest> m_best;
     QHash<QString, qint64> m_opened; // bands whose run was told in this pass, and when
 };
@@ -306,29 +311,11 @@ private:
 
 QString ruleName(AlertRule rule)
 {
-    for (const RuleInfo &r : kRules) {
+    for (const RuleName &r : kRuleNames) {
         if (r.rule == rule)
             return QString::fromUtf16(r.name);
     }
     return {};
-}
-
-QString ruleKey(AlertRule rule)
-{
-    for (const RuleInfo &r : kRules) {
-        if (r.rule == rule)
-            return QString::fromUtf16(r.key);
-    }
-    return {};
-}
-
-std::optional<AlertRule> ruleFromKey(const QString &key)
-{
-    for (const RuleInfo &r : kRules) {
-        if (key == QStringView(r.key))
-            return r.rule;
-    }
-    return std::nullopt;
 }
 
 Judgement judgePass(const AlertSettings &settings, AlertState state, const PassInput &pass)

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "alertsettings.h"
-#include "archive/archivereader.h"
+#include "archive/alertstate.h"
+#include "locatordistances.h"
 #include "reach/geodesy.h"
 #include "reach/reachperiod.h"
 
@@ -12,64 +13,11 @@
 
 #include <optional>
 
-// The alert rules: plain functions over the rules' small state and a pass's
-// new reports. No widget, no clock, no file: the caller passes "now".
-
-enum class AlertRule { NewEntity, EntityOnBand, DistanceRecord, BandOpening, WatchedStation, Silence, FirstLook };
+// The alert rules: plain functions over the rules' small state (which the
+// report archive keeps, archive/alertstate.h) and a pass's new reports. No
+// widget, no clock, no file: the caller passes "now".
 
 QString ruleName(AlertRule rule); // "New DXCC entity", as the Alerts window shows it
-QString ruleKey(AlertRule rule);  // the stored form, "entity"
-std::optional<AlertRule> ruleFromKey(const QString &key);
-
-struct Alert
-{
-    qint64 time = 0;    // seconds since 1970 UTC: the reception that raised it (silence: when it was told)
-    AlertRule rule = AlertRule::NewEntity;
-    QString band;       // the band plan's name; empty for none
-    QString subject;    // the entity or receiver it is about; empty for none
-    QString text;       // plain text, network text in it as it came
-
-    bool operator==(const Alert &) const = default;
-};
-
-// The farthest receiver of a band so far.
-struct BandRecord
-{
-    double km = 0;
-    QString receiver;
-};
-
-// A run of reports from beyond the opening distance on one band: it begins
-// with the first such report after H hours without any, and lasts while
-// they keep coming.
-struct OpeningRun
-{
-    qint64 start = 0;
-    qint64 lastFar = 0;
-    QStringList receivers;   // distinct far receivers, until the run is told
-    bool told = false;
-    double farthestKm = 0;
-    double farthestBearing = 0;
-    QString farthest;
-};
-
-// What the rules remember between passes. Small: a few entries per band and
-// per entity, never a list of reports.
-struct AlertState
-{
-    qint64 lastJudged = 0;   // newest reception judged; 0: nothing judged yet, a first run
-    qint64 lastPass = 0;     // when the last pass was judged
-    qint64 lastReport = 0;   // newest reception heard, and the newest one before it
-    qint64 reportBefore = 0;
-    qint64 silenceTold = 0;  // lastReport of the silence told (or let pass)
-    QHash<QString, BandRecord> records;   // by band
-    QSet<QString> entities;               // every DXCC entity that heard the operator
-    QSet<QString> entityBands;            // band + '\n' + entity
-    QHash<QString, OpeningRun> openings;  // by band
-    QHash<QString, qint64> recent;        // rule, band and subject told in the last hour, and when
-
-    bool operator==(const AlertState &) const = default;
-};
 
 struct PassInput
 {
@@ -77,6 +25,7 @@ struct PassInput
     std::optional<GeoPosition> home;  // the operator's locator; no distances without it
     qint64 now = 0;                   // seconds since 1970 UTC
     bool afterStart = false;          // the first pass after a start or after "Clr Files"
+    bool learnOnly = false;           // learns from the reports, oldest first, and tells nothing
 };
 
 struct Judgement
@@ -84,6 +33,8 @@ struct Judgement
     QList<Alert> alerts;   // oldest first
     bool backlog = false;  // a pass that caught up: its alerts are told together
     AlertState state;
+    // The distances from home it worked out, by locator.
+    LocatorDistances distances;
 };
 
 // A pass after this long without one caught up after time offline.

@@ -1,11 +1,12 @@
 #include "alertswindow.h"
 
-#include "alertstore.h"
+#include "alertrules.h"
 #include "reach/reachtext.h"
 #include "widgets.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -24,7 +25,7 @@ QTableWidgetItem *alertCell(const QString &text)
 
 } // namespace
 
-AlertsWindow::AlertsWindow(AlertStore &store, QWidget *parent) : QWidget(parent, Qt::Window), m_store(store)
+AlertsWindow::AlertsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("AlertsWindow"));
     setWindowTitle(QStringLiteral("Alerts - TavikRepView"));
@@ -41,45 +42,84 @@ AlertsWindow::AlertsWindow(AlertStore &store, QWidget *parent) : QWidget(parent,
     alertTable->setSelectionMode(QAbstractItemView::SingleSelection);
     alertTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     alertTable->horizontalHeader()->setStretchLastSection(true);
+    // One line an alert; the whole text is in its tooltip.
+    alertTable->setWordWrap(false);
     // Column widths from the newest rows, not from thousands.
     alertTable->horizontalHeader()->setResizeContentsPrecision(200);
     alertTable->setToolTip(QStringLiteral("Double-click an alert to see its band and time in the Reach window"));
     layout->addWidget(alertTable, 1);
 
     auto *bar = new QHBoxLayout;
-    bar->addStretch(1);
+    statusLabel = new QLabel(this);
+    statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel->setTextFormat(Qt::PlainText);
+    bar->addWidget(statusLabel, 1);
     clearButton = new QPushButton(QStringLiteral("Clear"), this);
     clearButton->setObjectName(QStringLiteral("clearButton"));
     clearButton->setToolTip(QStringLiteral("Remove every alert from the list"));
     bar->addWidget(clearButton);
     layout->addLayout(bar);
 
-    connect(clearButton, &QPushButton::clicked, this, &AlertsWindow::clearRequested);
+    connect(clearButton, &QPushButton::clicked, this, [this] {
+        showAlerts({});
+        m_reading = true;
+        emit clearRequested();
+    });
     connect(alertTable, &QTableWidget::cellDoubleClicked, this, [this](int row) {
         if (row >= 0 && row < m_targets.size())
             emit reachRequested(m_targets[row].first, m_targets[row].second);
     });
-    refresh();
+    statusLabel->setText(QStringLiteral("Reading the alert list..."));
 }
 
-void AlertsWindow::refresh()
+void AlertsWindow::showAlerts(const QList<Alert> &alerts)
 {
-    const QList<Alert> alerts = m_store.alerts();
+    m_reading = false;
     alertTable->setUpdatesEnabled(false);
     alertTable->clearContents();
-    alertTable->setRowCount(int(alerts.size()));
+    alertTable->setRowCount(0);
     m_targets.clear();
-    for (int row = 0; row < alerts.size(); ++row) {
-        const Alert &a = alerts[row];
-        alertTable->setItem(row, TimeColumn, alertCell(utcText(a.time)));
-        alertTable->setItem(row, RuleColumn, alertCell(ruleName(a.rule)));
-        alertTable->setItem(row, BandColumn, alertCell(a.band));
-        alertTable->setItem(row, SubjectColumn, alertCell(a.subject));
-        QTableWidgetItem *text = alertCell(a.text);
-        text->setToolTip(plainTip(a.text));
-        alertTable->setItem(row, TextColumn, text);
-        m_targets << std::pair{a.band, a.time};
+    const int rows = int(std::min(alerts.size(), kShown));
+    alertTable->setRowCount(rows);
+    for (int row = 0; row < rows; ++row) {
+        m_targets << std::pair<QString, qint64>();
+        insertRow(row, alerts[row]);
     }
     alertTable->resizeColumnsToContents();
     alertTable->setUpdatesEnabled(true);
+    showCount();
+}
+
+void AlertsWindow::addAlerts(const QList<Alert> &alerts)
+{
+    if (m_reading)
+        return;
+    for (const Alert &a : alerts) {
+        alertTable->insertRow(0);
+        m_targets.prepend({});
+        insertRow(0, a);
+    }
+    while (alertTable->rowCount() > kShown) {
+        alertTable->removeRow(alertTable->rowCount() - 1);
+        m_targets.removeLast();
+    }
+    showCount();
+}
+
+void AlertsWindow::insertRow(int row, const Alert &a)
+{
+    alertTable->setItem(row, TimeColumn, alertCell(utcText(a.time)));
+    alertTable->setItem(row, RuleColumn, alertCell(ruleName(a.rule)));
+    alertTable->setItem(row, BandColumn, alertCell(a.band));
+    alertTable->setItem(row, SubjectColumn, alertCell(a.subject));
+    QTableWidgetItem *text = alertCell(a.text);
+    text->setToolTip(plainTip(a.text));
+    alertTable->setItem(row, TextColumn, text);
+    m_targets[row] = {a.band, a.time};
+}
+
+void AlertsWindow::showCount()
+{
+    const int n = alertTable->rowCount();
+    statusLabel->setText(n == 1 ? QStringLiteral("1 alert") : QStringLiteral("%1 alerts").arg(n));
 }

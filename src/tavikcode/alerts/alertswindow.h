@@ -1,32 +1,49 @@
 #pragma once
 
+#include "archive/alertstate.h"
+
 #include <QWidget>
 
-class AlertStore;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
-// Every alert, newest first: time, rule, band, subject and text. A double
+// The alert list, newest first: time, rule, band, subject and text. It
+// reads nothing itself: the report archive reads the list on its own thread
+// (showAlerts), and alerts told since come by signal (addAlerts). A double
 // click opens the Reach window on the alert's band and period.
 class AlertsWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit AlertsWindow(AlertStore &store, QWidget *parent = nullptr);
+    // The newest this many are shown.
+    static constexpr qsizetype kShown = 10000;
+
+    explicit AlertsWindow(QWidget *parent = nullptr);
 
     QTableWidget *alertTable;
     QPushButton *clearButton;
+    QLabel *statusLabel;
+
+    // Whether the list asked for has yet to come.
+    bool isReading() const { return m_reading; }
 
 public slots:
-    // Shows the store's alerts again.
-    void refresh();
+    // The list as the archive holds it, newest first.
+    void showAlerts(const QList<Alert> &alerts);
+    // Alerts told since, oldest first; a list being read has them already.
+    void addAlerts(const QList<Alert> &alerts);
 
 signals:
     void reachRequested(const QString &band, qint64 time);
+    // The list is to be emptied, and read again.
     void clearRequested();
 
 private:
-    AlertStore &m_store;
+    void insertRow(int row, const Alert &alert);
+    void showCount();
+
+    bool m_reading = true;
     QList<std::pair<QString, qint64>> m_targets; // band and time of each row
 };

@@ -5,6 +5,7 @@
 #include "alertcentre.h"
 #include "alertsettingsdialog.h"
 #include "alertswindow.h"
+#include "archive/reportarchive.h"
 #include "clock.h"
 #include "fileutil.h"
 #include "filenames.h"
@@ -15,6 +16,8 @@
 #include "shell/callsignfile.h"
 #include "tavikerror.h"
 #include "textlines.h"
+
+#include <utility>
 
 void TForm1::createAlerts()
 {
@@ -50,13 +53,18 @@ AlertCentre &TForm1::alerts()
 
 void TForm1::addAlertEntries(QMenu *menu)
 {
-    m_alerts->addEntries(menu, false);
+    m_alerts->addEntries(menu);
 }
 
-void TForm1::judgeAlerts(const QStringList &reportLines)
+std::shared_ptr<AlertJudge> TForm1::alertJudge()
 {
-    m_alerts->judge(reportLines, alertHome(), m_alertsCatchUp);
-    m_alertsCatchUp = false;
+    return m_alerts->judge(alertHome(), std::exchange(m_alertsCatchUp, false));
+}
+
+std::shared_ptr<AlertJudge> TForm1::openingJudge()
+{
+    // The journal's reports come after a start.
+    return m_alerts->judge(alertHome(), true);
 }
 
 std::optional<GeoPosition> TForm1::alertHome()
@@ -80,13 +88,19 @@ std::optional<GeoPosition> TForm1::alertHome()
 void TForm1::openAlertsWindow()
 {
     if (!m_alertsWindow) {
-        m_alertsWindow = new AlertsWindow(m_alerts->store(), this);
+        m_alertsWindow = new AlertsWindow(this);
         m_alertsWindow->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_alerts, &AlertCentre::alertsChanged, m_alertsWindow, &AlertsWindow::refresh);
-        connect(m_alertsWindow, &AlertsWindow::clearRequested, m_alerts, &AlertCentre::clearAlerts);
+        // The archive reads the list on its thread; what is told meanwhile comes after it.
+        connect(m_archive, &ReportArchive::alertsRead, m_alertsWindow, &AlertsWindow::showAlerts);
+        connect(m_alerts, &AlertCentre::alertsAdded, m_alertsWindow, &AlertsWindow::addAlerts);
+        connect(m_alertsWindow, &AlertsWindow::clearRequested, this, [this] {
+            m_archive->clearAlerts();
+            m_archive->readAlerts(AlertsWindow::kShown);
+        });
         connect(m_alertsWindow, &AlertsWindow::reachRequested, this, [this](const QString &band, qint64 time) {
             userAction([&] { openReachOn(band, time); });
         });
+        m_archive->readAlerts(AlertsWindow::kShown);
     }
     m_alertsWindow->showNormal();
     m_alertsWindow->raise();

@@ -1,5 +1,6 @@
 #include "archiveschema.h"
 
+#include "alerttables.h"
 #include "bandplan.h"
 #include "sqlitedb.h"
 
@@ -105,7 +106,7 @@ void migrateToVersion2(SqliteDb &db)
 
 // The reference stations' reports: a table of their own with the report
 // table's columns and key, so that nothing reading report sees them.
-void migrateToVersion3(SqliteDb &db)
+void migrateToVersion4(SqliteDb &db)
 {
     db.exec(R"sql(
         CREATE TABLE reference_report (
@@ -148,7 +149,7 @@ QString archivedBand(std::optional<qint64> frequency, const QString &band, bool 
     return imported ? band : QString();
 }
 
-int migrateArchive(SqliteDb &db, int upTo)
+int migrateArchive(SqliteDb &db, int upTo, AlertJudge *learner)
 {
     const int version = checkArchiveVersion(db, true);
     if (version >= upTo)
@@ -157,10 +158,15 @@ int migrateArchive(SqliteDb &db, int upTo)
         createVersion1(db);
     if (version < 2 && upTo >= 2)
         migrateToVersion2(db);
-    if (version < 3 && upTo >= 3)
-        migrateToVersion3(db);
-    // Later versions add their step here: if (version < 4 && upTo >= 4) migrateToVersion4(db);
-    static_assert(kArchiveSchemaVersion == 3, "a new version needs its migration step");
+    if (version < 3 && upTo >= 3) {
+        createAlertTables(db);
+        if (learner)
+            seedAlertState(db, *learner);
+    }
+    if (version < 4 && upTo >= 4)
+        migrateToVersion4(db);
+    // Later versions add their step here: if (version < 5 && upTo >= 5) migrateToVersion5(db);
+    static_assert(kArchiveSchemaVersion == 4, "a new version needs its migration step");
     db.exec(QByteArray("PRAGMA user_version = " + QByteArray::number(upTo)).constData());
     return version;
 }

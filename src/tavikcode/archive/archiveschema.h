@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+class AlertJudge;
 class SqliteDb;
 
 // The archive's tables, and the steps that bring an archive of an earlier
@@ -22,6 +23,7 @@ class SqliteDb;
 // reports   a view of report for people: times as text, NULL for no frequency.
 // receiver  one row per active receiver and locator, with the first and
 //           last time an answer named it.
+// alert_*   the alert rules' state and the alert list (alerttables.h).
 // reference_report  the reports of the reference stations the Compare
 //           window compares with, as report keeps the operator's (the same
 //           columns and key; never imported). Kept apart, so that the Reach
@@ -29,9 +31,10 @@ class SqliteDb;
 // reference_reports  a view of it for people, as reports.
 //
 // Version 1 keyed report without its band; version 2 adds the band to the
-// key and names every band by the band plan; version 3 adds reference_report.
+// key and names every band by the band plan; version 3 adds the alert
+// tables; version 4 adds reference_report.
 
-inline constexpr int kArchiveSchemaVersion = 3;
+inline constexpr int kArchiveSchemaVersion = 4;
 
 // report.frequency of a report without a frequency (a served value that was
 // no number, or an imported row): a value no served number can give (the
@@ -45,10 +48,11 @@ QString archivedBand(std::optional<qint64> frequency, const QString &band, bool 
 // Brings the schema up to version upTo, one version at a time; a new, empty
 // database gets the whole schema. Runs inside the caller's write transaction.
 // Returns the version the database had. Tests and benchmarks make archives of
-// an older version with a lower upTo. Throws TavikError for a database of a
-// newer version, which this program does not know how to write, and
-// SqliteError.
-int migrateArchive(SqliteDb &db, int upTo = kArchiveSchemaVersion);
+// an older version with a lower upTo. The step to version 3 teaches the
+// learner, when there is one, every report the archive holds
+// (seedAlertState). Throws TavikError for a database of a newer version,
+// which this program does not know how to write, and SqliteError.
+int migrateArchive(SqliteDb &db, int upTo = kArchiveSchemaVersion, AlertJudge *learner = nullptr);
 
 // The archive's version; throws TavikError for a newer one, and for an empty
 // database (version 0) unless that is allowed.

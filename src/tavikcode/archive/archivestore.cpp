@@ -1,5 +1,6 @@
 #include "archivestore.h"
 
+#include "alerttables.h"
 #include "archiveschema.h"
 #include "processing/reportline.h"
 #include "sqlitedb.h"
@@ -9,6 +10,9 @@
 #include <QFileInfo>
 
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -20,7 +24,7 @@ constexpr const char *kWriterSettings = R"sql(
     PRAGMA journal_size_limit = 4194304;
 )sql";
 
-constexpr int kBusyTimeoutMs = 2000;
+std::atomic<int> g_busyTimeoutMs = 2000;
 
 // The history reads a value only when its closing quote lies within this many
 // characters from the start of the attribute's search text; a longer value
@@ -50,6 +54,11 @@ QString historyBandOf(qint64 frequency)
 
 ArchiveStore::ArchiveStore() = default;
 ArchiveStore::~ArchiveStore() = default;
+
+void ArchiveStore::setBusyTimeout(int milliseconds)
+{
+    g_busyTimeoutMs = milliseconds;
+}
 
 void ArchiveStore::setInsideStoreHook(std::function<void(sqlite3 *)> hook)
 {
@@ -107,6 +116,8 @@ QString ArchiveStore::setAside(const QString &fileName, const QString &aside, co
 
 void ArchiveStore::close()
 {
+    m_alertTables.reset();
+    m_alertState = {};
     m_sameReception.reset();
     m_sighting.reset();
     m_importedRange.reset();
@@ -118,7 +129,7 @@ void ArchiveStore::close()
 
 void ArchiveStore::configure()
 {
-    sqlite3_busy_timeout(m_db->handle(), kBusyTimeoutMs);
+    sqlite3_busy_timeout(m_db->handle(), g_busyTimeoutMs.load());
     m_db->exec(kWriterSettings);
     if (sqlite3_db_readonly(m_db->handle(), "main") == 1)
         throw SqliteError(SQLITE_READONLY, QStringLiteral("the file is read-only"));
@@ -138,7 +149,7 @@ void ArchiveStore::connect(const QString &fileName, bool check)
     if (check && QFile::exists(fileName)) {
         SqliteDb probe(fileName, SqliteDb::ReadOnly);
         sqlite3_db_config(probe.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        sqlite3_busy_timeout(probe.handle(), kBusyTimeoutMs);
+        sqlite3_busy_timeout(probe.handle(), g_busyTimeoutMs.load());
         const QString verdict = probe.text("PRAGMA quick_check");
         if (verdict != QStringLiteral("ok"))
             throw SqliteError(SQLITE_CORRUPT, verdict);
@@ -148,7 +159,7 @@ void ArchiveStore::connect(const QString &fileName, bool check)
 }
 
 ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, const QDateTime &now,
-                                        const QList<ArchivedReport> &history)
+                                        const QList<ArchivedReport> &history, AlertJudge *learner)
 {
     close();
     Opened opened;
@@ -172,13 +183,14 @@ ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, con
         if (m_db->text("PRAGMA journal_mode = WAL") != QStringLiteral("wal"))
             throw SqliteError(SQLITE_CANTOPEN, QStringLiteral("the write-ahead log cannot be used"));
         Transaction transaction(*m_db);
-        const int version = migrateArchive(*m_db);
+        const int version = migrateArchive(*m_db, kArchiveSchemaVersion, learner);
         opened.created = version == 0;
         prepare();
         opened.imported = reconcileHistory(history);
+        m_alertState = m_alertTables->load();
         transaction.commit();
-        // Only the step to version 2 copies the report table.
-        if (version == 1)
+        // Only the step to version 2 copied the report table.
+        if (version > 0 && version < 2)
             giveBackFreePages();
     } catch (...) {
         close();
@@ -200,6 +212,7 @@ void ArchiveStore::giveBackFreePages()
 
 void ArchiveStore::prepare()
 {
+    m_alertTables = std::make_unique<AlertTables>(*m_db);
     m_insert = std::make_unique<Statement>(*m_db, R"sql(
         INSERT OR IGNORE INTO report (flow_start, sender, receiver, locator, frequency, band, mode,
                                       snr, snr_text, dxcc, stored_at, imported)
@@ -264,19 +277,47 @@ int ArchiveStore::reconcileHistory(const QList<ArchivedReport> &history)
 }
 
 ArchiveStore::Added ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-                        Origin origin)
+                                        Origin origin, AlertJudge *judge, qint64 now)
 {
     Q_ASSERT(isOpen());
+    // The rules judge the operator's own reports: an answer for a reference
+    // station is no pass of the operator's, and its reports count nowhere.
+    const auto own = std::count_if(reports.cbegin(), reports.cend(), [](const ArchivedReport &r) {
+        return !r.reference;
+    });
+    if (own == 0 && !reports.isEmpty() && receivers.isEmpty())
+        judge = nullptr;
     Transaction transaction(*m_db);
-    const Added added = writeRows(reports, receivers, origin);
+    JudgedStore judged{{}, own, now};
+    if (judge)
+        judged.added.reserve(own);
+    const Added added = writeRows(reports, receivers, origin, judge ? &judged.added : nullptr);
+    AlertState state = m_alertState;
+    if (judge) {
+        const QList<Alert> alerts = judge->judge(state, judged);
+        m_alertTables->save(m_alertState, state);
+        m_alertTables->add(alerts);
+    }
     if (const std::function<void(sqlite3 *)> &hook = insideStoreHook())
         hook(m_db->handle());
     transaction.commit();
+    m_alertState = std::move(state);
+    if (judge)
+        judge->committed();
     return added;
 }
 
+void ArchiveStore::clearAlerts()
+{
+    Q_ASSERT(isOpen());
+    Transaction transaction(*m_db);
+    m_alertTables->clear();
+    transaction.commit();
+}
+
 ArchiveStore::Added ArchiveStore::writeRows(const QList<ArchivedReport> &reports,
-                                            const QList<ReceiverSighting> &receivers, Origin origin)
+                                            const QList<ReceiverSighting> &receivers, Origin origin,
+                                            QList<ArchivedReport> *added)
 {
     const bool imported = origin == Origin::Imported;
 
@@ -302,27 +343,32 @@ ArchiveStore::Added ArchiveStore::writeRows(const QList<ArchivedReport> &reports
         s.bind(9, r.snrText);
         s.bind(10, r.dxcc);
     };
-    Added added;
+    Added count;
     for (const ArchivedReport &r : reports) {
         if (r.reference) {
             bindReport(*m_insertReference, r);
             m_insertReference->bind(11, r.storedAt);
-            added.references += m_insertReference->run();
+            count.references += m_insertReference->run();
             continue;
         }
+        bool isNew = false;
         if (r.flowStartSeconds >= importedFrom && r.flowStartSeconds <= importedTo) {
             bindReport(*m_replaceImported, r);
             m_replaceImported->bind(11, r.storedAt);
             m_replaceImported->bind(13, historyBandOf(r.frequency.value_or(kNoFrequency)));
-            if (m_replaceImported->run() > 0) {
-                ++added.reports;
-                continue;
-            }
+            isNew = m_replaceImported->run() > 0;
         }
-        bindReport(*m_insert, r);
-        m_insert->bind(11, r.storedAt);
-        m_insert->bind(12, qint64(imported ? 1 : 0));
-        added.reports += m_insert->run();
+        if (!isNew) {
+            bindReport(*m_insert, r);
+            m_insert->bind(11, r.storedAt);
+            m_insert->bind(12, qint64(imported ? 1 : 0));
+            isNew = m_insert->run() > 0;
+        }
+        if (isNew) {
+            ++count.reports;
+            if (added)
+                added->append(r);
+        }
     }
     for (const ReceiverSighting &s : receivers) {
         m_sighting->bind(1, s.callsign);
@@ -330,7 +376,7 @@ ArchiveStore::Added ArchiveStore::writeRows(const QList<ArchivedReport> &reports
         m_sighting->bind(3, s.seenAt);
         m_sighting->run();
     }
-    return added;
+    return count;
 }
 
 void ArchiveStore::releaseMemory()

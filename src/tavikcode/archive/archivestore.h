@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alertstate.h"
 #include "archiverecords.h"
 
 #include <QDateTime>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class AlertTables;
 class SqliteDb;
 class Statement;
 struct sqlite3;
@@ -40,10 +42,11 @@ public:
     // database or fails PRAGMA quick_check is renamed aside, with its -wal and
     // -shm files (a name with the date and time of now, local), and a new
     // archive is started. A -wal without its archive is refused: a new
-    // archive never opens beside an old log. Throws SqliteError or
-    // TavikError; the store is then closed.
+    // archive never opens beside an old log. An archive brought up to schema
+    // version 3 teaches the learner (when there is one) the reports it holds.
+    // Throws SqliteError or TavikError; the store is then closed.
     Opened open(const QString &fileName, bool check, const QDateTime &now,
-                const QList<ArchivedReport> &history = {});
+                const QList<ArchivedReport> &history = {}, AlertJudge *learner = nullptr);
     bool isOpen() const { return m_db != nullptr; }
     void close();
 
@@ -69,9 +72,18 @@ public:
     // mode, and the band the history gives its frequency) takes that row's
     // place, keeping the time it was first stored. A reference station's
     // report (ArchivedReport::reference) goes to reference_report, served.
-    // Throws SqliteError; nothing is stored then.
+    // With a judge, the operator's reports it added (those it held already
+    // are not new; a reference station's never) are judged in the same
+    // transaction (now: when the pass ran, seconds since 1970 UTC), the
+    // rules' state and their alerts kept with them, and the judge told once
+    // it is committed; a store of reference reports alone is not judged.
+    // Throws SqliteError; nothing is stored then, and the rules' state is as
+    // it was.
     Added store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-              Origin origin = Origin::Served);
+                Origin origin = Origin::Served, AlertJudge *judge = nullptr, qint64 now = 0);
+
+    // Empties the alert list. Throws SqliteError.
+    void clearAlerts();
 
     // Gives back the page cache; the writer is idle most of the time.
     void releaseMemory();
@@ -90,6 +102,9 @@ public:
     // written, before the commit, on the thread that stores, with the
     // connection.
     static void setInsideStoreHook(std::function<void(sqlite3 *)> hook);
+    // How long a store waits for another program's write lock before it
+    // fails and is tried again later (2 s; tests that hold the lock shorten it).
+    static void setBusyTimeout(int milliseconds);
 
 private:
     void connect(const QString &fileName, bool check);
@@ -101,8 +116,10 @@ private:
     // band being the one the history gives its frequency. In the caller's
     // transaction.
     int reconcileHistory(const QList<ArchivedReport> &history);
-    // The rows of store(), in the caller's transaction.
-    Added writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin);
+    // The rows of store(), in the caller's transaction; the operator's
+    // reports added are appended to added when given.
+    Added writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin,
+                    QList<ArchivedReport> *added = nullptr);
 
     std::unique_ptr<SqliteDb> m_db;
     std::unique_ptr<Statement> m_insert;
@@ -111,4 +128,6 @@ private:
     std::unique_ptr<Statement> m_importedRange;
     std::unique_ptr<Statement> m_sighting;
     std::unique_ptr<Statement> m_sameReception;
+    std::unique_ptr<AlertTables> m_alertTables;
+    AlertState m_alertState; // as committed
 };

@@ -1,5 +1,6 @@
 #include "reportarchive.h"
 
+#include "alerttables.h"
 #include "archivestore.h"
 #include "pendingjournal.h"
 #include "sqlitedb.h"
@@ -34,6 +35,8 @@ public:
         m_fileName = opening.fileName;
         m_name = QFileInfo(m_fileName).fileName();
         m_oldHistory = std::move(opening.oldHistory);
+        if (opening.judge)
+            m_judge = std::move(opening.judge);
         m_now = opening.now;
         m_check = true;
         m_store.close();
@@ -59,8 +62,39 @@ public:
                 m_receivers.append(std::move(*s));
         }
         m_now = pass.now;
+        if (pass.judge)
+            m_judge = pass.judge;
         m_passWaiting = true;
         attempt();
+    }
+
+    void readAlerts(qsizetype limit)
+    {
+        // Read apart from the writer's connection: also while the archive cannot be written.
+        QList<Alert> alerts;
+        if (!m_fileName.isEmpty() && QFileInfo::exists(m_fileName)) {
+            try {
+                alerts = readAlertList(m_fileName, limit);
+            } catch (const TavikError &e) {
+                tell(QStringLiteral("The alert list cannot be read from the report archive %1: %2.")
+                         .arg(m_name, e.message()));
+            }
+        }
+        emit m_owner.alertsRead(alerts);
+    }
+
+    void clearAlerts()
+    {
+        if (!m_store.isOpen())
+            attempt();
+        if (!m_store.isOpen())
+            return; // told by the attempt
+        try {
+            m_store.clearAlerts();
+        } catch (const TavikError &e) {
+            tell(QStringLiteral("The alert list of the report archive %1 cannot be cleared: %2.")
+                     .arg(m_name, e.message()));
+        }
     }
 
     // Opens when needed (reconciling the history), stores the journal, then
@@ -76,7 +110,8 @@ public:
         const bool large = m_reports.size() + m_receivers.size() > kLargeJob || m_journalHolds;
         try {
             if (!m_store.isOpen()) {
-                const ArchiveStore::Opened opened = m_store.open(m_fileName, m_check, m_now, m_oldHistory);
+                const ArchiveStore::Opened opened =
+                    m_store.open(m_fileName, m_check, m_now, m_oldHistory, m_judge.get());
                 m_check = false;
                 if (!opened.setAsideAs.isEmpty()) {
                     emit m_owner.failed(QStringLiteral("The report archive %1 was damaged (%2). It was renamed %3 "
@@ -93,7 +128,8 @@ public:
                 committed = storeJournal(added) || committed;
             }
             if (m_passWaiting || !m_reports.isEmpty() || !m_receivers.isEmpty()) {
-                added += m_store.store(m_reports, m_receivers);
+                added += m_store.store(m_reports, m_receivers, ArchiveStore::Origin::Served, m_judge.get(),
+                                       m_now.toSecsSinceEpoch());
                 committed = true;
                 m_passWaiting = false;
                 m_reports = {};
@@ -148,8 +184,8 @@ private:
             r->reference = true;
             m_reports.append(std::move(*r));
         }
+        // No pass of the operator's: the alert rules and the tray never hear of it.
         m_now = pass.now;
-        m_passWaiting = true;
         attempt();
     }
 
@@ -175,7 +211,8 @@ private:
         bool committed = false;
         try {
             m_journal.read(ReportArchive::kJournalChunk, [&](const auto &reports, const auto &receivers) {
-                added += m_store.store(reports, receivers);
+                added += m_store.store(reports, receivers, ArchiveStore::Origin::Served, m_judge.get(),
+                                       m_now.toSecsSinceEpoch());
                 committed = true;
             });
         } catch (const SqliteError &) {
@@ -294,6 +331,7 @@ private:
     QString m_fileName;
     QString m_name;
     QList<ArchivedReport> m_oldHistory;
+    std::shared_ptr<AlertJudge> m_judge; // the rules of the last pass (or of the opening)
     QList<ArchivedReport> m_reports;     // waiting, not in the journal
     QList<ReceiverSighting> m_receivers; // waiting, not in the journal
     QDateTime m_now;
@@ -347,6 +385,16 @@ void ReportArchive::open(ArchiveOpening opening)
 void ReportArchive::store(ArchivePass pass)
 {
     post([pass = std::move(pass)](ArchiveWriter &w) { w.store(pass); });
+}
+
+void ReportArchive::readAlerts(qsizetype limit)
+{
+    post([limit](ArchiveWriter &w) { w.readAlerts(limit); });
+}
+
+void ReportArchive::clearAlerts()
+{
+    post([](ArchiveWriter &w) { w.clearAlerts(); });
 }
 
 void ReportArchive::retry()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alertstate.h"
 #include "archivereader.h"
 
 #include <QDateTime>
@@ -11,6 +12,7 @@
 #include <QWaitCondition>
 
 #include <functional>
+#include <memory>
 
 class ArchiveWriter;
 
@@ -20,6 +22,9 @@ struct ArchiveOpening
     QString fileName;                  // absolute
     QList<ArchivedReport> oldHistory;  // TavikRpts.txt read back: what the archive lacks of it is added
     QDateTime now;                     // names a damaged archive set aside
+    // Learns from the reports of an archive brought up to schema version 3,
+    // and judges the stores before the first pass (the journal's).
+    std::shared_ptr<AlertJudge> judge = {};
 };
 
 // What the window hands over after each response pass, or after the answer
@@ -33,6 +38,10 @@ struct ArchivePass
     QStringList receiverLines;  // answer lines naming an active receiver
     qint64 answerArrived = 0;   // TavikRep.txt's last-write time, seconds since 1970 UTC
     QDateTime now;              // when the pass ran: the reports' time of first storing
+    // Judges the reports the pass adds, in its store's transaction, and
+    // every later store until another pass brings another judge; none: the
+    // judge before. A reference station's answer is never judged.
+    std::shared_ptr<AlertJudge> judge = {};
     QString referenceCallsign = {}; // empty: the operator's own pass
 };
 
@@ -50,6 +59,11 @@ struct ArchivePass
 // once its records are committed. A journal that cannot be read is renamed
 // aside and told. Every fault is told once through failed(), until a store
 // succeeds again.
+//
+// Every store of a pass, and every store of waiting reports, runs the alert
+// rules (the pass's AlertJudge) over the reports it added, in its own
+// transaction: the rules' state and the alert list stay with the reports
+// that made them. The alert list is read and cleared here too.
 class ReportArchive : public QObject
 {
     Q_OBJECT
@@ -64,6 +78,12 @@ public:
     // What the worker's timer does: stores what a failed job left, opening
     // the archive again when needed.
     void retry();
+
+    // The alert list, newest first, at most limit alerts: comes through
+    // alertsRead() (an empty list when the archive cannot be read, which is
+    // told through failed()).
+    void readAlerts(qsizetype limit);
+    void clearAlerts();
 
     // Blocks until every job handed over is done (tests; the end of the program).
     void waitForIdle();
@@ -90,6 +110,7 @@ signals:
     void stored(int reportsAdded);
     // After a committed store that added reports of reference stations.
     void referencesStored(int reportsAdded);
+    void alertsRead(const QList<Alert> &alerts);
     // A fault the operator should hear of, in a sentence: the archive cannot
     // be opened or written, or a damaged archive was set aside.
     void failed(const QString &message);

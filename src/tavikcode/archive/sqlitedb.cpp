@@ -120,6 +120,11 @@ void Statement::bind(int index, const std::optional<int> &value)
         sqlite3_bind_null(m_stmt, index);
 }
 
+void Statement::bindReal(int index, double value)
+{
+    sqlite3_bind_double(m_stmt, index, value);
+}
+
 bool Statement::step()
 {
     const int rc = sqlite3_step(m_stmt);
@@ -156,6 +161,11 @@ std::optional<qint64> Statement::optionalInteger(int column) const
     if (sqlite3_column_type(m_stmt, column) == SQLITE_NULL)
         return std::nullopt;
     return sqlite3_column_int64(m_stmt, column);
+}
+
+double Statement::real(int column) const
+{
+    return sqlite3_column_double(m_stmt, column);
 }
 
 QString Statement::text(int column) const

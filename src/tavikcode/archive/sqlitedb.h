@@ -72,6 +72,7 @@ public:
     void bind(int index, const QString &text);
     void bind(int index, const std::optional<qint64> &value);
     void bind(int index, const std::optional<int> &value);
+    void bindReal(int index, double value);
 
     // One step: true while a row is at hand, false once done. Throws SqliteError.
     bool step();
@@ -81,6 +82,7 @@ public:
 
     qint64 integer(int column) const;
     std::optional<qint64> optionalInteger(int column) const;
+    double real(int column) const;
     QString text(int column) const;
     // The column's UTF-8 bytes, valid until the next step; no copy.
     QByteArray rawText(int column) const;

@@ -542,9 +542,14 @@ void CompareWindow::exportPairs()
         QStringLiteral("TavikCompare-") + fileNamePart(m_operator) + u'-' + fileNamePart(m_reference) + u'-'
         + periodKey(m_period) + u'-' + pairingWindowKey(m_window) + u'-'
         + Clock::nowUtc().toString(QStringLiteral("yyyyMMdd-hhmm")) + QStringLiteral(".csv"));
-    const QString fileName = FileDialogs::saveFileName(
-        this, {QStringLiteral("Export the pairs"), suggested, QStringLiteral("CSV files (*.csv)")});
-    if (fileName.isEmpty())
+    FileDialogs::saveFileName(this, {QStringLiteral("Export the pairs"), suggested, QStringLiteral("CSV files (*.csv)")},
+                              [this](const QString &fileName) { exportTo(fileName); });
+}
+
+void CompareWindow::exportTo(const QString &fileName)
+{
+    // The choices shown when the file is picked: the window went on meanwhile.
+    if (m_exporting || m_operator.isEmpty() || m_reference.isEmpty())
         return;
     m_exporting = true;
     exportButton->setEnabled(false);

@@ -105,6 +105,8 @@ private:
     void showStatus();
     void queryDone(quint64 generation, std::shared_ptr<const CompareData> data);
     void queryFailed(quint64 generation, const QString &error);
+    // Writes the pairs of the choices shown to the file picked.
+    void exportTo(const QString &fileName);
     void exportDone(qint64 rows, const QString &fileName);
     void exportFailed(const QString &error);
 

@@ -30,6 +30,13 @@ public:
     // Shows the notice; its id comes through shown(), or failed().
     void notify(quint64 token, const DesktopNotice &notice);
 
+    // The body of a notice that failed, as the tray icon's message must
+    // carry it. Qt's balloon on an X11 tray and the Windows tray show the
+    // message as plain text; a tray icon on the StatusNotifierItem protocol
+    // (where a host is registered with org.kde.StatusNotifierWatcher) hands
+    // it to the notification service as a body, which may read markup.
+    QString trayMessageBody(const QString &body) const;
+
 signals:
     void shown(quint64 token, quint32 id);
     void failed(quint64 token, const QString &error);

@@ -10,6 +10,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusVariant>
 #include <QList>
 #include <QStringList>
 #include <QVariantMap>
@@ -50,6 +51,7 @@ struct DesktopNotifier::Private
     // Until the service tells its capabilities, the body is taken to be read as markup.
     bool markup = true;
     bool actions = true;
+    bool statusNotifierTray = false; // Qt's tray icon speaks StatusNotifierItem here
     QList<quint32> ids; // of our notifications still shown, the newest last
 };
 
@@ -69,9 +71,26 @@ DesktopNotifier::DesktopNotifier(const QString &busAddress, QObject *parent)
         }
         w->deleteLater();
     });
+    // As Qt decides where its tray icon goes: a StatusNotifierItem when a host is registered.
+    QDBusMessage host = QDBusMessage::createMethodCall(
+        QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    host << QStringLiteral("org.kde.StatusNotifierWatcher") << QStringLiteral("IsStatusNotifierHostRegistered");
+    host.setAutoStartService(false); // asks, never starts one
+    auto *hostWatcher = new QDBusPendingCallWatcher(d->bus.asyncCall(host), this);
+    connect(hostWatcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
+        const QDBusPendingReply<QDBusVariant> reply = *w;
+        d->statusNotifierTray = !reply.isError() && reply.value().variant().toBool();
+        w->deleteLater();
+    });
 }
 
 DesktopNotifier::~DesktopNotifier() = default;
+
+QString DesktopNotifier::trayMessageBody(const QString &body) const
+{
+    return d->statusNotifierTray && d->markup ? body.toHtmlEscaped() : body;
+}
 
 void DesktopNotifier::notify(quint64 token, const DesktopNotice &notice)
 {

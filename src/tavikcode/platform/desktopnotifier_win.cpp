@@ -25,6 +25,12 @@ void DesktopNotifier::notify(quint64 token, const DesktopNotice &)
         Qt::QueuedConnection);
 }
 
+QString DesktopNotifier::trayMessageBody(const QString &body) const
+{
+    // The tray's balloon takes plain text.
+    return body;
+}
+
 void DesktopNotifier::actionInvoked(uint, const QString &) {}
 
 void DesktopNotifier::notificationClosed(uint, uint) {}

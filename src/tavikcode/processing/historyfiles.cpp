@@ -21,11 +21,12 @@ void TForm1::ProcessResponse()
     // The archive keeps every report of the answer, whatever the history's cut
     // dropped; the receivers were seen when the answer arrived.
     const QDateTime arrived = QFileInfo(files::kResponse).lastModified();
+    // The alert rules judge what the store adds, on the archive's thread.
     archive().store({.reportLines = result.reportLines,
                      .receiverLines = result.receiverLines,
                      .answerArrived = (arrived.isValid() ? arrived : Clock::nowUtc()).toSecsSinceEpoch(),
-                     .now = Clock::nowUtc()});
-    judgeAlerts(result.reportLines);
+                     .now = Clock::nowUtc(),
+                     .judge = alertJudge()});
     // Taken only once the files are written: should they fail, the next query
     // still asks for the reports that did not reach the history.
     if (result.sequenceNumberSeen) {
@@ -44,7 +45,8 @@ void TForm1::ClearHistoryFiles()
     RichEdit1->clear();
     ClearGridRows(StringGrid1, true);
     state.LastSeqNo.clear();
-    // The next answer brings everything again: the alert rules judge only what is newer.
+    // The next answer brings everything again: the archive holds it already,
+    // and the alert rules judge only what is newer than they judged last.
     m_alertsCatchUp = true;
 
     const QString previous = state.Callsign;

@@ -3,7 +3,22 @@
 #include <GeographicLib/AzimuthalEquidistant.hpp>
 #include <GeographicLib/Geodesic.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
+
+double sphericalKm(GeoPosition from, GeoPosition to)
+{
+    // The haversine formula, well conditioned for short and long paths alike.
+    constexpr double kMeanRadiusKm = 6371.0088;
+    constexpr double kRadians = std::numbers::pi / 180;
+    const double dLatitude = (to.latitude - from.latitude) * kRadians;
+    const double dLongitude = (to.longitude - from.longitude) * kRadians;
+    const double a = std::sin(dLatitude / 2) * std::sin(dLatitude / 2)
+                     + std::cos(from.latitude * kRadians) * std::cos(to.latitude * kRadians)
+                           * std::sin(dLongitude / 2) * std::sin(dLongitude / 2);
+    return 2 * kMeanRadiusKm * std::asin(std::sqrt(std::clamp(a, 0.0, 1.0)));
+}
 
 GeoPath geodesicPath(GeoPosition from, GeoPosition to)
 {

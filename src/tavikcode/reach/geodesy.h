@@ -20,6 +20,12 @@ struct GeoPath
 
 GeoPath geodesicPath(GeoPosition from, GeoPosition to);
 
+// The great-circle distance on a sphere of the earth's mean radius: a
+// fraction of geodesicPath's time, and within kSphereError of its distance
+// (relative), so it can tell most comparisons alone.
+double sphericalKm(GeoPosition from, GeoPosition to);
+inline constexpr double kSphereError = 0.01;
+
 // The distance from the centre of an azimuthal equidistant map to its rim,
 // where the centre's antipode lies: half a meridian (the longest such path).
 inline constexpr double kMapRimKm = 20003.93;

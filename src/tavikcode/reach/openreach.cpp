@@ -40,18 +40,9 @@ void TForm1::openReachWindow()
 
 QMenu *TForm1::createListMenu(const QPoint &position)
 {
-    // The list view's own entries, then the Reach and Compare windows.
+    // The list view's own entries, then the tray menu's, for desktops without a tray.
     QMenu *menu = RichEdit1->createStandardContextMenu(position);
     menu->addSeparator();
-    QAction *reach = menu->addAction(QStringLiteral("Reach..."));
-    reach->setObjectName(QStringLiteral("ReachAction"));
-    reach->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(reach, &QAction::triggered, this, [this] { userAction([this] { openReachWindow(); }); });
-    QAction *compare = menu->addAction(QStringLiteral("Compare..."));
-    compare->setObjectName(QStringLiteral("CompareAction"));
-    compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    connect(compare, &QAction::triggered, this, [this] { userAction([this] { openCompareWindow(); }); });
-    // For desktops without a tray icon: its entries too.
     addAlertEntries(menu);
     return menu;
 }

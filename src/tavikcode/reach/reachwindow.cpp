@@ -452,9 +452,14 @@ void ReachWindow::exportReports()
     const QString suggested = QDir::current().filePath(QStringLiteral("TavikReach-") + periodKey(m_period) + u'-'
                                                        + Clock::nowUtc().toString(QStringLiteral("yyyyMMdd-hhmm"))
                                                        + QStringLiteral(".csv"));
-    const QString fileName = FileDialogs::saveFileName(
-        this, {QStringLiteral("Export the period's reports"), suggested, QStringLiteral("CSV files (*.csv)")});
-    if (fileName.isEmpty())
+    FileDialogs::saveFileName(
+        this, {QStringLiteral("Export the period's reports"), suggested, QStringLiteral("CSV files (*.csv)")},
+        [this](const QString &fileName) { exportTo(fileName); });
+}
+
+void ReachWindow::exportTo(const QString &fileName)
+{
+    if (m_exporting)
         return;
     m_exporting = true;
     exportButton->setEnabled(false);

@@ -73,7 +73,7 @@ public slots:
     void selectBand(const QString &band);
     // As if chosen in the period box (an alert opens the window on its period).
     void selectPeriod(ReachPeriod period);
-    // Asks for a file and writes the period's reports to it as CSV.
+    // Asks for a file (without waiting for the answer) and writes the period's reports to it as CSV.
     void exportReports();
 
 signals:
@@ -99,6 +99,7 @@ private:
     void showStatus();
     void queryDone(quint64 generation, std::shared_ptr<const ReachData> data);
     void queryFailed(quint64 generation, const QString &error);
+    void exportTo(const QString &fileName);
     void exportDone(qint64 rows, const QString &fileName);
     void exportFailed(const QString &error);
 

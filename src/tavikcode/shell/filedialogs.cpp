@@ -14,11 +14,20 @@ std::function<QString(const SaveRequest &)> &handler()
 
 } // namespace
 
-QString saveFileName(QWidget *parent, const SaveRequest &request)
+void saveFileName(QWidget *parent, const SaveRequest &request, std::function<void(const QString &)> chosen)
 {
-    if (handler())
-        return handler()(request);
-    return QFileDialog::getSaveFileName(parent, request.caption, request.suggestedName, request.filter);
+    if (handler()) {
+        if (const QString fileName = handler()(request); !fileName.isEmpty())
+            chosen(fileName);
+        return;
+    }
+    // Owned by its parent, so it never outlives the window that asked.
+    auto *dialog = new QFileDialog(parent, request.caption, request.suggestedName, request.filter);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
+                     [chosen = std::move(chosen)](const QString &fileName) { chosen(fileName); });
+    dialog->open();
 }
 
 void setHandler(std::function<QString(const SaveRequest &)> h)

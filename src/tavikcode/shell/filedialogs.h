@@ -16,11 +16,13 @@ struct SaveRequest
     QString filter;        // e.g. "CSV files (*.csv)"
 };
 
-// The file the operator chose to save to; empty when they cancelled.
-QString saveFileName(QWidget *parent, const SaveRequest &request);
+// Asks for a file to save to and returns at once: the dialog stays open
+// while the program goes on, and chosen runs with the file once the operator
+// picks one (never when they cancel).
+void saveFileName(QWidget *parent, const SaveRequest &request, std::function<void(const QString &)> chosen);
 
-// Replaces the dialogs with a function that answers them (tests); an empty
-// function restores them.
+// Replaces the dialogs with a function that answers them at once, an empty
+// file for a cancel (tests); an empty function restores them.
 void setHandler(std::function<QString(const SaveRequest &)> handler);
 
 } // namespace FileDialogs

@@ -111,6 +111,7 @@ void TForm1::openArchive()
     ArchiveOpening opening;
     opening.fileName = QFileInfo(files::kArchive).absoluteFilePath();
     opening.now = Clock::nowUtc();
+    opening.judge = openingJudge();
     // The history is read here, before the build check can clear it: the
     // archive adds whatever line of it it does not hold yet, at every open.
     try {

@@ -66,7 +66,7 @@ TEST_F(OpenCompareTest, TheMenusAndCtrlMOpenOneWindowAtMostThatClosesAndOpensAga
     EXPECT_EQ(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
     entry->trigger();
     QMenu tray;
-    f.alerts().addEntries(&tray, true);
+    f.alerts().addEntries(&tray);
     tray.findChild<QAction *>("CompareAction"_qs)->trigger();
     EXPECT_EQ(f.compareWindow(), first);
     EXPECT_EQ(f.findChildren<CompareWindow *>().size(), 1);

@@ -102,6 +102,14 @@ public:
         return list;
     }
 
+    // A StatusNotifierItem host on the bus, as a desktop whose tray speaks that protocol has.
+    bool registerTrayHost(QObject *watcher)
+    {
+        return m_control.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"))
+               && m_control.registerObject(QStringLiteral("/StatusNotifierWatcher"), watcher,
+                                           QDBusConnection::ExportAllProperties);
+    }
+
     QString address;
 
 private:
@@ -116,6 +124,16 @@ private:
 
     QProcess m_x, m_bus, m_dunst;
     QDBusConnection m_control{QString()};
+};
+
+class TrayHostWatcher : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+
+public:
+    bool hostRegistered() const { return true; }
 };
 
 } // namespace
@@ -168,3 +186,29 @@ TEST(DesktopNotifier, AlertsArriveAtARealNotificationServerAsPlainText)
         << history[0].first.toStdString();
     EXPECT_EQ(history[1].first, "New DXCC entity on 20m\nNew DXCC entity: Japan, <b>X</b> on 20m, 9,575 km (32°)"_qs);
 }
+
+// Without a notification service the tray icon's message tells the alert: Qt
+// shows it in a plain-text balloon, unless its tray icon is a
+// StatusNotifierItem, which hands the message to the notification service.
+TEST(DesktopNotifier, TheTrayMessageIsEscapedOnlyWhereItIsReadAsMarkup)
+{
+    QTemporaryDir folder;
+    NotificationServer server;
+    if (const QString why = server.start(folder.path()); !why.isEmpty())
+        GTEST_SKIP() << "No notification server to test against: " << why.toStdString();
+    const QString body = "New DXCC entity: Japan, <b>X</b> on 20m"_qs;
+
+    DesktopNotifier balloon(server.address);
+    QSignalSpy shown(&balloon, &DesktopNotifier::shown);
+    balloon.notify(1, {"New DXCC entity"_qs, body, false, 0});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, 20000)); // what it asked the bus first is answered
+    EXPECT_EQ(balloon.trayMessageBody(body), body);
+
+    TrayHostWatcher watcher;
+    ASSERT_TRUE(server.registerTrayHost(&watcher));
+    DesktopNotifier item(server.address);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return item.trayMessageBody(body) != body; }, 20000));
+    EXPECT_EQ(item.trayMessageBody(body), "New DXCC entity: Japan, &lt;b&gt;X&lt;/b&gt; on 20m"_qs);
+}
+
+#include "desktopnotifier_test.moc"

@@ -83,3 +83,21 @@ TEST(Geodesy, TheMapKeepsDistanceFromTheCentreAndTheBearing)
     const AzimuthalProjection map(*locatorPosition(u"IO91wm"));
     EXPECT_NEAR(QLineF(QPointF(), map.toMap(*locatorPosition(u"IO91wm"))).length(), 0, 1e-9);
 }
+
+TEST(Geodesy, TheSphericalDistanceStaysWithinItsErrorOfTheGeodesic)
+{
+    // Every pair of a coarse grid, poles and antipodes among them.
+    double worst = 0;
+    for (double lat1 = -90; lat1 <= 90; lat1 += 15) {
+        for (double lat2 = -90; lat2 <= 90; lat2 += 15) {
+            for (double lon = -180; lon <= 180; lon += 20) {
+                const GeoPosition a{lat1, 0.5}, b{lat2, lon};
+                const double geodesic = geodesicPath(a, b).distanceKm;
+                if (geodesic > 1)
+                    worst = std::max(worst, std::abs(sphericalKm(a, b) / geodesic - 1));
+            }
+        }
+    }
+    EXPECT_LT(worst, kSphereError);
+    EXPECT_GT(worst, 0.001) << "the sphere is not the ellipsoid";
+}
