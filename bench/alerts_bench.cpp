@@ -36,7 +36,7 @@ QString besideBigArchive(const QString &ending)
     return big.left(big.lastIndexOf(QStringLiteral("-s"))) + ending;
 }
 
-// The big archive as schema version 2 kept it: no alert tables.
+// The big archive as schema version 2 kept it: no alert or reference tables.
 QString versionTwoArchive()
 {
     const QString file = besideBigArchive(QStringLiteral("-s2.sqlite"));
@@ -50,6 +50,7 @@ QString versionTwoArchive()
             DROP VIEW alerts;
             DROP TABLE alert; DROP TABLE alert_state; DROP TABLE alert_band; DROP TABLE alert_entity;
             DROP TABLE alert_told;
+            DROP VIEW reference_reports; DROP TABLE reference_report;
             PRAGMA user_version = 2;
         )sql");
     }
@@ -57,10 +58,10 @@ QString versionTwoArchive()
     return file;
 }
 
-// The big archive brought up to version 3 by the program: the rules have learnt it.
+// The big archive brought up to date by the program: the rules have learnt it.
 QString learntArchive()
 {
-    const QString file = besideBigArchive(QStringLiteral("-s3-learnt.sqlite"));
+    const QString file = besideBigArchive(QStringLiteral("-s4-learnt.sqlite"));
     if (QFile::exists(file))
         return file;
     const QString partial = file + QStringLiteral(".partial");
@@ -125,8 +126,9 @@ private:
 } // namespace
 
 // The migration of the big archive from schema version 2: the alert tables
-// made, and every report taught to the rules (as the program's open does it,
-// in one transaction with the history reconciled, here none).
+// made (and the empty reference table of version 4), and every report taught
+// to the rules (as the program's open does it, in one transaction with the
+// history reconciled, here none).
 static void BM_MigrateToVersion3(benchmark::State &state)
 {
     const QString original = versionTwoArchive();

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Peak resident memory of the program under Xvfb against the stand-in
-# service, for S seconds (TAVIK_MEMORY_SECONDS, 20): started plainly, and
-# with "/REACH", so that the Reach window is open, reads the archive of its
+# service, for S seconds (TAVIK_MEMORY_SECONDS, 20): started plainly, with
+# "/REACH", so that the Reach window is open, reads the archive of its
 # working folder (TAVIK_ARCHIVE: a copy of it is put there first) and draws
-# its map. TAVIK_PROGRAM measures another build of the program the same way;
-# TAVIK_REACH_PERIOD (24h, 7d, 30d, ...) is the period the window shows.
+# its map, and with "/COMPARE", the Compare window the same way against the
+# reference station TAVIK_COMPARE_CALLS (G4ABC, as compare_bench adds it).
+# TAVIK_PROGRAM measures another build of the program the same way;
+# TAVIK_REACH_PERIOD (24h, 7d, 30d, ...) is the period both windows show.
 # Besides the peak it reports the resident memory a second before the end,
 # once the window has been filled.
 #
@@ -58,8 +60,10 @@ measure()
     printf 'MyCall=G4XYZ\r\n' >"$dir/TavikRepView.ini"
     printf '[Configuration]\r\nMyCall=G4XYZ\r\nMyGrid=IO91wm\r\n' >"$dir/config/WSJT-X.ini"
     if [ -n "${TAVIK_ARCHIVE:-}" ]; then cp "$TAVIK_ARCHIVE" "$dir/TavikArchive.sqlite"; fi
+    printf '[Orlix]\nTavikCompareCalls=%s\n' "${TAVIK_COMPARE_CALLS:-G4ABC}" >"$dir/config/Orlix.ini"
     if [ -n "${TAVIK_REACH_PERIOD:-}" ]; then
-        printf '[Orlix]\nTavikReachPeriod=%s\n' "$TAVIK_REACH_PERIOD" >"$dir/config/Orlix.ini"
+        printf 'TavikReachPeriod=%s\nTavikComparePeriod=%s\n' "$TAVIK_REACH_PERIOD" "$TAVIK_REACH_PERIOD" \
+            >>"$dir/config/Orlix.ini"
     fi
     (cd "$dir" && XDG_CONFIG_HOME="$dir/config" exec xvfb-run -a -s "-screen 0 1280x900x24" \
         /usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$program" /NOTIFYOFF "$@" >"$dir/out.txt" 2>&1) &
@@ -74,3 +78,4 @@ measure()
 }
 measure "plain"
 measure "with /REACH" /REACH
+measure "with /COMPARE" /COMPARE

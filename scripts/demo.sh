@@ -11,6 +11,8 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 callsign="${TAVIK_DEMO_CALLSIGN:-N0CALL}"
 # The demo station stands in central London unless told otherwise.
 locator="${TAVIK_DEMO_LOCATOR:-IO91wm}"
+# A second station 30 km away, for the Compare window (Ctrl+M).
+reference="${TAVIK_DEMO_REFERENCE:-N0CALL/P}"
 
 "$top/scripts/install-deps.sh"
 "$top/scripts/build.sh" default TavikRepView tavik-standin tavik-demo-archive
@@ -21,9 +23,12 @@ mkdir -p "$scratch/files" "$scratch/config"
 # config folder is the demo's XDG_CONFIG_HOME): the callsign, so that no
 # prompt asks for one, and the station's locator.
 printf '[Configuration]\nMyCall=%s\nMyGrid=%s\n' "$callsign" "$locator" > "$scratch/config/WSJT-X.ini"
-# The day before the first query in the report archive, as if the program
-# had been running since yesterday: the Reach window shows a whole day.
-"$top/build/tools/tavik-demo-archive" "$scratch/files/TavikArchive.sqlite" "$callsign" "$locator"
+# The program's own settings: the reference station to compare with.
+printf '[Orlix]\nTavikCompareCalls=%s\n' "$reference" > "$scratch/config/Orlix.ini"
+# The day before the first query in the report archive, the demo station's
+# and the reference's, as if the program had been running since yesterday:
+# the Reach and Compare windows show a whole day.
+"$top/build/tools/tavik-demo-archive" "$scratch/files/TavikArchive.sqlite" "$callsign" "$locator" 24 "$reference"
 
 # Whatever ends the demo (the window closed, Ctrl+C, a kill) ends both.
 standin_pid=""
@@ -42,12 +47,15 @@ trap 'exit 143' TERM
 # program takes 127.0.0.1 as "lost"), generates reports for the demo callsign
 # as heard around the station's locator through the day (the last 90 minutes
 # at the first query) and publishes a version page naming this very version,
-# so no update notice interrupts the demo. A minute after it starts, a
-# DXpedition to the Chatham Islands begins to hear the station (20 m, then
-# 17 m too): alerts for a new entity and distance records in the first minutes.
+# so no update notice interrupts the demo. It answers for the reference
+# station as for a second station beside the demo's, heard by the same
+# receivers. A minute after it starts, a DXpedition to the Chatham Islands
+# begins to hear the station (20 m, then 17 m too): alerts for a new entity
+# and distance records in the first minutes.
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/build/CMakeCache.txt")"
 "$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$locator" --demo-expedition 60 \
-    --echo 203.0.113.7 --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
+    --reference "$reference" --echo 203.0.113.7 \
+    --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
 standin_pid=$!
 source "$top/scripts/standin-env.sh"
 standin_env "$scratch/standin.log" "$standin_pid"

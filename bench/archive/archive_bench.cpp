@@ -67,7 +67,7 @@ int storeJob(ArchiveStore &store, const AnswerLines &lines, qint64 shift)
         if (std::optional<ReceiverSighting> s = receiverFromAnswerLine(line, 1796604800 + shift))
             receivers.append(std::move(*s));
     }
-    const int added = store.store(reports, receivers, ArchiveStore::Origin::Served);
+    const int added = store.store(reports, receivers, ArchiveStore::Origin::Served).reports;
     store.releaseMemory();
     return added;
 }

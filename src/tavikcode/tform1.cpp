@@ -2,6 +2,7 @@
 
 #include "alerts/alertsettingsdialog.h"
 #include "alerts/alertswindow.h"
+#include "compare/comparewindow.h"
 #include "archive/archivereader.h"
 #include "archive/reportarchive.h"
 #include "platform/addresswatcher.h"
@@ -139,8 +140,10 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     connectHandlers();
     IdIPWatch1->start();
     userAction([this] { FormCreate(); });
-    // After the creation sequence: "/RESET" may have forgotten the alert settings.
+    // After the creation sequence: "/RESET" may have forgotten the alert
+    // settings and the reference stations.
     createAlerts();
+    loadReferences();
     if (!m_refusedAddresses.isEmpty())
         Dialogs::showMessage(m_refusedAddresses.join(u'\r'));
 }
@@ -150,6 +153,7 @@ TForm1::~TForm1()
     // The Reach window uses the settings store, which goes with the members;
     // the Alerts window reads the alert centre's list.
     delete m_reach.data();
+    delete m_compare.data();
     delete m_alertsWindow.data();
     delete m_alertSettings.data();
 }
@@ -319,6 +323,8 @@ void TForm1::connectHandlers()
             [this](const QPoint &position) { userAction([this, position] { RichEdit1ContextPopup(position); }); });
     auto *reachKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
     connect(reachKey, &QShortcut::activated, this, [this] { userAction([this] { openReachWindow(); }); });
+    auto *compareKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
+    connect(compareKey, &QShortcut::activated, this, [this] { userAction([this] { openCompareWindow(); }); });
     Edit3->installEventFilter(this);
     RichEdit3->viewport()->installEventFilter(this);
     Label15->installEventFilter(this);
@@ -354,6 +360,7 @@ void TForm1::runTick()
             readVersionPageAndNotify();
         });
     }
+    QueryReferences();
 }
 
 void TForm1::userAction(const std::function<void()> &handler)
@@ -447,6 +454,7 @@ void TForm1::showEvent(QShowEvent *event)
         QTimer::singleShot(0, this, [this] {
             runActivation();
             userAction([this] { openReachAtStart(); });
+            userAction([this] { openCompareAtStart(); });
         });
     }
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "compare/referencequeries.h"
 #include "programstate.h"
 #include "reach/geodesy.h"
 #include "retrieval/endpoints.h"
 #include "shell/settingsstore.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -23,6 +25,7 @@ class AlertsWindow;
 class ArchiveReader;
 struct AlertSettings;
 class ColourBar;
+class CompareWindow;
 class HttpClient;
 class QCheckBox;
 class QComboBox;
@@ -129,6 +132,12 @@ public:
     void QueryReports();
     void Button6Click();
     void Edit5KeyPress(QChar key);
+    // Whether a request besides the operator's own query (the version page,
+    // a reference station's) may go out now: online, the client free, at
+    // least distance after the own query started, and both its deadline and
+    // the distance over before the own query falls due, so that it never
+    // holds that up.
+    bool sideRequestFits(std::chrono::milliseconds deadline, std::chrono::seconds distance) const;
 
     // --- Version check and update notice
     void writeVersionFile();
@@ -172,6 +181,19 @@ public:
     QMenu *createListMenu(const QPoint &position);
     void RichEdit1ContextPopup(const QPoint &position);
     ReachWindow *reachWindow() const;
+
+    // --- The Compare window and the reference stations
+    void openCompareWindow();
+    void openCompareAtStart();
+    CompareWindow *compareWindow() const;
+    // The stored reference stations and their interval (TavikCompareCalls,
+    // TavikCompareInterval); the Compare window changes them later.
+    void loadReferences();
+    // Asks the report service for the reference station that is due, when a
+    // side request fits; its reports go to the report archive only. A failed
+    // query is logged once per fault and tried again at its next turn.
+    void QueryReferences();
+    const ReferenceQueries &referenceQueries() const { return m_referenceQueries; }
 
     // --- Alerts, the tray icon and the alert settings
     void createAlerts();
@@ -237,6 +259,11 @@ private:
     bool m_endedFromOutside = false;
     std::function<std::unique_ptr<ArchiveReader>()> m_archiveReader;
     QPointer<ReachWindow> m_reach;
+    QPointer<CompareWindow> m_compare;
+    QString m_referenceCalls;             // as kept: up to three, comma-separated
+    int m_referenceInterval = kDefaultIntervalMinutes;
+    ReferenceQueries m_referenceQueries;
+    QHash<QString, QString> m_referenceFaults; // by reference: the fault logged last
     ReportArchive *m_archive = nullptr;
     AlertCentre *m_alerts = nullptr;
     QPointer<AlertsWindow> m_alertsWindow;

@@ -326,6 +326,67 @@ TEST(DemoDay, TheFirstAnswerHoldsTheLastHourOrTwo)
     EXPECT_NE(day().answer(callsign, QString(), midnight), day().answer(u"G4XYZ"_qs, QString(), midnight));
 }
 
+TEST(DemoDay, AReferenceStationBesideTheDemosIsHeardByTheSameReceivers)
+{
+    // The station's own answers are those they were before the reference came.
+    const auto sha256 = [](const QByteArray &bytes) {
+        return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    };
+    EXPECT_EQ(sha256(day().answer(callsign, QString(), midnight + 12 * 3600)),
+        "2dd4d806eef668c58609db66ec661e4ffbe8bb978bb5152c64bf13dd39569ac6");
+    EXPECT_EQ(sha256(day().answer(callsign, u"30000900000"_qs, midnight + 12 * 3600)),
+        "eb049a3ac5364fa3d15b726a3e6557e857b568266c39df3b69ebda35f8df9169");
+
+    const QString reference = u"N0CALL/P"_qs;
+    EXPECT_NEAR(kmFromStation(QString::fromLatin1(day().referenceLocator())), 30, 5);
+    QHash<QString, const Served *> mineAt; // by receiver, band, mode and time
+    const auto key = [](const Served &r) -> QString {
+        return r.receiver + u' ' + r.band + u' ' + r.mode + u' ' + QString::number(r.seconds);
+    };
+    for (const Served &r : servedDay())
+        mineAt.insert(key(r), &r);
+    QList<Served> theirs;
+    QString last;
+    for (qint64 now = midnight; now <= midnight + 86400; now += 900) {
+        const QByteArray answer = day().referenceAnswer(callsign, reference, last, now);
+        theirs += reportsOf(answer);
+        last = lastSequenceOf(answer);
+    }
+    ASSERT_GT(theirs.size(), 5000);
+    EXPECT_TRUE(theirs.first().line.contains(u"senderCallsign=\"N0CALL/P\""));
+    EXPECT_TRUE(theirs.first().line.contains(u"senderLocator=\"" + QString::fromLatin1(day().referenceLocator())));
+    // Mostly in the same cycles at the same receivers; a few heard only it.
+    double east = 0, west = 0;
+    int eastPairs = 0, westPairs = 0, alone = 0;
+    const auto from = maidenhead::centreOf(station);
+    for (const Served &r : theirs) {
+        const Served *mine = mineAt.value(key(r));
+        if (!mine) {
+            ++alone;
+            continue;
+        }
+        const auto to = maidenhead::centreOf(r.locator);
+        if (!to)
+            continue;
+        double metres = 0, bearing = 0, back = 0;
+        GeographicLib::Geodesic::WGS84().Inverse(
+            from->latitude, from->longitude, to->latitude, to->longitude, metres, bearing, back);
+        if (bearing > 45 && bearing < 135) {
+            east += r.snr - mine->snr;
+            ++eastPairs;
+        } else if (bearing < -45 && bearing > -135) {
+            west += r.snr - mine->snr;
+            ++westPairs;
+        }
+    }
+    EXPECT_GT(alone, 20);
+    EXPECT_LT(alone, theirs.size() / 10);
+    ASSERT_GT(eastPairs, 300);
+    ASSERT_GT(westPairs, 300);
+    EXPECT_LT(east / eastPairs, -1.5) << "weaker to the east";
+    EXPECT_GT(west / westPairs, 1.5) << "stronger to the west";
+}
+
 // What the plain generator answered before the demo's day existed; the stress
 // test and the stand-in tests rely on every byte of it.
 TEST(DemoDay, WithoutALocatorTheGeneratorAnswersAsBefore)
@@ -381,6 +442,19 @@ TEST_F(DemoServerTest, ServesTheDemoDayOnlyWhileALocatorIsSet)
     EXPECT_EQ(query(), ReportGenerator::answer(callsign, QString(), midnight + 600));
 }
 
+TEST_F(DemoServerTest, AnswersForAReferenceAsTheSecondStation)
+{
+    ASSERT_TRUE(server.setDemoLocator(station));
+    server.setReportCallsign(callsign);
+    server.setReferenceCallsigns({ u"N0CALL/P"_qs });
+    const auto ask = [this](const QString &who) {
+        return client.get(QUrl(server.httpsBase() + u"/query?senderCallsign="_qs + who)).toUtf8();
+    };
+    EXPECT_EQ(ask(u"n0call/p"_qs), day().referenceAnswer(callsign, u"n0call/p"_qs, QString(), midnight + 600));
+    EXPECT_EQ(query(), day().answer(callsign, QString(), midnight + 600));
+    EXPECT_EQ(ask(u"G4XYZ"_qs), day().answer(callsign, QString(), midnight + 600)) << "any other, as ever";
+}
+
 TEST(DemoDay, AnExpeditionBringsANewEntityFromItsInstantOnAndChangesNothingBefore)
 {
     const qint64 from = midnight + 3 * 3600 + 60; // three in the morning: 20 m and 17 m mostly closed
@@ -402,4 +476,28 @@ TEST(DemoDay, AnExpeditionBringsANewEntityFromItsInstantOnAndChangesNothingBefor
         u"20m 300"_qs, u"20m 360"_qs, u"17m 360"_qs, u"20m 420"_qs, u"17m 420"_qs, u"20m 480"_qs, u"17m 480"_qs,
         u"20m 540"_qs, u"17m 540"_qs }));
     EXPECT_EQ(later.size() - heard.size(), reportsOf(day().answer(callsign, seq, from + 600)).size());
+}
+
+// The reference beside the station is heard by the expedition too, in the
+// same cycles, most of the time.
+TEST(DemoDay, TheReferenceIsHeardByTheExpeditionToo)
+{
+    const qint64 from = midnight + 3 * 3600 + 60;
+    demo::Day expedition = day();
+    expedition.setExpedition(from);
+    const QString seq = lastSequenceOf(day().answer(callsign, QString(), from));
+    QSet<qint64> stationHeard;
+    for (const Served &r : reportsOf(expedition.answer(callsign, seq, from + 600))) {
+        if (r.receiver == u"ZL7X"_qs)
+            stationHeard.insert(r.seconds);
+    }
+    qsizetype referenceHeard = 0;
+    for (const Served &r : reportsOf(expedition.referenceAnswer(callsign, u"N0CALL/P"_qs, seq, from + 600))) {
+        if (r.receiver == u"ZL7X"_qs) {
+            ++referenceHeard;
+            EXPECT_TRUE(stationHeard.contains(r.seconds)) << r.seconds - from;
+        }
+    }
+    EXPECT_GE(referenceHeard, 8);
+    EXPECT_LE(referenceHeard, 14);
 }

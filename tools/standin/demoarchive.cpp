@@ -1,10 +1,13 @@
-// tavik-demo-archive FILE CALLSIGN LOCATOR [HOURS]: fills the report archive
-// FILE with the demo station's reports of the last HOURS hours (24) up to the
-// stretch that the program's first query brings itself, as if the program had
-// been running all that time and asking every five minutes: the alert rules
-// (with their default settings) judged every pass, so the archive knows what
-// was heard and its alert list holds that day's alerts. The demo and the
-// screenshots start from it, so that the Reach window shows a whole day.
+// tavik-demo-archive FILE CALLSIGN LOCATOR [HOURS [REFERENCE]]: fills the
+// report archive FILE with the demo station's reports of the last HOURS hours
+// (24) up to the stretch that the program's first query brings itself, as if
+// the program had been running all that time and asking every five minutes:
+// the alert rules (with their default settings) judged every pass, so the
+// archive knows what was heard and its alert list holds that day's alerts.
+// With REFERENCE, also that reference station's reports (the second station
+// beside the demo's), asked every fifteen minutes and never judged. The demo
+// and the screenshots start from it, so that the Reach and Compare windows
+// show a whole day.
 #include "demoday.h"
 
 #include "alerts/alertmonitor.h"
@@ -23,13 +26,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() < 4 || args.size() > 5) {
-        std::fputs("usage: tavik-demo-archive FILE CALLSIGN LOCATOR [HOURS]\n", stderr);
+    if (args.size() < 4 || args.size() > 6) {
+        std::fputs("usage: tavik-demo-archive FILE CALLSIGN LOCATOR [HOURS [REFERENCE]]\n", stderr);
         return 2;
     }
     const QString callsign = args.at(2);
     const std::optional<demo::Day> day = demo::Day::forLocator(args.at(3));
-    const int hours = args.size() == 5 ? args.at(4).toInt() : 24;
+    const int hours = args.size() >= 5 ? args.at(4).toInt() : 24;
+    const QString reference = args.size() == 6 ? args.at(5).toUpper() : QString();
     if (!day || hours < 1 || hours > 24) {
         std::fputs("tavik-demo-archive: a locator of 4 to 10 characters and 1 to 24 hours, please\n", stderr);
         return 2;
@@ -48,7 +52,16 @@ int main(int argc, char **argv)
     const qint64 end = now.toSecsSinceEpoch() - demo::firstWindowSeconds;
     qint64 at = now.toSecsSinceEpoch() - qint64(hours) * 3600;
     QString lastSeqNo = QString::number(day->lastSequenceAt(at));
+    QString referenceSeqNo = lastSeqNo;
     for (at += 300; at <= end; at += 300) {
+        if (!reference.isEmpty() && at % 900 < 300) {
+            // Only the reference's own lines count, as the program takes them.
+            TextLines answer;
+            answer.setText(QString::fromUtf8(day->referenceAnswer(callsign, reference, referenceSeqNo, at)));
+            archive.store({.reportLines = answer.lines(), .receiverLines = {}, .answerArrived = at,
+                           .now = QDateTime::fromSecsSinceEpoch(at, Qt::UTC), .referenceCallsign = reference});
+            referenceSeqNo = QString::number(day->lastSequenceAt(at));
+        }
         TextLines answer;
         answer.setText(QString::fromUtf8(day->answer(callsign, lastSeqNo, at)));
         ArchivePass pass{.reportLines = {}, .receiverLines = {}, .answerArrived = at,

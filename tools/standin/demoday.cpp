@@ -2,6 +2,8 @@
 
 #include "splitmix.h"
 
+#include <GeographicLib/Geodesic.hpp>
+
 #include <QByteArrayList>
 #include <QHash>
 #include <QSet>
@@ -160,6 +162,19 @@ int snrOf(Mode mode, double km, Random &r)
     }
 }
 
+// The lowest and highest figure each mode reports.
+std::pair<int, int> snrRange(Mode mode)
+{
+    switch (mode) {
+    case WSPR:
+        return { -31, 15 };
+    case CW:
+        return { 1, 45 };
+    default:
+        return { -24, 20 };
+    }
+}
+
 QByteArray attr(const char *name, const QByteArray &value)
 {
     return QByteArray(" ") + name + "=\"" + value + '"';
@@ -185,6 +200,14 @@ Day::Day(const QByteArray &locator, const maidenhead::Position &station)
     , m_station(station)
     , m_receivers(receiversAround(station))
 {
+    for (const Receiver &receiver : std::as_const(m_receivers))
+        m_bearings.push_back(bearingTo(receiver));
+    const GeographicLib::Geodesic &earth = GeographicLib::Geodesic::WGS84();
+    maidenhead::Position reference;
+    earth.Direct(station.latitude, station.longitude, referenceBearing, referenceKm * 1000, reference.latitude,
+        reference.longitude);
+    m_referenceLocator = maidenhead::locatorOf(reference, 6);
+
     for (int band = 0; band < BandCount; ++band) {
         for (int hour = 0; hour < 24; ++hour) {
             const double day = daylight(hour + 0.5);
@@ -202,9 +225,19 @@ Day::Day(const QByteArray &locator, const maidenhead::Position &station)
 void Day::setExpedition(qint64 fromSeconds)
 {
     // Never drawn by the day's chances, which were summed before it came.
-    if (m_expeditionFrom == 0)
+    if (m_expeditionFrom == 0) {
         m_receivers.append(expeditionReceiver(m_station));
+        m_bearings.push_back(bearingTo(m_receivers.constLast()));
+    }
     m_expeditionFrom = fromSeconds;
+}
+
+double Day::bearingTo(const Receiver &receiver) const
+{
+    double metres = 0, azimuth = 0, back = 0;
+    GeographicLib::Geodesic::WGS84().Inverse(m_station.latitude, m_station.longitude, receiver.position.latitude,
+        receiver.position.longitude, metres, azimuth, back);
+    return azimuth;
 }
 
 double Day::localSolarHour(qint64 utcSeconds) const
@@ -311,6 +344,62 @@ QList<Report> Day::reportsOfSlot(const QString &callsign, qint64 slot) const
 
 QByteArray Day::answer(const QString &callsign, const QString &lastSeqNo, qint64 nowSeconds) const
 {
+    return answerOf(callsign, m_locator, [&](qint64 slot) { return reportsOfSlot(callsign, slot); }, lastSeqNo,
+        nowSeconds);
+}
+
+QList<Report> Day::referenceReportsOfSlot(const QString &callsign, const QString &reference, qint64 slot) const
+{
+    const QList<Report> theirs = reportsOfSlot(callsign, slot);
+    Random r(mix(seedOf(reference) ^ mix(quint64(slot) + 1)));
+    const qint64 start = firstSeconds + slot * slotSeconds;
+    const int hour = std::clamp(int(localSolarHour(start)), 0, 23);
+    const quint64 offsetSeed = mix(seedOf(reference) ^ quint64(start / 1800));
+    // Reference minus station: weaker to the east, stronger to the west,
+    // and a little apart at every receiver by fading.
+    const auto lean = [&](int receiver) {
+        const double east = std::sin(m_bearings[size_t(receiver)] * std::numbers::pi / 180);
+        return -3.0 * east + (r.unit() + r.unit() - 1) * 2;
+    };
+    QList<Report> reports;
+    const auto add = [&](const Report &like, int receiver, double snr) {
+        const auto [lowest, highest] = snrRange(like.mode);
+        if (snr < lowest - 0.5 || reports.size() >= slotSequences)
+            return; // too weak to decode
+        const qint64 dial = dials[size_t(like.band)][size_t(like.mode)];
+        const qint64 offset = like.mode == WSPR ? 1400 + qint64(offsetSeed % 200) : 300 + qint64(offsetSeed % 2400);
+        reports.append(Report { firstSequence + slot * slotSequences + reports.size(), like.flowStartSeconds,
+            receiver, like.band, like.mode, dial + offset, std::clamp(int(std::lround(snr)), lowest, highest) });
+    };
+    QSet<int> heard;
+    for (const Report &report : theirs) {
+        heard.insert(report.receiver * BandCount + report.band);
+        if (!r.chance(0.12))
+            add(report, report.receiver, report.snr + lean(report.receiver));
+    }
+    // Now and then a receiver hears only the reference, in the same cycle as
+    // the station's other reports.
+    if (!theirs.isEmpty() && r.chance(0.3)) {
+        const Report &like = theirs.at(r.below(theirs.size()));
+        const std::vector<double> &chances = m_chances[size_t(like.band)][size_t(hour)];
+        const int receiver = chances.back() > 0 ? drawn(chances, r) : -1;
+        const Receiver *rx = receiver >= 0 ? &m_receivers.at(receiver) : nullptr;
+        if (rx && !heard.contains(receiver * BandCount + like.band) && (rx->modes & (1u << like.mode)))
+            add(like, receiver, snrOf(like.mode, rx->distanceKm, r) + lean(receiver));
+    }
+    return reports;
+}
+
+QByteArray Day::referenceAnswer(
+    const QString &callsign, const QString &reference, const QString &lastSeqNo, qint64 nowSeconds) const
+{
+    return answerOf(reference, m_referenceLocator,
+        [&](qint64 slot) { return referenceReportsOfSlot(callsign, reference, slot); }, lastSeqNo, nowSeconds);
+}
+
+QByteArray Day::answerOf(const QString &callsign, const QByteArray &senderLocator, const SlotReports &reportsOf,
+    const QString &lastSeqNo, qint64 nowSeconds) const
+{
     const qint64 last = lastSequenceAt(nowSeconds);
     const qint64 lastSlot = floorDiv(last - firstSequence, slotSequences);
     bool known = false;
@@ -326,7 +415,7 @@ QByteArray Day::answer(const QString &callsign, const QString &lastSeqNo, qint64
     QList<QList<Report>> newestFirst;
     qsizetype total = 0;
     for (qint64 slot = lastSlot; slot >= fromSlot && total < mostReports; --slot) {
-        QList<Report> reports = reportsOfSlot(callsign, slot);
+        QList<Report> reports = reportsOf(slot);
         if (known)
             reports.removeIf([after](const Report &report) { return report.sequence <= after; });
         if (total + reports.size() > mostReports)
@@ -345,7 +434,7 @@ QByteArray Day::answer(const QString &callsign, const QString &lastSeqNo, qint64
             const Receiver &rx = m_receivers.at(report.receiver);
             reportLines += "<receptionReport" + attr("receiverCallsign", rx.callsign)
                 + attr("receiverLocator", rx.locator) + attr("senderCallsign", sender)
-                + attr("senderLocator", m_locator) + attr("frequency", QByteArray::number(report.frequency))
+                + attr("senderLocator", senderLocator) + attr("frequency", QByteArray::number(report.frequency))
                 + attr("flowStartSeconds", QByteArray::number(report.flowStartSeconds))
                 + attr("mode", modeNames[size_t(report.mode)]) + attr("isSender", "1")
                 + attr("receiverDXCC", rx.dxcc) + attr("receiverDXCCCode", rx.dxccCode)

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -76,12 +77,36 @@ public:
     // mostReports, the newest. A lastSeqNo that is not a number counts as none.
     QByteArray answer(const QString &callsign, const QString &lastSeqNo, qint64 nowSeconds) const;
 
+    // A second station for the Compare window: referenceKm from the demo
+    // station at referenceBearing, on the air in the same cycles and heard
+    // by the same receivers. Against the demo station it is a few decibels
+    // weaker to the east and stronger to the west; a receiver now and then
+    // misses one of the two, most often the weaker.
+    static constexpr double referenceKm = 30;
+    static constexpr double referenceBearing = 250;
+    QByteArray referenceLocator() const { return m_referenceLocator; }
+    // The reference's reports of one slot, made from those of the demo
+    // station's callsign in that slot.
+    QList<Report> referenceReportsOfSlot(const QString &callsign, const QString &reference, qint64 slot) const;
+    // The answer to a query for the reference, as answer() is for the station.
+    QByteArray referenceAnswer(const QString &callsign, const QString &reference, const QString &lastSeqNo,
+        qint64 nowSeconds) const;
+
 private:
     Day(const QByteArray &locator, const maidenhead::Position &station);
+
+    // From the station, degrees.
+    double bearingTo(const Receiver &receiver) const;
+
+    using SlotReports = std::function<QList<Report>(qint64 slot)>;
+    QByteArray answerOf(const QString &sender, const QByteArray &senderLocator, const SlotReports &reportsOf,
+        const QString &lastSeqNo, qint64 nowSeconds) const;
 
     QByteArray m_locator;
     maidenhead::Position m_station;
     QList<Receiver> m_receivers;
+    std::vector<double> m_bearings; // from the station to each receiver, degrees
+    QByteArray m_referenceLocator;
     // For each band and hour of local solar time, the running sum of every
     // receiver's chance to be the one that hears the station.
     std::array<std::array<std::vector<double>, 24>, BandCount> m_chances;

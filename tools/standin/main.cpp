@@ -44,6 +44,10 @@ int main(int argc, char **argv)
         u"now"_s, u"Generate reports as at this instant (seconds since 1970)."_s, u"seconds"_s);
     const QCommandLineOption callsign(
         u"callsign"_s, u"Generated reports name this sender whatever the query asks."_s, u"callsign"_s);
+    const QCommandLineOption reference(u"reference"_s,
+        u"Answer queries for this callsign as a reference station's (may be given three times); with "
+        "--demo-locator a second station 30 km from the demo's, heard by the same receivers."_s,
+        u"callsign"_s);
     const QCommandLineOption demoLocator(u"demo-locator"_s,
         u"Generated reports follow a plausible day of a station at this locator (e.g. IO91wm)."_s,
         u"locator"_s);
@@ -56,7 +60,7 @@ int main(int argc, char **argv)
     const QCommandLineOption lastSeqNo(
         u"lastseqno"_s, u"With --print-reports: only reports after this."_s, u"n"_s);
     parser.addOptions({ httpsPort, httpPort, cert, key, answerFile, versionLine, echo, fault, now, callsign,
-        demoLocator, demoExpedition, printReports, lastSeqNo });
+        demoLocator, demoExpedition, reference, printReports, lastSeqNo });
     parser.process(app);
 
     QTextStream out(stdout);
@@ -79,11 +83,15 @@ int main(int argc, char **argv)
             return fail(u"--demo-locator wants a locator of 4 to 10 characters, such as IO91wm"_s);
     }
 
+    const QStringList references = parser.values(reference);
     if (parser.isSet(printReports)) {
         const qint64 at = fixedNow >= 0 ? fixedNow : QDateTime::currentSecsSinceEpoch();
-        const QByteArray text = day
-            ? day->answer(parser.value(printReports), parser.value(lastSeqNo), at)
-            : ReportGenerator::answer(parser.value(printReports), parser.value(lastSeqNo), at);
+        const QString asked = parser.value(printReports);
+        const QString station = parser.isSet(callsign) ? parser.value(callsign) : u"N0CALL"_s;
+        const QByteArray text = day && references.contains(asked, Qt::CaseInsensitive)
+            ? day->referenceAnswer(station, asked, parser.value(lastSeqNo), at)
+            : day ? day->answer(asked, parser.value(lastSeqNo), at)
+                  : ReportGenerator::answer(asked, parser.value(lastSeqNo), at);
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         std::fputc('\n', stdout);
         return 0;
@@ -106,6 +114,7 @@ int main(int argc, char **argv)
     }
     if (parser.isSet(callsign))
         server.setReportCallsign(parser.value(callsign));
+    server.setReferenceCallsigns(references);
     if (day)
         server.setDemoLocator(parser.value(demoLocator));
     if (parser.isSet(demoExpedition)) {

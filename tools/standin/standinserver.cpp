@@ -277,6 +277,11 @@ void StandInServer::setReportCallsign(const QString &callsign)
     m_reportCallsign = callsign;
 }
 
+void StandInServer::setReferenceCallsigns(const QStringList &callsigns)
+{
+    m_referenceCallsigns = callsigns;
+}
+
 bool StandInServer::setDemoLocator(const QString &locator)
 {
     if (locator.isEmpty()) {
@@ -411,10 +416,15 @@ StandInServer::Answer StandInServer::route(
             return { 200, contentType("text/xml; charset=UTF-8"), file.readAll() };
         }
         const QUrlQuery query(QString::fromUtf8(mark < 0 ? QByteArray() : request.target.mid(mark + 1)));
-        const QString callsign = m_reportCallsign.isEmpty()
-            ? query.queryItemValue(u"senderCallsign"_s, QUrl::FullyDecoded)
-            : m_reportCallsign;
+        const QString asked = query.queryItemValue(u"senderCallsign"_s, QUrl::FullyDecoded);
         const QString lastSeqNo = query.queryItemValue(u"lastseqno"_s, QUrl::FullyDecoded);
+        if (m_referenceCallsigns.contains(asked, Qt::CaseInsensitive)) {
+            const QString station = m_reportCallsign.isEmpty() ? u"N0CALL"_s : m_reportCallsign;
+            return { 200, contentType("text/xml; charset=UTF-8"),
+                m_demo ? m_demo->referenceAnswer(station, asked, lastSeqNo, m_now())
+                       : ReportGenerator::answer(asked, lastSeqNo, m_now()) };
+        }
+        const QString callsign = m_reportCallsign.isEmpty() ? asked : m_reportCallsign;
         return { 200, contentType("text/xml; charset=UTF-8"),
             m_demo ? m_demo->answer(callsign, lastSeqNo, m_now())
                    : ReportGenerator::answer(callsign, lastSeqNo, m_now()) };

@@ -81,7 +81,8 @@ struct StandInRequest
 // ports, every route on both. A test tool; the program never needs it.
 //   GET /query?senderCallsign=X[&lastseqno=N]  scripted answers, else the
 //       answer file, else generated reports (ReportGenerator, or the demo's
-//       day of demo::Day once a demo locator is set)
+//       day of demo::Day once a demo locator is set; a reference station's
+//       for a reference callsign)
 //   GET /                                       the client's address
 //   GET /web/images/UserFiles/File/TavikRepView/TavikRepVersion.htm  the version page
 //   GET /web/images/UserFiles/File/TavikRepView/TavikRepView.zip     some bytes
@@ -122,6 +123,12 @@ public:
     // Generated reports name this sender whatever the query asks; empty: the
     // queried callsign.
     void setReportCallsign(const QString &callsign);
+    // Queries for these callsigns (any letter case) are answered as a
+    // reference station's: with the demo's day, the second station beside the
+    // demo's (demo::Day::referenceAnswer, made from the reports of the report
+    // callsign, else N0CALL); otherwise the generator's reports of that
+    // callsign, whatever the report callsign.
+    void setReferenceCallsigns(const QStringList &callsigns);
     // Generated reports follow a plausible day of a station at this locator
     // (4 to 10 characters); empty for the plain generator again. False, with
     // the generator unchanged, for text that is no locator.
@@ -165,6 +172,7 @@ private:
     StandInFault m_fault;
     std::function<qint64()> m_now;
     QString m_reportCallsign;
+    QStringList m_referenceCallsigns;
     std::shared_ptr<const demo::Day> m_demo;
     QList<StandInRequest> m_requests;
     qsizetype m_firstRecord = 0; // record number of m_requests[0]

@@ -158,6 +158,8 @@ void AlertCentre::addEntries(QMenu *menu)
     entry(QStringLiteral("Show window"), "ShowWindowAction", &AlertCentre::showWindowRequested);
     entry(QStringLiteral("Reach..."), "ReachAction", &AlertCentre::reachWindowRequested)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    entry(QStringLiteral("Compare..."), "CompareAction", &AlertCentre::compareWindowRequested)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     entry(QStringLiteral("Alerts..."), "AlertsAction", &AlertCentre::alertsWindowRequested);
     entry(QStringLiteral("Settings..."), "SettingsAction", &AlertCentre::settingsRequested);
     menu->addSeparator();

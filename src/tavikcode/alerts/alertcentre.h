@@ -56,7 +56,8 @@ public:
     std::shared_ptr<AlertJudge> judge(const std::optional<GeoPosition> &home, bool catchUp);
 
     // The entries of the tray's menu, which the list view's menu has too:
-    // "Show window", "Reach...", "Alerts...", "Settings...", "Quit".
+    // "Show window", "Reach...", "Compare...", "Alerts...", "Settings...",
+    // "Quit".
     void addEntries(QMenu *menu);
     QSystemTrayIcon *trayIcon() const { return m_tray; }
     // The tooltip's text, plain: online or not, the last query, the bands of the last 15 minutes.
@@ -71,6 +72,7 @@ signals:
     void reachRequested(const QString &band, qint64 time);
     void showWindowRequested();
     void reachWindowRequested();
+    void compareWindowRequested();
     void alertsWindowRequested();
     void settingsRequested();
     void quitRequested();

@@ -38,6 +38,8 @@ void TForm1::createAlerts()
         activateWindow();
     });
     connect(m_alerts, &AlertCentre::reachWindowRequested, this, [this] { userAction([this] { openReachWindow(); }); });
+    connect(m_alerts, &AlertCentre::compareWindowRequested, this,
+            [this] { userAction([this] { openCompareWindow(); }); });
     connect(m_alerts, &AlertCentre::alertsWindowRequested, this,
             [this] { userAction([this] { openAlertsWindow(); }); });
     connect(m_alerts, &AlertCentre::settingsRequested, this, [this] { userAction([this] { openAlertSettings(); }); });

@@ -63,6 +63,14 @@ public:
     QByteArrayView raw(qint32 id) const { return m_raw[size_t(id)]; }
     QString text(qint32 id) const { return QString::fromUtf8(raw(id)); }
     qint32 size() const { return qint32(m_raw.size()); }
+    QStringList texts() const
+    {
+        QStringList list;
+        list.reserve(qsizetype(m_raw.size()));
+        for (const QByteArrayView raw : m_raw)
+            list.append(QString::fromUtf8(raw));
+        return list;
+    }
 
     // Appends every text to the packed texts; returns the place of the first.
     qint32 appendTo(PackedTexts &texts) const
@@ -120,6 +128,11 @@ public:
     {
         cancellable([&] { visitReports(period, visit); });
     }
+    ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
+                                 const QString &referenceCallsign) override
+    {
+        return cancellable([&] { return comparisonOf(period, operatorCallsign, referenceCallsign); });
+    }
     void setCancelFlag(const CancelFlag *flag) override
     {
         m_cancel = flag;
@@ -158,6 +171,8 @@ private:
 
     ReachSnapshot reachOf(const ArchivePeriod &period);
     void visitReports(const ArchivePeriod &period, const std::function<void(const ArchivedReport &)> &visit);
+    ComparisonReports comparisonOf(const ArchivePeriod &period, const QString &operatorCallsign,
+                                   const QString &referenceCallsign);
 
     SqliteDb m_db;
     const CancelFlag *m_cancel = nullptr;
@@ -380,6 +395,64 @@ void SqliteArchiveReader::visitReports(const ArchivePeriod &period,
     }
 }
 
+ComparisonReports SqliteArchiveReader::comparisonOf(const ArchivePeriod &period, const QString &operatorCallsign,
+                                                    const QString &referenceCallsign)
+{
+    Texts receivers, locators, bands, modes;
+    // A receiver mostly keeps its locator, and band and mode repeat: each is
+    // looked up only when it differs from the one before.
+    const auto same = [](const Texts &texts, qint32 id, const QByteArray &raw) {
+        return id >= 0 && texts.raw(id) == raw;
+    };
+    std::vector<qint32> locatorOf; // by receiver: its last locator
+    // The operator's own reports, then the reference's, each in key order
+    // (flow_start first): one range of each table.
+    const auto read = [&](const char *sql, const QString &sender, std::vector<StationReport> &into) {
+        Statement rows(m_db, sql);
+        rows.bind(1, period.fromSeconds);
+        rows.bind(2, period.toSeconds);
+        rows.bind(3, sender);
+        qint32 band = -1, mode = -1;
+        while (rows.step()) {
+            StationReport r;
+            r.flowStartSeconds = rows.integer(0);
+            r.receiver = receivers.id(rows.rawText(1));
+            if (size_t(r.receiver) >= locatorOf.size())
+                locatorOf.resize(size_t(r.receiver) + 1, -1);
+            qint32 &locator = locatorOf[size_t(r.receiver)];
+            if (const QByteArray raw = rows.rawText(2); !same(locators, locator, raw))
+                locator = locators.id(raw);
+            r.locator = locator;
+            if (const QByteArray raw = rows.rawText(3); !same(bands, band, raw))
+                band = bands.id(raw);
+            r.band = band;
+            if (const QByteArray raw = rows.rawText(4); !same(modes, mode, raw))
+                mode = modes.id(raw);
+            r.mode = mode;
+            if (const std::optional<qint64> snr = rows.optionalInteger(5))
+                r.snr = int(*snr);
+            into.push_back(r);
+        }
+    };
+    ComparisonReports result;
+    read(R"sql(
+        SELECT flow_start, receiver, locator, band, mode, snr FROM report
+         WHERE flow_start >= ?1 AND flow_start < ?2 AND sender = ?3 ORDER BY flow_start
+    )sql",
+         operatorCallsign, result.ofOperator);
+    checkCancelled();
+    read(R"sql(
+        SELECT flow_start, receiver, locator, band, mode, snr FROM reference_report
+         WHERE flow_start >= ?1 AND flow_start < ?2 AND sender = ?3 ORDER BY flow_start
+    )sql",
+         referenceCallsign, result.ofReference);
+    result.receivers = receivers.texts();
+    result.locators = locators.texts();
+    result.bands = bands.texts();
+    result.modes = modes.texts();
+    return result;
+}
+
 } // namespace
 
 HeardReceiver ReachSnapshot::receiver(qsizetype row) const
@@ -421,6 +494,11 @@ void ReachSnapshot::setReceivers(const QList<HeardReceiver> &receivers)
         }
         rows.append(row);
     }
+}
+
+ComparisonReports ArchiveReader::comparison(const ArchivePeriod &, const QString &, const QString &)
+{
+    throw TavikError(QStringLiteral("This archive keeps no reports to compare"));
 }
 
 std::unique_ptr<ArchiveReader> openArchiveReader(const QString &fileName)

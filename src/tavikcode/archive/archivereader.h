@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cancelflag.h"
+#include "comparisonreports.h"
 
 #include <QList>
 #include <QString>
@@ -159,6 +160,7 @@ struct ArchivedReport
     QString snrText;                  // as served
     QString dxcc;
     qint64 storedAt = 0;              // when the archive first stored it, seconds since 1970 UTC
+    bool reference = false;           // a reference station's report (reference_report), not the operator's
 };
 
 // A read-only view of the archive with a connection of its own. One reader is
@@ -173,6 +175,12 @@ public:
     // Every report of the period, oldest first.
     virtual void forEachReport(const ArchivePeriod &period,
                                const std::function<void(const ArchivedReport &)> &visit) = 0;
+    // The operator's reports of the period sent by exactly operatorCallsign
+    // (report), and those of the reference station (reference_report), for
+    // the Compare window. A reader that keeps
+    // no such reports throws TavikError.
+    virtual ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
+                                         const QString &referenceCallsign);
     // From now on every query of this reader stops soon after the flag is set
     // (from any thread), also one that has not begun yet, and throws
     // QueryCancelled; nullptr: no flag. The flag outlives its use here.

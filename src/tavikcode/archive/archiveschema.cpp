@@ -104,6 +104,34 @@ void migrateToVersion2(SqliteDb &db)
                                nullptr);
 }
 
+// The reference stations' reports: a table of their own with the report
+// table's columns and key, so that nothing reading report sees them.
+void migrateToVersion4(SqliteDb &db)
+{
+    db.exec(R"sql(
+        CREATE TABLE reference_report (
+            flow_start INTEGER NOT NULL,
+            receiver   TEXT NOT NULL,
+            sender     TEXT NOT NULL,
+            mode       TEXT NOT NULL,
+            frequency  INTEGER NOT NULL,
+            locator    TEXT NOT NULL,
+            band       TEXT NOT NULL,
+            snr        INTEGER,
+            snr_text   TEXT NOT NULL,
+            dxcc       TEXT NOT NULL,
+            stored_at  INTEGER NOT NULL,
+            imported   INTEGER NOT NULL DEFAULT 0,
+            PRIMARY KEY (flow_start, receiver, sender, mode, frequency, band)
+        ) WITHOUT ROWID;
+        CREATE VIEW reference_reports AS
+            SELECT datetime(flow_start, 'unixepoch') AS time, flow_start, sender, receiver, locator,
+                   nullif(frequency, -9223372036854775808) AS frequency, band, mode, snr, snr_text, dxcc,
+                   datetime(stored_at, 'unixepoch') AS stored
+              FROM reference_report;
+    )sql");
+}
+
 TavikError newerArchive(int version)
 {
     return TavikError(QStringLiteral("it was written by a newer version of TavikRepView (archive version %1, "
@@ -135,8 +163,10 @@ int migrateArchive(SqliteDb &db, int upTo, AlertJudge *learner)
         if (learner)
             seedAlertState(db, *learner);
     }
-    // Later versions add their step here: if (version < 4 && upTo >= 4) migrateToVersion4(db);
-    static_assert(kArchiveSchemaVersion == 3, "a new version needs its migration step");
+    if (version < 4 && upTo >= 4)
+        migrateToVersion4(db);
+    // Later versions add their step here: if (version < 5 && upTo >= 5) migrateToVersion5(db);
+    static_assert(kArchiveSchemaVersion == 4, "a new version needs its migration step");
     db.exec(QByteArray("PRAGMA user_version = " + QByteArray::number(upTo)).constData());
     return version;
 }

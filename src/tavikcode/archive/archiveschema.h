@@ -24,12 +24,17 @@ class SqliteDb;
 // receiver  one row per active receiver and locator, with the first and
 //           last time an answer named it.
 // alert_*   the alert rules' state and the alert list (alerttables.h).
+// reference_report  the reports of the reference stations the Compare
+//           window compares with, as report keeps the operator's (the same
+//           columns and key; never imported). Kept apart, so that the Reach
+//           window and the alert rules read only the operator's own.
+// reference_reports  a view of it for people, as reports.
 //
 // Version 1 keyed report without its band; version 2 adds the band to the
 // key and names every band by the band plan; version 3 adds the alert
-// tables.
+// tables; version 4 adds reference_report.
 
-inline constexpr int kArchiveSchemaVersion = 3;
+inline constexpr int kArchiveSchemaVersion = 4;
 
 // report.frequency of a report without a frequency (a served value that was
 // no number, or an imported row): a value no served number can give (the

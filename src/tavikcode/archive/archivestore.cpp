@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -121,6 +122,7 @@ void ArchiveStore::close()
     m_sighting.reset();
     m_importedRange.reset();
     m_replaceImported.reset();
+    m_insertReference.reset();
     m_insert.reset();
     m_db.reset();
 }
@@ -216,6 +218,11 @@ void ArchiveStore::prepare()
                                       snr, snr_text, dxcc, stored_at, imported)
         VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)
     )sql");
+    m_insertReference = std::make_unique<Statement>(*m_db, R"sql(
+        INSERT OR IGNORE INTO reference_report (flow_start, sender, receiver, locator, frequency, band, mode,
+                                                snr, snr_text, dxcc, stored_at)
+        VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)
+    )sql");
     // The row keeps the time it was first stored: the import's, or the
     // served report's when that is earlier (a report from the journal, whose
     // history line the open has just imported). ?13 is the band the history
@@ -266,18 +273,25 @@ int ArchiveStore::reconcileHistory(const QList<ArchivedReport> &history)
         if (!held)
             missing.append(r);
     }
-    return writeRows(missing, {}, Origin::Imported);
+    return writeRows(missing, {}, Origin::Imported).reports;
 }
 
-int ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-                        Origin origin, AlertJudge *judge, qint64 now)
+ArchiveStore::Added ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
+                                        Origin origin, AlertJudge *judge, qint64 now)
 {
     Q_ASSERT(isOpen());
+    // The rules judge the operator's own reports: an answer for a reference
+    // station is no pass of the operator's, and its reports count nowhere.
+    const auto own = std::count_if(reports.cbegin(), reports.cend(), [](const ArchivedReport &r) {
+        return !r.reference;
+    });
+    if (own == 0 && !reports.isEmpty() && receivers.isEmpty())
+        judge = nullptr;
     Transaction transaction(*m_db);
-    JudgedStore judged{{}, reports.size(), now};
+    JudgedStore judged{{}, own, now};
     if (judge)
-        judged.added.reserve(reports.size());
-    const int added = writeRows(reports, receivers, origin, judge ? &judged.added : nullptr);
+        judged.added.reserve(own);
+    const Added added = writeRows(reports, receivers, origin, judge ? &judged.added : nullptr);
     AlertState state = m_alertState;
     if (judge) {
         const QList<Alert> alerts = judge->judge(state, judged);
@@ -301,8 +315,9 @@ void ArchiveStore::clearAlerts()
     transaction.commit();
 }
 
-int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-                            Origin origin, QList<ArchivedReport> *added)
+ArchiveStore::Added ArchiveStore::writeRows(const QList<ArchivedReport> &reports,
+                                            const QList<ReceiverSighting> &receivers, Origin origin,
+                                            QList<ArchivedReport> *added)
 {
     const bool imported = origin == Origin::Imported;
 
@@ -328,8 +343,14 @@ int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<Re
         s.bind(9, r.snrText);
         s.bind(10, r.dxcc);
     };
-    int count = 0;
+    Added count;
     for (const ArchivedReport &r : reports) {
+        if (r.reference) {
+            bindReport(*m_insertReference, r);
+            m_insertReference->bind(11, r.storedAt);
+            count.references += m_insertReference->run();
+            continue;
+        }
         bool isNew = false;
         if (r.flowStartSeconds >= importedFrom && r.flowStartSeconds <= importedTo) {
             bindReport(*m_replaceImported, r);
@@ -344,7 +365,7 @@ int ArchiveStore::writeRows(const QList<ArchivedReport> &reports, const QList<Re
             isNew = m_insert->run() > 0;
         }
         if (isNew) {
-            ++count;
+            ++count.reports;
             if (added)
                 added->append(r);
         }

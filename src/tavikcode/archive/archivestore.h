@@ -51,19 +51,36 @@ public:
     void close();
 
     enum class Origin { Served, Imported };
-    // Stores the records in one transaction; returns the reports added. A
+    // What a store added: reports of the operator (report) and of the
+    // reference stations (reference_report).
+    struct Added
+    {
+        int reports = 0;
+        int references = 0;
+
+        Added &operator+=(const Added &other)
+        {
+            reports += other.reports;
+            references += other.references;
+            return *this;
+        }
+    };
+    // Stores the records in one transaction; returns what was added. A
     // served report's band is named here from its frequency by the band plan;
     // an imported one keeps its band text and has no frequency. A served
     // report of the same reception as an imported row (receiver, flow_start,
     // mode, and the band the history gives its frequency) takes that row's
-    // place, keeping the time it was first stored. With a judge, the reports
-    // it added (those it held already are not new) are judged in the same
+    // place, keeping the time it was first stored. A reference station's
+    // report (ArchivedReport::reference) goes to reference_report, served.
+    // With a judge, the operator's reports it added (those it held already
+    // are not new; a reference station's never) are judged in the same
     // transaction (now: when the pass ran, seconds since 1970 UTC), the
     // rules' state and their alerts kept with them, and the judge told once
-    // it is committed. Throws SqliteError; nothing is stored then, and the
-    // rules' state is as it was.
-    int store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-              Origin origin = Origin::Served, AlertJudge *judge = nullptr, qint64 now = 0);
+    // it is committed; a store of reference reports alone is not judged.
+    // Throws SqliteError; nothing is stored then, and the rules' state is as
+    // it was.
+    Added store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
+                Origin origin = Origin::Served, AlertJudge *judge = nullptr, qint64 now = 0);
 
     // Empties the alert list. Throws SqliteError.
     void clearAlerts();
@@ -99,13 +116,14 @@ private:
     // band being the one the history gives its frequency. In the caller's
     // transaction.
     int reconcileHistory(const QList<ArchivedReport> &history);
-    // The rows of store(), in the caller's transaction; the reports added
-    // are appended to added when given.
-    int writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin,
-                  QList<ArchivedReport> *added = nullptr);
+    // The rows of store(), in the caller's transaction; the operator's
+    // reports added are appended to added when given.
+    Added writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin,
+                    QList<ArchivedReport> *added = nullptr);
 
     std::unique_ptr<SqliteDb> m_db;
     std::unique_ptr<Statement> m_insert;
+    std::unique_ptr<Statement> m_insertReference;
     std::unique_ptr<Statement> m_replaceImported;
     std::unique_ptr<Statement> m_importedRange;
     std::unique_ptr<Statement> m_sighting;

@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr QByteArrayView kJournalHeader = "TavikArchive-pending 1";
+constexpr QByteArrayView kJournalHeader = "TavikArchive-pending 2";
+constexpr QByteArrayView kJournalHeaderVersion1 = "TavikArchive-pending 1";
 constexpr QByteArrayView kJournalEnd = "end\t";
 
 using JournalRecord = std::variant<ArchivedReport, ReceiverSighting>;
@@ -46,7 +47,7 @@ void appendNumber(QByteArray &line, std::optional<qint64> value)
 
 QByteArray journalLine(const ArchivedReport &r)
 {
-    QByteArray line("R");
+    QByteArray line(r.reference ? "F" : "R");
     appendNumber(line, r.flowStartSeconds);
     appendEscaped(line, r.sender);
     appendEscaped(line, r.receiver);
@@ -131,8 +132,9 @@ private:
 JournalRecord parseLine(QByteArrayView line)
 {
     const Fields f(line);
-    if (line.startsWith("R\t") && f.size() == 12) {
+    if ((line.startsWith("R\t") || line.startsWith("F\t")) && f.size() == 12) {
         ArchivedReport r;
+        r.reference = line.front() == 'F';
         r.flowStartSeconds = f.number(1);
         r.sender = f.text(2);
         r.receiver = f.text(3);
@@ -183,7 +185,7 @@ void scanJournal(const QString &fileName, const std::function<void(QByteArrayVie
             line.chop(1);
         try {
             if (lineNumber == 1) {
-                if (line != kJournalHeader)
+                if (line != kJournalHeader && line != kJournalHeaderVersion1)
                     throw JournalDamage(QStringLiteral("not a file of waiting reports of this program"));
             } else if (ended) {
                 throw JournalDamage(QStringLiteral("a line after the end"));

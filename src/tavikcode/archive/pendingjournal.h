@@ -16,17 +16,20 @@
 //
 // Its format, UTF-8 with lines ended by CR LF:
 //
-//   TavikArchive-pending 1
+//   TavikArchive-pending 2
 //   R <TAB> flow_start <TAB> sender <TAB> receiver <TAB> locator <TAB> frequency <TAB> band <TAB> mode
 //     <TAB> snr <TAB> snr_text <TAB> dxcc <TAB> stored_at
+//   F <TAB> the fields of an R line
 //   S <TAB> callsign <TAB> locator <TAB> seen_at
-//   end <TAB> the number of R and S lines
+//   end <TAB> the number of R, F and S lines
 //
-// one R line per report, one S line per receiver sighting; times in seconds
+// one R line per report of the operator, one F line per report of a
+// reference station, one S line per receiver sighting; times in seconds
 // since 1970 UTC, the frequency in hertz; an empty frequency or snr is none.
 // In the texts a backslash, tab, CR and LF are written \\, \t, \r and \n.
 // A file that does not read so (another first line, a line of another
-// shape, no end line or another count) is damaged.
+// shape, no end line or another count) is damaged. A file of version 1
+// (written before reference stations, without F lines) reads as well.
 
 class JournalDamage : public TavikError
 {

@@ -48,6 +48,10 @@ public:
         if (m_fileName.isEmpty())
             return; // the window opens the archive before its first pass
         const qint64 storedAt = pass.now.toSecsSinceEpoch();
+        if (!pass.referenceCallsign.isEmpty()) {
+            storeReference(pass, storedAt);
+            return;
+        }
         for (const QString &line : pass.reportLines) {
             const ArchivedReport *previous = m_reports.isEmpty() ? nullptr : &m_reports.constLast();
             if (std::optional<ArchivedReport> r = reportFromAnswerLine(line, storedAt, previous))
@@ -101,7 +105,7 @@ public:
             return;
         if (!m_journalLooked)
             lookAtJournal();
-        int added = 0;
+        ArchiveStore::Added added;
         bool committed = false;
         const bool large = m_reports.size() + m_receivers.size() > kLargeJob || m_journalHolds;
         try {
@@ -115,7 +119,7 @@ public:
                                             .arg(m_name, opened.damage, QFileInfo(opened.setAsideAs).fileName()));
                 }
                 if (!m_oldHistory.isEmpty()) {
-                    added += opened.imported;
+                    added.reports += opened.imported;
                     committed = true;
                 }
                 m_oldHistory.clear();
@@ -151,7 +155,9 @@ public:
         if (large)
             trimHeap();
         if (committed)
-            emit m_owner.stored(added);
+            emit m_owner.stored(added.reports);
+        if (added.references > 0)
+            emit m_owner.referencesStored(added.references);
     }
 
     // The closing path: what still waits in memory is stored, or journalled.
@@ -163,6 +169,25 @@ public:
 
 private:
     static constexpr qsizetype kLargeJob = 2000;
+
+    // A reference station's answer: its own reports only, by their whole
+    // sender (the service may name K1ABC/P in an answer for K1ABC), waiting
+    // and retried as the operator's do.
+    void storeReference(const ArchivePass &pass, qint64 storedAt)
+    {
+        for (const QString &line : pass.reportLines) {
+            const ArchivedReport *previous = m_reports.isEmpty() ? nullptr : &m_reports.constLast();
+            std::optional<ArchivedReport> r = reportFromAnswerLine(line, storedAt, previous);
+            if (!r || r->sender.compare(pass.referenceCallsign, Qt::CaseInsensitive) != 0)
+                continue;
+            r->sender = pass.referenceCallsign;
+            r->reference = true;
+            m_reports.append(std::move(*r));
+        }
+        // No pass of the operator's: the alert rules and the tray never hear of it.
+        m_now = pass.now;
+        attempt();
+    }
 
     // A journal found at the first open: read through once, so that a
     // damaged one is set aside before anything is stored or journalled.
@@ -181,7 +206,7 @@ private:
 
     // Stores the journal's records, a chunk to a transaction; true when one
     // was committed. Storing a chunk again after a failure adds nothing.
-    bool storeJournal(int &added)
+    bool storeJournal(ArchiveStore::Added &added)
     {
         bool committed = false;
         try {

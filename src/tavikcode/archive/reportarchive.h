@@ -27,7 +27,11 @@ struct ArchiveOpening
     std::shared_ptr<AlertJudge> judge = {};
 };
 
-// What the window hands over after each response pass.
+// What the window hands over after each response pass, or after the answer
+// to a reference station's query (referenceCallsign set): of that, only the
+// report lines whose sender is exactly the reference are kept, in
+// reference_report, and nothing else (no receiver, nothing for the alert
+// rules).
 struct ArchivePass
 {
     QStringList reportLines;    // answer lines the pass took for the operator's reports
@@ -36,8 +40,9 @@ struct ArchivePass
     QDateTime now;              // when the pass ran: the reports' time of first storing
     // Judges the reports the pass adds, in its store's transaction, and
     // every later store until another pass brings another judge; none: the
-    // judge before.
+    // judge before. A reference station's answer is never judged.
     std::shared_ptr<AlertJudge> judge = {};
+    QString referenceCallsign = {}; // empty: the operator's own pass
 };
 
 // The one owner of the archive's write side. Its connection lives on a
@@ -101,8 +106,10 @@ public:
     static constexpr qsizetype kJournalChunk = 10000;
 
 signals:
-    // After every committed store, with the reports it added.
+    // After every committed store, with the operator's reports it added.
     void stored(int reportsAdded);
+    // After a committed store that added reports of reference stations.
+    void referencesStored(int reportsAdded);
     void alertsRead(const QList<Alert> &alerts);
     // A fault the operator should hear of, in a sentence: the archive cannot
     // be opened or written, or a damaged archive was set aside.

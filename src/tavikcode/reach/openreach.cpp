@@ -1,6 +1,7 @@
 // Opening the Reach window from the main window: the list view's menu,
 // Ctrl+R and the switch "/REACH". One Reach window at most. The list view's
-// menu also opens the Alerts window and the alert settings.
+// menu also opens the Compare window, the Alerts window and the alert
+// settings.
 #include "tform1.h"
 
 #include "archive/archivereader.h"

@@ -1,7 +1,6 @@
 #include "reachmap.h"
 
 #include "bandcolours.h"
-#include "landoutlines.h"
 #include "archive/bandplan.h"
 
 #include <QPainter>
@@ -9,19 +8,12 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <numbers>
 #include <unordered_map>
 
 namespace {
 
-constexpr double kMargin = 20;     // room for the compass letters
 constexpr double kDotRadius = 3.2;
 constexpr double kHoverPixels = 6;
-
-const QColor kOcean(0xD4, 0xE5, 0xF3);
-const QColor kLand(0xD6, 0xDB, 0xBC);
-const QColor kCoast(0x95, 0xA0, 0x7E);
-const QColor kRing(0x5A, 0x6E, 0x82);
 
 // Rings of round distances in the operator's unit, within the map's rim.
 QList<double> ringDistancesKm(DistanceUnit unit)
@@ -80,76 +72,21 @@ void ReachMap::setUnit(DistanceUnit unit)
     invalidatePicture();
 }
 
-double ReachMap::scale() const
-{
-    const double w = std::max(1.0, width() - 2 * kMargin);
-    const double h = std::max(1.0, height() - 2 * kMargin);
-    if (centred())
-        return std::min(w, h) / 2 / kMapRimKm;
-    return std::min(w / 360, h / 180);
-}
-
 QPointF ReachMap::pixelOf(QPointF mapPoint) const
 {
-    const double s = scale();
-    return {width() / 2.0 + mapPoint.x() * s, height() / 2.0 - mapPoint.y() * s};
-}
-
-void ReachMap::buildLand()
-{
-    const std::optional<GeoPosition> centre = m_data ? m_data->home : std::nullopt;
-    const bool same = m_landBuilt && centre.has_value() == m_landCentre.has_value()
-        && (!centre || (centre->latitude == m_landCentre->latitude && centre->longitude == m_landCentre->longitude));
-    if (same)
-        return;
-    m_land = QPainterPath();
-    m_land.setFillRule(Qt::OddEvenFill);
-    if (centre) {
-        for (const MapRing &ring : projectLand(naturalEarthLand(), AzimuthalProjection(*centre))) {
-            m_land.addPolygon(QPolygonF(ring.points));
-            m_land.closeSubpath();
-            if (ring.aroundAntipode)
-                m_land.addEllipse(QPointF(), kMapRimKm, kMapRimKm);
-        }
-    } else {
-        for (const QList<QPointF> &ring : worldLand(naturalEarthLand())) {
-            m_land.addPolygon(QPolygonF(ring));
-            m_land.closeSubpath();
-        }
-    }
-    m_landBuilt = true;
-    m_landCentre = centre;
+    MapBackdrop backdrop;
+    backdrop.setCentre(m_data ? m_data->home : std::nullopt);
+    return backdrop.toPixels(QSizeF(size())).map(mapPoint);
 }
 
 void ReachMap::drawPicture(QPainter &painter)
 {
     ++m_pictureBuilds;
-    buildLand();
     painter.setRenderHint(QPainter::Antialiasing);
-    const double s = scale();
-    const QPointF middle(width() / 2.0, height() / 2.0);
-    const QTransform toPixels = QTransform::fromTranslate(middle.x(), middle.y()).scale(s, -s);
-
-    // The sea, then the land clipped to it.
-    QPainterPath sea;
-    if (centred())
-        sea.addEllipse(QPointF(), kMapRimKm, kMapRimKm);
-    else
-        sea.addRect(QRectF(-180, -90, 360, 180));
-    const QPainterPath seaPixels = toPixels.map(sea);
-    painter.fillPath(seaPixels, kOcean);
-    painter.save();
-    painter.setClipPath(seaPixels);
-    painter.setTransform(toPixels);
-    QPen coast(kCoast, 0.8);
-    coast.setCosmetic(true);
-    painter.setPen(coast);
-    painter.setBrush(kLand);
-    painter.drawPath(m_land);
-    painter.restore();
-
-    if (centred())
-        paintRings(painter);
+    m_backdrop.setCentre(m_data ? m_data->home : std::nullopt);
+    m_backdrop.paintGround(painter, QSizeF(size()));
+    m_backdrop.paintRings(painter, QSizeF(size()), font(), ringDistancesKm(m_unit), m_unit);
+    const QTransform toPixels = m_backdrop.toPixels(QSizeF(size()));
 
     // Dots, band by band in band order, so that the colours stack alike
     // every time; each a copy of its band's drawn dot, which keeps twenty
@@ -181,57 +118,8 @@ void ReachMap::drawPicture(QPainter &painter)
             painter.drawPixmap(pixel - QPointF(half, half), dot);
         shown << band.second;
     }
-    if (centred()) {
-        // The operator's place.
-        painter.setPen(QPen(Qt::black, 1.6));
-        painter.drawLine(middle - QPointF(6, 0), middle + QPointF(6, 0));
-        painter.drawLine(middle - QPointF(0, 6), middle + QPointF(0, 6));
-    }
+    m_backdrop.paintCentre(painter, QSizeF(size()));
     paintLegend(painter, shown);
-}
-
-void ReachMap::paintRings(QPainter &painter) const
-{
-    const double s = scale();
-    const QPointF middle(width() / 2.0, height() / 2.0);
-    const double rim = kMapRimKm * s;
-
-    QPen ringPen(kRing, 0.8, Qt::DashLine);
-    painter.setBrush(Qt::NoBrush);
-    QFont small = font();
-    small.setPointSizeF(std::max(6.5, small.pointSizeF() - 1.5));
-    painter.setFont(small);
-    for (double km : ringDistancesKm(m_unit)) {
-        const double r = km * s;
-        if (r < 14)
-            continue; // too close to the centre to read
-        painter.setPen(ringPen);
-        painter.drawEllipse(middle, r, r);
-        painter.setPen(kRing);
-        painter.drawText(middle + QPointF(3, -r - 2), distanceText(km, m_unit));
-    }
-    painter.setPen(QPen(kRing, 1.2));
-    painter.drawEllipse(middle, rim, rim);
-
-    // Compass lines and letters, clockwise from north.
-    static const char16_t *const points[] = {u"N", u"NE", u"E", u"SE", u"S", u"SW", u"W", u"NW"};
-    QFont bold = font();
-    bold.setBold(true);
-    painter.setFont(bold);
-    const QFontMetricsF metrics(bold);
-    for (int i = 0; i < 8; ++i) {
-        const double bearing = i * 45 * std::numbers::pi / 180;
-        const QPointF direction(std::sin(bearing), -std::cos(bearing));
-        painter.setPen(QPen(QColor(kRing.red(), kRing.green(), kRing.blue(), 90), 0.6));
-        painter.drawLine(middle, middle + direction * rim);
-        const QString letter = QString::fromUtf16(points[i]);
-        const QPointF at = middle + direction * (rim + metrics.height() * 0.7);
-        const QRectF box(at.x() - metrics.horizontalAdvance(letter) / 2, at.y() - metrics.height() / 2,
-                         metrics.horizontalAdvance(letter), metrics.height());
-        painter.setPen(kRing);
-        painter.drawText(box, Qt::AlignCenter, letter);
-    }
-    painter.setFont(font());
 }
 
 void ReachMap::paintLegend(QPainter &painter, const QStringList &bands) const

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "geodesy.h"
+#include "mapbackdrop.h"
+#include "picturewidget.h"
 #include "reachdata.h"
 #include "reachtext.h"
 
-#include <QPainterPath>
 #include <QPixmap>
 #include <QString>
-#include "picturewidget.h"
 
 #include <memory>
 #include <optional>
@@ -20,7 +20,7 @@
 // mouse in a tooltip.
 //
 // Painting works from caches: the land as a path in map units, projected
-// once per centre (at the first paint, when the land is read), and the
+// once per centre (MapBackdrop, at the first paint, when the land is read), and the
 // whole picture as a pixmap at the screen's pixel ratio, drawn again only
 // when the size, the ratio, the centre, the data, the band or the unit change.
 class ReachMap : public PictureWidget
@@ -60,19 +60,13 @@ private:
         QPointF pixel() const { return {x, y}; }
     };
 
-    bool centred() const { return m_data && m_data->home.has_value(); }
-    double scale() const;
-    void buildLand();
-    void paintRings(QPainter &painter) const;
     void paintLegend(QPainter &painter, const QStringList &bands) const;
 
     std::shared_ptr<const ReachData> m_data;
     QString m_band;
     DistanceUnit m_unit = DistanceUnit::Kilometres;
 
-    bool m_landBuilt = false;
-    std::optional<GeoPosition> m_landCentre;
-    QPainterPath m_land; // in map units
+    MapBackdrop m_backdrop;
 
     int m_pictureBuilds = 0;
     std::vector<Dot> m_dots;

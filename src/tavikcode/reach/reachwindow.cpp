@@ -4,6 +4,7 @@
 #include "bandhourview.h"
 #include "clock.h"
 #include "fileutil.h"
+#include "homelocator.h"
 #include "locator.h"
 #include "placewindow.h"
 #include "platform/freememory.h"
@@ -191,21 +192,10 @@ void ReachWindow::loadSettings()
 void ReachWindow::readHomeLocator()
 {
     // WSJT-X's "My Grid" first, read as the callsign is; else the one typed here.
-    QString grid;
-    try {
-        if (fileutil::isPresent(m_environment.wsjtxSettingsFile)) {
-            TextLines lines;
-            lines.loadFromFile(m_environment.wsjtxSettingsFile);
-            grid = gridFromLines(lines.lines());
-        }
-    } catch (const std::exception &) {
-        // An unreadable copy gives no locator; one typed here still counts.
-    }
-    m_homeFromWsjtx = locatorPosition(grid).has_value();
-    if (!m_homeFromWsjtx)
-        grid = m_environment.store->ReadString(reachsettings::kSection, reachsettings::kGrid, QString());
-    m_home = locatorPosition(grid);
-    m_homeLocator = m_home ? locatorText(grid) : QString();
+    const HomeLocator home = homeLocator(*m_environment.store, m_environment.wsjtxSettingsFile);
+    m_homeFromWsjtx = home.fromWsjtx;
+    m_home = locatorPosition(home.grid);
+    m_homeLocator = m_home ? locatorText(home.grid) : QString();
     locatorEdit->setText(m_homeLocator);
     locatorEdit->setReadOnly(m_homeFromWsjtx);
     showLocatorNote();

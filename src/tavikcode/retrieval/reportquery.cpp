@@ -2,6 +2,7 @@
 #include "tform1.h"
 
 #include "clock.h"
+#include "datetime.h"
 #include "fileutil.h"
 #include "filenames.h"
 #include "retrieval/endpoints.h"
@@ -66,6 +67,18 @@ void TForm1::QueryReports()
     Shape2->hide();
     if (!remembered.isEmpty())
         state.Callsign = remembered;
+}
+
+bool TForm1::sideRequestFits(std::chrono::milliseconds deadline, std::chrono::seconds distance) const
+{
+    if (!isPublicIpKnown(state) || IdHTTP1->isBusy())
+        return false;
+    // Without a callsign no own query is coming.
+    if (state.Callsign.isEmpty())
+        return true;
+    const qint64 sinceQuery = datetime::secondsBetween(state.LastGetTime, Clock::nowLocal());
+    const qint64 untilQuery = 300 - sinceQuery;
+    return sinceQuery >= distance.count() && untilQuery >= distance.count() && untilQuery * 1000 > deadline.count();
 }
 
 void TForm1::Button6Click()

@@ -86,12 +86,7 @@ bool TForm1::versionCheckFits() const
 {
     // Once a start, when the machine is online and the client free, and not
     // while the query falls due before the page could have come in.
-    if (!isPublicIpKnown(state) || IdHTTP1->isBusy())
-        return false;
-    if (state.Callsign.isEmpty())
-        return true;
-    const qint64 untilQuery = 300 - datetime::secondsBetween(state.LastGetTime, Clock::nowLocal());
-    return untilQuery * 1000 > deadlines.page.count();
+    return sideRequestFits(deadlines.page, std::chrono::seconds(0));
 }
 
 void TForm1::Label15Click()

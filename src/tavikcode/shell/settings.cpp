@@ -4,6 +4,7 @@
 
 #include "alerts/alertsettings.h"
 #include "clock.h"
+#include "compare/comparesettings.h"
 #include "datetime.h"
 #include "retrieval/endpoints.h"
 #include "reach/reachsettings.h"
@@ -60,11 +61,13 @@ void TForm1::ResetSettings()
     SettingsStore &s = store();
     for (const QString &ident : {kLeft, kTop, kWidth, kHeight, kLastGet, kFolder, kNotifyOff, kLastVers, kAlternate})
         s.deleteValue(kSection, ident);
-    // Then the addresses an operator may have stored, and the Reach window's choices.
+    // Then the addresses an operator may have stored, and the Reach and Compare windows' choices.
     for (const QString &ident : {storedaddress::kReport, storedaddress::kEcho, storedaddress::kSite})
         s.deleteValue(kSection, ident);
     for (const QString &ident : reachsettings::allNames())
         s.deleteValue(reachsettings::kSection, ident);
+    for (const QString &ident : comparesettings::allNames())
+        s.deleteValue(comparesettings::kSection, ident);
     // The alert rules, the tray and the start at login (the autostart entry stays).
     for (const QString &ident : alertsettings::allNames())
         s.deleteValue(alertsettings::kSection, ident);

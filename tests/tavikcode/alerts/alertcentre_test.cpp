@@ -82,7 +82,8 @@ TEST_F(AlertCentreTest, TheTrayAndTheListMenusOpenTheWindowsWithoutHoldingTheCyc
     QStringList entries;
     for (QAction *a : tray.actions())
         entries << a->text();
-    const QStringList expected{"Show window"_qs, "Reach..."_qs, "Alerts..."_qs, "Settings..."_qs, QString(), "Quit"_qs};
+    const QStringList expected{"Show window"_qs, "Reach..."_qs, "Compare..."_qs, "Alerts..."_qs,
+                               "Settings..."_qs,   QString(),         "Quit"_qs};
     EXPECT_EQ(entries, expected);
 
     // The list view's menu ends with the same entries, for desktops without a tray.

@@ -130,7 +130,7 @@ TEST_F(AlertTablesTest, AnArchiveOfVersion2LearnsWhatItHoldsAndItsFirstPassTells
     openJudged();
     {
         SqliteDb db(fileName(), SqliteDb::ReadOnly);
-        EXPECT_EQ(db.integer("PRAGMA user_version"), 3);
+        EXPECT_EQ(db.integer("PRAGMA user_version"), kArchiveSchemaVersion);
         EXPECT_EQ(db.integer("SELECT count(*) FROM alert_entity"), 3);
         EXPECT_EQ(db.integer("SELECT last_judged FROM alert_state"), kStart - 3600);
         EXPECT_EQ(db.text("SELECT record_receiver FROM alert_band WHERE band = '10m'"), "VK2XYZ"_qs);
@@ -173,4 +173,55 @@ TEST_F(AlertTablesTest, SilenceIsToldOnAPassThatAddedNoReport)
     judged({line(kBoston, kStart - 120)}, kStart - 120 + 3600); // served again: nothing new
     EXPECT_EQ(toldTexts(), QStringList{"No report for 60 minutes: the last was at 11:58 UTC"_qs});
     EXPECT_EQ(list().first().rule, AlertRule::Silence);
+}
+
+// A reference station's answer is no pass of the operator's: its receivers,
+// new entities and records as they would be for the operator, tell nothing
+// and count in none of the tray's figures, also when they waited in the
+// journal beside a pass of the operator's.
+TEST_F(AlertTablesTest, AReferenceStationsReportsAreNeverJudged)
+{
+    std::vector<qsizetype> served;
+    QObject::connect(&monitor, &AlertMonitor::judged, &monitor,
+                     [&](const PassOutcome &o) { served.push_back(o.reports); });
+    const auto ofReference = [](QString line) { return line.replace("\"G4XYZ\""_qs, "\"G4XYZ/P\""_qs); };
+    const auto answerForReference = [&](const QStringList &lines, qint64 now) {
+        archive->store({lines, {}, now, QDateTime::fromSecsSinceEpoch(now, Qt::UTC), nullptr, "G4XYZ/P"_qs});
+    };
+    openJudged();
+    judged({line(kBerlin, kStart - 60)}, kStart);
+    toldTexts();
+    served.clear();
+    const qsizetype listed = list().size();
+
+    answerForReference({ofReference(line(kTokyo, kStart + 60)), ofReference(line(kSydney, kStart + 90))},
+                       kStart + 120);
+    settle();
+    EXPECT_TRUE(toldTexts().isEmpty());
+    EXPECT_TRUE(served.empty()) << "no pass of the operator's";
+
+    // Both wait for a locked archive, and are stored from the journal at the next start.
+    struct ShortWait
+    {
+        ShortWait() { ArchiveStore::setBusyTimeout(50); }
+        ~ShortWait() { ArchiveStore::setBusyTimeout(2000); }
+    } shortWait;
+    {
+        SqliteDb other(fileName(), SqliteDb::ReadWrite);
+        other.exec("BEGIN IMMEDIATE");
+        judged({line(kBerlin, kStart + 240)}, kStart + 300);
+        answerForReference({ofReference(line(kCape, kStart + 250))}, kStart + 310);
+        settle();
+        ASSERT_FALSE(failures.isEmpty());
+        archive.reset();
+        other.exec("ROLLBACK");
+    }
+    startArchive();
+    openJudged();
+    EXPECT_TRUE(toldTexts().isEmpty());
+    EXPECT_EQ(served, std::vector<qsizetype>{1}) << "the operator's report alone";
+    EXPECT_EQ(list().size(), listed);
+    SqliteDb db(fileName(), SqliteDb::ReadOnly);
+    EXPECT_EQ(db.integer("SELECT count(*) FROM reference_report"), 3);
+    EXPECT_EQ(db.integer("SELECT count(*) FROM alert_entity WHERE dxcc <> 'Fed. Rep. of Germany'"), 0);
 }

@@ -265,3 +265,36 @@ TEST(ArchiveReader, AMissingOrEmptyArchiveCannotBeRead)
     { SqliteDb db(empty, SqliteDb::ReadWrite); db.exec("CREATE TABLE t (x)"); }
     EXPECT_THROW(openArchiveReader(empty), TavikError);
 }
+
+TEST(ArchiveReader, AComparisonReadsBothStationsOfThePeriodWithTextsNumberedOnce)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(files::kArchive);
+    ArchiveStore store;
+    store.open(file, true, QDateTime::currentDateTime());
+    ArchivedReport reference = heard("DL1ABC"_qs, "JO62qm"_qs, "20m"_qs, -12, "Germany"_qs, kDay + 15);
+    reference.sender = "G4XYZ/P"_qs;
+    reference.reference = true;
+    // The operator's own answer named the portable call too: the reference side reads only its own table.
+    ArchivedReport portableInOwnAnswer = heard("DL1ABC"_qs, "JO62qm"_qs, "20m"_qs, -20, "Germany"_qs, kDay + 75);
+    portableInOwnAnswer.sender = "G4XYZ/P"_qs;
+    ArchivedReport lowerCase = heard("DL1ABC"_qs, "JO62qm"_qs, "20m"_qs, -2, "Germany"_qs, kDay + 30);
+    lowerCase.sender = "g4xyz"_qs; // not exactly the operator's callsign
+    store.store({heard("DL1ABC"_qs, "JO62qm"_qs, "20m"_qs, -9, "Germany"_qs, kDay + 15),
+                 heard("K1JT"_qs, "FN20"_qs, "40m"_qs, std::nullopt, "United States"_qs, kDay + 45), reference,
+                 lowerCase, portableInOwnAnswer, heard("K1JT"_qs, "FN20"_qs, "40m"_qs, 3, "United States"_qs, kDay + 86400)},
+                {}, ArchiveStore::Origin::Served);
+
+    const ComparisonReports c = openArchiveReader(file)->comparison({kDay, kDay + 86400}, kOperator, "G4XYZ/P"_qs);
+    ASSERT_EQ(c.ofOperator.size(), 2u);
+    ASSERT_EQ(c.ofReference.size(), 1u);
+    EXPECT_EQ(c.receivers, (QStringList{"DL1ABC"_qs, "K1JT"_qs}));
+    const StationReport &k1jt = c.ofOperator[1];
+    EXPECT_EQ(c.receivers[k1jt.receiver], "K1JT"_qs);
+    EXPECT_EQ(c.bands[k1jt.band], "40m"_qs);
+    EXPECT_EQ(c.locators[k1jt.locator], "FN20"_qs);
+    EXPECT_EQ(c.modes[k1jt.mode], "FT8"_qs);
+    EXPECT_EQ(k1jt.snr, std::nullopt);
+    EXPECT_EQ(c.ofReference[0].snr, -12);
+    EXPECT_EQ(c.ofReference[0].receiver, c.ofOperator[0].receiver);
+}

@@ -18,6 +18,7 @@ ArchivedReport awkward(qint64 seconds)
     r.snrText = r.snr ? "-12"_qs : "n/a"_qs;
     r.dxcc = "Korea, Republic of \\t ÄÖ"_qs;
     r.storedAt = seconds + 300;
+    r.reference = seconds == 3; // a reference station's: an F line
     return r;
 }
 
@@ -25,7 +26,8 @@ bool same(const ArchivedReport &a, const ArchivedReport &b)
 {
     return a.flowStartSeconds == b.flowStartSeconds && a.sender == b.sender && a.receiver == b.receiver
         && a.locator == b.locator && a.frequency == b.frequency && a.band == b.band && a.mode == b.mode
-        && a.snr == b.snr && a.snrText == b.snrText && a.dxcc == b.dxcc && a.storedAt == b.storedAt;
+        && a.snr == b.snr && a.snrText == b.snrText && a.dxcc == b.dxcc && a.storedAt == b.storedAt
+        && a.reference == b.reference;
 }
 
 } // namespace
@@ -68,7 +70,7 @@ TEST_F(PendingJournalTest, AFileThatDoesNotReadBackIsDamage)
         const char *what;
         QByteArray bytes;
     } cases[] = {
-        {"another first line", "TavikArchive-pending 2\r\nend\t0\r\n"},
+        {"another first line", "TavikArchive-pending 3\r\nend\t0\r\n"},
         {"no end line", "TavikArchive-pending 1\r\nS\tK1JT\tFN20\t7\r\n"},
         {"another count", "TavikArchive-pending 1\r\nS\tK1JT\tFN20\t7\r\nend\t2\r\n"},
         {"a field missing", "TavikArchive-pending 1\r\nS\tK1JT\t7\r\nend\t1\r\n"},

@@ -251,7 +251,7 @@ TEST_F(ArchiveTest, TheArchiveIsInWriteAheadLogModeWithItsVersionAndAViewForPeop
     open();
     pass({reception("DL1ABC"_qs, kDay + 61), reception("K1JT"_qs, kDay, "n/a"_qs)});
     SqliteDb db(fileName(), SqliteDb::ReadOnly);
-    EXPECT_EQ(db.integer("PRAGMA user_version"), 3);
+    EXPECT_EQ(db.integer("PRAGMA user_version"), kArchiveSchemaVersion);
     EXPECT_EQ(db.text("PRAGMA journal_mode"), "wal"_qs);
     Statement view(db, "SELECT time, receiver, frequency FROM reports ORDER BY flow_start");
     ASSERT_TRUE(view.step());
@@ -363,6 +363,44 @@ TEST_F(ArchiveTest, ReportsWaitingForALockedArchiveSurviveClosing)
     EXPECT_EQ(receiverRows(fileName()).size(), 1u);
     EXPECT_FALSE(QFile::exists(journal));
     EXPECT_TRUE(failures.isEmpty());
+}
+
+// A reference station's answer: only its own lines, by the whole sender,
+// and only in reference_report; waiting for a locked archive as the
+// operator's reports do, in the journal's F lines.
+TEST_F(ArchiveTest, AReferencesAnswerKeepsOnlyItsOwnReportsInTheirTableAndWaitsLikeTheOperators)
+{
+    const QString journal = path("TavikArchive-pending.txt"_qs);
+    open();
+    const QStringList answer = {reception("DL1ABC"_qs, kDay, "14074000"_qs, "k1abc"_qs),
+                                reception("K1JT"_qs, kDay, "7074000"_qs, "K1ABC/P"_qs),
+                                reception("VK2XYZ"_qs, kDay + 15, "14074000"_qs, kOperator),
+                                activeReceiver("K1JT"_qs, "FN20qi"_qs)};
+    {
+        SqliteDb other(fileName(), SqliteDb::ReadWrite);
+        other.exec("BEGIN IMMEDIATE");
+        archive->store({.reportLines = answer, .receiverLines = {}, .answerArrived = kDay,
+                        .now = QDateTime::fromSecsSinceEpoch(kDay + 5, Qt::UTC), .referenceCallsign = "K1ABC"_qs});
+        settle();
+        ASSERT_EQ(failures.size(), 1);
+        EXPECT_TRUE(readBytes(journal).contains("\r\nF\t"));
+        archive.reset();
+        other.exec("ROLLBACK");
+    }
+    startArchive();
+    std::vector<int> references;
+    QObject::connect(archive.get(), &ReportArchive::referencesStored, archive.get(),
+                     [&](int n) { references.push_back(n); });
+    open();
+    EXPECT_EQ(references, std::vector<int>{1});
+    EXPECT_EQ(stored, std::vector<int>{0});
+    EXPECT_TRUE(reports().empty());
+    EXPECT_TRUE(receiverRows(fileName()).empty());
+    SqliteDb db(fileName(), SqliteDb::ReadOnly);
+    EXPECT_EQ(db.text("SELECT group_concat(sender || ' ' || receiver || ' ' || band) FROM reference_report"),
+              "K1ABC DL1ABC 20m"_qs);
+    EXPECT_FALSE(QFile::exists(journal));
+    archive.reset(); // before the list its signal fills
 }
 
 TEST_F(ArchiveTest, WhenNeitherArchiveNorJournalCanBeWrittenTheReportsWaitInMemoryAndClosingStoresThem)

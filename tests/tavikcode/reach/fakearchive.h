@@ -20,6 +20,8 @@ struct FakeArchiveData
     ReachSnapshot snapshot;
     QList<ArchivedReport> reports;
     QList<ArchivePeriod> periods; // of every reach() asked
+    ComparisonReports comparison; // what comparison() answers, through reach()'s gate
+    QStringList compared;         // "operator reference" of every comparison() asked
     QString failure;              // reach() and forEachReport() throw it when set
     bool gated = false;           // reach() waits at the gate while this holds
     bool wakeOnCancel = true;     // false: a cancelled query notices only when let through
@@ -80,6 +82,18 @@ public:
         if (!m_data->failure.isEmpty())
             throw TavikError(m_data->failure);
         return m_data->snapshot;
+    }
+
+    ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
+                                 const QString &referenceCallsign) override
+    {
+        {
+            std::lock_guard lock(m_data->mutex);
+            m_data->compared.append(operatorCallsign + u' ' + referenceCallsign);
+        }
+        reach(period); // the gate, a cancellation and the failure as for reach()
+        std::lock_guard lock(m_data->mutex);
+        return m_data->comparison;
     }
 
     void forEachReport(const ArchivePeriod &period, const std::function<void(const ArchivedReport &)> &visit) override

@@ -66,14 +66,15 @@ TEST_F(OpenReachTest, TheListMenuKeepsItsEntriesAndGainsReach)
         own << a->text();
     for (QAction *a : menu->actions())
         ours << a->text();
-    ASSERT_EQ(ours.size(), own.size() + 7);
+    ASSERT_EQ(ours.size(), own.size() + 8);
     EXPECT_EQ(ours.mid(0, own.size()), own);
     EXPECT_TRUE(menu->actions().at(own.size())->isSeparator());
     // Then the tray menu's entries, for desktops without a tray icon.
-    EXPECT_EQ(ours.mid(own.size() + 1),
-              (QStringList{"Show window"_qs, "Reach..."_qs, "Alerts..."_qs, "Settings..."_qs, QString(), "Quit"_qs}));
+    EXPECT_EQ(ours.mid(own.size() + 1), (QStringList{"Show window"_qs, "Reach..."_qs, "Compare..."_qs, "Alerts..."_qs,
+                                                     "Settings..."_qs, QString(), "Quit"_qs}));
     QAction *reach = menu->actions().at(own.size() + 2);
     EXPECT_EQ(reach->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    EXPECT_EQ(menu->actions().at(own.size() + 3)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
     EXPECT_EQ(f.RichEdit1->contextMenuPolicy(), Qt::CustomContextMenu);
 
     reach->trigger();

@@ -1,4 +1,5 @@
 #include "../../formfixture.h"
+#include "compare/comparesettings.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -63,6 +64,20 @@ TEST_F(SettingsTest, ResetInAnyCaseDeletesAllNineValues)
         EXPECT_TRUE(f.state.LastVersion.isEmpty());
         EXPECT_EQ(f.state.Switches, " "_qs + QString::fromLatin1(argument).toUpper());
     }
+}
+
+TEST_F(SettingsTest, ResetAlsoForgetsTheCompareWindowsReferencesAndChoices)
+{
+    {
+        auto store = openIniSettingsStore(storeFile());
+        for (const QString &name : comparesettings::allNames())
+            store->WriteString(comparesettings::kSection, name, "x"_qs);
+    }
+    create({"/RESET"_qs});
+    auto check = openIniSettingsStore(storeFile());
+    for (const QString &name : comparesettings::allNames())
+        EXPECT_FALSE(check->value(comparesettings::kSection, name).has_value()) << name.toStdString();
+    EXPECT_EQ(comparesettings::allNames().size(), 10);
 }
 
 TEST_F(SettingsTest, UnreadableLastQueryTimeIsReportedAndTheRestStillLoads)

@@ -1,0 +1,162 @@
+#include "compare/comparedata.h"
+#include "compare/pairscsv.h"
+#include "reach/locator.h"
+#include "reach/csvfield.h"
+
+#include "../../testsupport.h"
+#include "comparefixture.h"
+#include "tavikerror.h"
+
+#include <QBuffer>
+
+namespace {
+
+std::shared_ptr<ComparisonReports> fixture()
+{
+    return std::make_shared<ComparisonReports>(comparefixture::reports());
+}
+
+CompareData prepared(PairingWindow window = PairingWindow::SameCycle)
+{
+    return prepareComparison(fixture(), window, locatorPosition(u"IO91wm"));
+}
+
+struct Expected
+{
+    int both, onlyOperator, onlyReference, receivers;
+    qint64 pairs;
+    double median, low, high;
+};
+
+void expectRow(const CompareRow &row, const Expected &e)
+{
+    EXPECT_EQ(row.heardBoth, e.both) << row.band.toStdString();
+    EXPECT_EQ(row.onlyOperator, e.onlyOperator);
+    EXPECT_EQ(row.onlyReference, e.onlyReference);
+    EXPECT_EQ(row.difference.receivers, e.receivers);
+    EXPECT_EQ(row.difference.pairs, e.pairs);
+    EXPECT_DOUBLE_EQ(row.difference.median.value_or(99), e.median);
+    // Too few pairs for a number (40m): no interval is worked out.
+    ASSERT_EQ(row.difference.interval.has_value(), !row.difference.tooFew());
+    if (row.difference.tooFew())
+        return;
+    EXPECT_NEAR(row.difference.interval->low, e.low, 1e-9);
+    EXPECT_NEAR(row.difference.interval->high, e.high, 1e-9);
+}
+
+} // namespace
+
+TEST(CompareData, BandsAndAllBandsMatchTheIndependentFigures)
+{
+    const CompareData data = prepared();
+    ASSERT_EQ(data.bands.size(), 2);
+    EXPECT_EQ(data.bands[0].band, "40m"_qs);
+    expectRow(data.bands[0], {12, 0, 0, 12, 26, -0.5, 0, 0});
+    EXPECT_EQ(differenceText(data.bands[0].difference), "too few"_qs);
+    expectRow(data.bands[1], {31, 3, 2, 31, 81, 0.5, -1.0, 1.0});
+    expectRow(data.total, {31, 3, 2, 31, 107, 0.0, -1.5, 1.0});
+    EXPECT_EQ(data.pairs.size(), 107u);
+    // A report while the reference was on no band counts nowhere.
+    for (const ComparedReceiver &r : data.receivers)
+        EXPECT_NE(data.callsigns[r.callsign], "R99LONE"_qs);
+    EXPECT_EQ(differenceText(data.total.difference), "0.0 dB (-1.5 to +1.0)"_qs);
+}
+
+TEST(CompareData, SectorsAndRingsMatchTheIndependentFigures)
+{
+    const CompareData data = prepared();
+    struct Slice { int receivers; qint64 pairs; double median; };
+    const Slice sectors[kSectors] = {{7, 26, -0.5}, {4, 16, 1.75}, {2, 8, 3.25}, {6, 16, 2.5},
+                                     {3, 8, 1.0},   {5, 18, -2.0}, {2, 7, -3.25}, {2, 8, -3.0}};
+    const Slice rings[kRings] = {{1, 3, 1.0}, {11, 32, -1.5}, {4, 21, 0.0}, {15, 51, 1.0}};
+    for (int s = 0; s < kSectors; ++s) {
+        const DifferenceSummary &d = data.total.sectors[size_t(s)];
+        EXPECT_EQ(d.receivers, sectors[s].receivers) << "sector " << s;
+        EXPECT_EQ(d.pairs, sectors[s].pairs) << "sector " << s;
+        EXPECT_DOUBLE_EQ(d.median.value_or(99), sectors[s].median) << "sector " << s;
+        EXPECT_TRUE(d.tooFew());
+    }
+    for (int k = 0; k < kRings; ++k) {
+        const DifferenceSummary &d = data.total.rings[size_t(k)];
+        EXPECT_EQ(d.receivers, rings[k].receivers) << "ring " << k;
+        EXPECT_EQ(d.pairs, rings[k].pairs) << "ring " << k;
+        EXPECT_DOUBLE_EQ(d.median.value_or(99), rings[k].median) << "ring " << k;
+    }
+    // Without the operator's locator there is no direction, and no place for anyone.
+    const CompareData placeless = prepareComparison(fixture(), PairingWindow::SameCycle, std::nullopt);
+    EXPECT_EQ(placeless.total.sectors[0].receivers, 0);
+    EXPECT_EQ(placeless.total.difference.pairs, 107);
+}
+
+TEST(CompareData, TheBootstrapIntervalMatchesTheIndependentOne)
+{
+    for (const int n : {15, 16}) {
+        std::vector<double> values;
+        for (int i = 0; i < n; ++i)
+            values.push_back(std::round((i * 0.37 - (i % 3) * 1.1) * 100) / 100);
+        const Interval full = bootstrapMedianInterval(values);
+        EXPECT_NEAR(full.low, n == 15 ? 0.0 : 0.38, 1e-12) << n;
+        EXPECT_NEAR(full.high, n == 15 ? 2.6 : 2.98, 1e-12) << n;
+        const Interval few = bootstrapMedianInterval(values, 7, 1);
+        EXPECT_NEAR(few.low, n == 15 ? 0.437 : 0.651, 1e-12) << n;
+        EXPECT_NEAR(few.high, n == 15 ? 2.7564999999999995 : 2.4905, 1e-12) << n;
+        EXPECT_NEAR(*medianOf(values), n == 15 ? 1.49 : 1.68, 1e-12);
+    }
+}
+
+TEST(CompareData, FiguresReadAsOperatorsReadThem)
+{
+    EXPECT_EQ(decibelText(3.45), "+3.5"_qs);
+    EXPECT_EQ(decibelText(-0.25), "-0.3"_qs);
+    EXPECT_EQ(decibelText(-0.04), "0.0"_qs);
+    DifferenceSummary s{12, 40, 3.5, Interval{2.0, 5.0}};
+    EXPECT_EQ(differenceText(s), "+3.5 dB (+2.0 to +5.0)"_qs);
+    s.receivers = 9;
+    EXPECT_EQ(differenceText(s), "too few"_qs);
+    s.receivers = 10;
+    s.pairs = 29;
+    EXPECT_EQ(differenceText(s), "too few"_qs);
+    EXPECT_EQ(differenceText(DifferenceSummary{}), QString());
+    EXPECT_EQ(sectorOf(337.5), 0);
+    EXPECT_EQ(sectorOf(22.49), 0);
+    EXPECT_EQ(sectorOf(22.5), 1);
+    EXPECT_EQ(sectorOf(270), 6);
+    EXPECT_EQ(sectorName(6), "W"_qs);
+    EXPECT_EQ(ringOf(999.9), 0);
+    EXPECT_EQ(ringOf(1000), 1);
+    EXPECT_EQ(ringOf(8000), 3);
+}
+
+TEST(CompareData, WiderWindowsPairMoreAndANewerQuestionStopsTheWork)
+{
+    // The fixture's reports are one cycle apart receiver after receiver, so a
+    // window of minutes pairs across cycles too, and never a report twice.
+    const CompareData minutes = prepared(PairingWindow::ThirtyMinutes);
+    EXPECT_GE(minutes.total.difference.pairs, 107);
+    EXPECT_EQ(qint64(minutes.pairs.size()), minutes.total.difference.pairs);
+    CancelFlag newer;
+    newer.cancel();
+    EXPECT_THROW(prepareComparison(fixture(), PairingWindow::SameCycle, std::nullopt, KeepPairs::No, &newer),
+                 QueryCancelled);
+}
+
+TEST(CompareData, PairsExportWithTheReachQuoting)
+{
+    auto reports = std::make_shared<ComparisonReports>();
+    reports->receivers = {"=HYPERLINK(\"x\")"_qs};
+    reports->locators = {"FN31pr"_qs};
+    reports->bands = {"20m"_qs};
+    reports->modes = {"FT8"_qs};
+    reports->ofOperator.push_back({1796637615, 0, 0, 0, 0, -3});
+    reports->ofReference.push_back({1796637616, 0, 0, 0, 0, -7});
+    const CompareData data = prepareComparison(reports, PairingWindow::SameCycle, locatorPosition(u"IO91wm"));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_EQ(writePairsCsv(buffer, data), 1);
+    const QList<QByteArray> lines = buffer.data().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0] + '\n', pairsCsvHeader());
+    EXPECT_TRUE(lines[1].endsWith("20m,FT8,2026-12-07T10:00:15Z,2026-12-07T10:00:16Z,-3,-7,4,5429.6,288.6\r"))
+        << lines[1].constData();
+    EXPECT_TRUE(lines[1].startsWith(QByteArray(csvField("=HYPERLINK(\"x\")"_qs).toUtf8()).append(",FN31pr,")));
+}
