@@ -185,7 +185,7 @@ BENCHMARK(BM_PrepareComparison)->Arg(0)->Arg(3)->Unit(benchmark::kMillisecond)->
 // never heard, then with 30 days of the reference shown, then closed.
 int memory()
 {
-    returnLargeBlocksWhenFreed();
+    keepTheHeapSmall();
     const QString file = comparisonArchive();
     Clock::set(QDateTime::fromSecsSinceEpoch(bigarchive::kBigArchiveEnd, Qt::UTC));
     const qint64 start = statusKilobytes("VmRSS:");

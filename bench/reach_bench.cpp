@@ -317,7 +317,7 @@ int memory()
 // hours shown, then 30 days, and the peak; the heap set up as the program's.
 int archiveMemory()
 {
-    returnLargeBlocksWhenFreed();
+    keepTheHeapSmall();
     const QString file = bigarchive::path();
     Clock::set(QDateTime::fromSecsSinceEpoch(bigarchive::kBigArchiveEnd, Qt::UTC));
     const qint64 start = residentKilobytes();

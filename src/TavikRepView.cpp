@@ -12,7 +12,7 @@
 
 int main(int argc, char *argv[])
 {
-    returnLargeBlocksWhenFreed();
+    keepTheHeapSmall();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TavikRepView"));
     // The installed desktop entry and icon bear the program's name.

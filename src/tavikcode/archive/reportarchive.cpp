@@ -3,6 +3,7 @@
 #include "alerttables.h"
 #include "archivestore.h"
 #include "pendingjournal.h"
+#include "platform/freememory.h"
 #include "sqlitedb.h"
 
 #include <QFileInfo>
@@ -10,10 +11,6 @@
 #include <QTimer>
 
 #include <algorithm>
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 // Lives on the worker thread; every member is touched there only.
 class ArchiveWriter : public QObject
@@ -152,8 +149,9 @@ public:
             fail(e.message());
         }
         m_store.releaseMemory();
+        // The records of a large answer are freed by now; give their pages back.
         if (large)
-            trimHeap();
+            returnFreedMemory();
         if (committed)
             emit m_owner.stored(added.reports);
         if (added.references > 0)
@@ -314,14 +312,6 @@ private:
             m_lastFailure = message;
             emit m_owner.failed(message);
         }
-    }
-
-    // The records of a large answer are freed by now; give their pages back.
-    static void trimHeap()
-    {
-#if defined(__GLIBC__)
-        malloc_trim(0);
-#endif
     }
 
     ReportArchive &m_owner;

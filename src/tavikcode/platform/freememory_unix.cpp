@@ -8,10 +8,11 @@
 #include <malloc.h>
 #endif
 
-void returnLargeBlocksWhenFreed()
+void keepTheHeapSmall()
 {
 #if defined(__GLIBC__)
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_ARENA_MAX, 2);
 #endif
 }
 

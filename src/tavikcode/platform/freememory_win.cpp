@@ -8,7 +8,7 @@
 
 // The Windows heap gives blocks of half a megabyte and more pages of their
 // own already.
-void returnLargeBlocksWhenFreed() {}
+void keepTheHeapSmall() {}
 
 void returnFreedMemory()
 {

@@ -15,7 +15,7 @@ struct Endpoints
     QString echoAddress; // the whole echo address
     QString siteBase; // scheme, host and port of the maker's web site, no trailing "/"
     QString siteName; // the site's name as the operator reads it in messages
-    QString caFile; // an extra PEM file of trusted certificates; empty for none
+    QString caFile; // a PEM file of certificates trusted instead of the system's; empty for the system's
 
     // The addresses built into the program (set when it is configured).
     static Endpoints defaults();
