@@ -8,6 +8,7 @@
 #include "fileutil.h"
 #include "pairscsv.h"
 #include "platform/freememory.h"
+#include "reach/exportfile.h"
 #include "reach/homelocator.h"
 #include "reach/locator.h"
 #include "reach/placewindow.h"
@@ -17,7 +18,6 @@
 #include "shell/dialogs.h"
 #include "shell/filedialogs.h"
 #include "shell/settingsstore.h"
-#include "tavikerror.h"
 #include "textlines.h"
 
 #include <QApplication>
@@ -30,7 +30,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
@@ -74,7 +73,7 @@ QString fileNamePart(const QString &text)
 
 CompareWindow::CompareWindow(CompareWindowEnvironment environment, QWidget *parent)
     : QWidget(parent, Qt::Window), m_environment(std::move(environment)),
-      m_operator(m_environment.callsign.trimmed().toUpper())
+      m_operator(m_environment.callsign.trimmed().toUpper()), m_kept(m_environment.store, comparesettings::kSection)
 {
     setObjectName(QStringLiteral("CompareWindow"));
     setWindowTitle(m_operator.isEmpty() ? QStringLiteral("Compare - TavikRepView")
@@ -93,6 +92,9 @@ CompareWindow::~CompareWindow()
     // still post finds no window.
     m_queries.reset();
     m_exports.reset();
+    // QWidget's destructor hides the window, and the edit holding the focus
+    // then finishes its editing: no slot of a window half gone may hear it.
+    referencesEdit->disconnect(this);
 }
 
 QList<ReachPeriod> CompareWindow::periods()
@@ -250,26 +252,13 @@ void CompareWindow::readHomeLocator()
 
 void CompareWindow::keep(const QString &ident, const QString &value)
 {
-    try {
-        m_environment.store->WriteString(comparesettings::kSection, ident, value);
-        m_lastStoreError.clear();
-    } catch (const std::exception &e) {
-        // A store that cannot be written is told once, not at every choice.
-        const QString message = QString::fromUtf8(e.what());
-        if (message != m_lastStoreError) {
-            m_lastStoreError = message;
-            Dialogs::showError(message);
-        }
-    }
+    m_kept.keep(ident, value);
 }
 
 void CompareWindow::savePlacement()
 {
     using namespace comparesettings;
-    keep(kLeft, QString::number(x()));
-    keep(kTop, QString::number(y()));
-    keep(kWidth, QString::number(width()));
-    keep(kHeight, QString::number(height()));
+    m_kept.keepPlacement(*this, kLeft, kTop, kWidth, kHeight);
 }
 
 void CompareWindow::closeEvent(QCloseEvent *event)
@@ -560,25 +549,14 @@ void CompareWindow::exportTo(const QString &fileName)
     const std::optional<GeoPosition> home = m_home;
     if (!m_exports)
         m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
-    m_exports->submit(
-        {[this, period, own, reference, window, home, fileName](ArchiveReader &reader, const CancelFlag &cancel) {
-             auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
-             const CompareData data = prepareComparison(reports, window, home, KeepPairs::Yes, &cancel);
-             // Written whole or not at all: a failure or a close leaves no half file.
-             QSaveFile file(fileName);
-             if (!file.open(QIODevice::WriteOnly))
-                 throw TavikError(QStringLiteral("Cannot write ") + QDir::toNativeSeparators(fileName)
-                                  + QStringLiteral(": ") + file.errorString());
-             const qint64 rows = writePairsCsv(file, data);
-             if (!file.commit())
-                 throw TavikError(QStringLiteral("Cannot write ") + QDir::toNativeSeparators(fileName)
-                                  + QStringLiteral(": ") + file.errorString());
-             QMetaObject::invokeMethod(
-                 this, [this, rows, fileName] { exportDone(rows, fileName); }, Qt::QueuedConnection);
-         },
-         [this](const QString &error) {
-             QMetaObject::invokeMethod(this, [this, error] { exportFailed(error); }, Qt::QueuedConnection);
-         }});
+    submitExport(
+        *m_exports, this, fileName,
+        [period, own, reference, window, home](ArchiveReader &reader, const CancelFlag &cancel, QIODevice &file) {
+            auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
+            return writePairsCsv(file, prepareComparison(reports, window, home, KeepPairs::Yes, &cancel));
+        },
+        [this, fileName](qint64 rows) { exportDone(rows, fileName); },
+        [this](const QString &error) { exportFailed(error); });
 }
 
 void CompareWindow::exportDone(qint64 rows, const QString &fileName)

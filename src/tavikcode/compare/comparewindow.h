@@ -3,6 +3,7 @@
 #include "comparedata.h"
 #include "pairing.h"
 #include "reach/archiveworker.h"
+#include "reach/choicekeeper.h"
 #include "reach/reachperiod.h"
 
 #include <QStringList>
@@ -118,7 +119,7 @@ private:
     bool m_querying = false;
     bool m_exporting = false;
     QString m_error;
-    QString m_lastStoreError;
+    ChoiceKeeper m_kept;
 
     QStringList m_references;
     QString m_reference;

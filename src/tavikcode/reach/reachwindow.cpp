@@ -3,6 +3,7 @@
 #include "bandcolours.h"
 #include "bandhourview.h"
 #include "clock.h"
+#include "exportfile.h"
 #include "fileutil.h"
 #include "homelocator.h"
 #include "locator.h"
@@ -15,7 +16,6 @@
 #include "shell/dialogs.h"
 #include "shell/filedialogs.h"
 #include "shell/settingsstore.h"
-#include "tavikerror.h"
 #include "textlines.h"
 #include "widgets.h"
 
@@ -29,7 +29,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QSaveFile>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -61,7 +60,8 @@ void setTextColour(QLabel *label, const QColor &colour)
 } // namespace
 
 ReachWindow::ReachWindow(ReachWindowEnvironment environment, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_environment(std::move(environment))
+    : QWidget(parent, Qt::Window), m_environment(std::move(environment)),
+      m_kept(m_environment.store, reachsettings::kSection)
 {
     setObjectName(QStringLiteral("ReachWindow"));
     setWindowTitle(m_environment.callsign.isEmpty()
@@ -80,6 +80,9 @@ ReachWindow::~ReachWindow()
     // The workers end first: a result they still post finds no window.
     m_queries.reset();
     m_exports.reset();
+    // QWidget's destructor hides the window, and the edit holding the focus
+    // then finishes its editing: no slot of a window half gone may hear it.
+    locatorEdit->disconnect(this);
 }
 
 void ReachWindow::createControls()
@@ -219,26 +222,13 @@ void ReachWindow::showLocatorNote(const QString &problem)
 
 void ReachWindow::keep(const QString &ident, const QString &value)
 {
-    try {
-        m_environment.store->WriteString(reachsettings::kSection, ident, value);
-        m_lastStoreError.clear();
-    } catch (const std::exception &e) {
-        // A store that cannot be written is told once, not at every choice.
-        const QString message = QString::fromUtf8(e.what());
-        if (message != m_lastStoreError) {
-            m_lastStoreError = message;
-            Dialogs::showError(message);
-        }
-    }
+    m_kept.keep(ident, value);
 }
 
 void ReachWindow::savePlacement()
 {
     using namespace reachsettings;
-    keep(kLeft, QString::number(x()));
-    keep(kTop, QString::number(y()));
-    keep(kWidth, QString::number(width()));
-    keep(kHeight, QString::number(height()));
+    m_kept.keepPlacement(*this, kLeft, kTop, kWidth, kHeight);
 }
 
 void ReachWindow::closeEvent(QCloseEvent *event)
@@ -468,24 +458,15 @@ void ReachWindow::exportTo(const QString &fileName)
     const std::optional<GeoPosition> home = m_home;
     if (!m_exports)
         m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
-    m_exports->submit({[this, period, home, fileName](ArchiveReader &reader, const CancelFlag &) {
-                           // Written whole or not at all: a failure or a close leaves no half file.
-                           QSaveFile file(fileName);
-                           if (!file.open(QIODevice::WriteOnly))
-                               throw TavikError(QStringLiteral("Cannot write ") + QDir::toNativeSeparators(fileName)
-                                                + QStringLiteral(": ") + file.errorString());
-                           ReportCsvWriter writer(file, home);
-                           reader.forEachReport(period, [&writer](const ArchivedReport &r) { writer.write(r); });
-                           if (!file.commit())
-                               throw TavikError(QStringLiteral("Cannot write ") + QDir::toNativeSeparators(fileName)
-                                                + QStringLiteral(": ") + file.errorString());
-                           const qint64 rows = writer.rows();
-                           QMetaObject::invokeMethod(
-                               this, [this, rows, fileName] { exportDone(rows, fileName); }, Qt::QueuedConnection);
-                       },
-                       [this](const QString &error) {
-                           QMetaObject::invokeMethod(this, [this, error] { exportFailed(error); }, Qt::QueuedConnection);
-                       }});
+    submitExport(
+        *m_exports, this, fileName,
+        [period, home](ArchiveReader &reader, const CancelFlag &, QIODevice &file) {
+            ReportCsvWriter writer(file, home);
+            reader.forEachReport(period, [&writer](const ArchivedReport &r) { writer.write(r); });
+            return writer.rows();
+        },
+        [this, fileName](qint64 rows) { exportDone(rows, fileName); },
+        [this](const QString &error) { exportFailed(error); });
 }
 
 void ReachWindow::exportDone(qint64 rows, const QString &fileName)

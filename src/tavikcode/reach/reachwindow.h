@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archiveworker.h"
+#include "choicekeeper.h"
 #include "geodesy.h"
 #include "reachdata.h"
 #include "reachperiod.h"
@@ -110,7 +111,7 @@ private:
     bool m_querying = false;
     bool m_exporting = false;
     QString m_error;          // of the last query, while it lasts
-    QString m_lastStoreError; // shown once
+    ChoiceKeeper m_kept;
 
     ReachPeriod m_period = ReachPeriod::Last24Hours;
     DistanceUnit m_unit = DistanceUnit::Kilometres;
