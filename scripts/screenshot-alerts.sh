@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Screenshots of the alerts for the README, taken under Xvfb against the
+# Screenshots of the alerts for the user guide, taken under Xvfb against the
 # stand-in service as the demo runs it, with a tray (trayer) and a
 # notification service (dunst) on a session bus of their own:
 # docs/alert-notification.png (the notifications of the demo's second pass,

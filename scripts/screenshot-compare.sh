@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Screenshots of the Compare window for the README, taken under Xvfb against
+# Screenshots of the Compare window for the user guide, taken under Xvfb against
 # the stand-in service as the demo runs it (the demo station N0CALL against
 # the reference N0CALL/P, with the day before in the archive):
 # docs/view-compare.png (the whole window, all bands) and

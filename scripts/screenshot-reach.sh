@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Screenshots of the Reach window for the README, taken under Xvfb against
+# Screenshots of the Reach window for the user guide, taken under Xvfb against
 # the stand-in service as the demo runs it: docs/view-reach.png (the whole
 # window) and docs/view-reach-chart.png (its band by hour chart, cut from the
 # first). Needs xvfb-run, xdotool, xwd (x11-apps) and ImageMagick's convert.

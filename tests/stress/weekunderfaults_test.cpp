@@ -13,6 +13,7 @@
 // bench/soak-week.sh runs the whole week a second a tick. The full disk needs
 // a small file system of the test's own: tests/stress/on-small-disk.sh gives
 // one and names it in TAVIK_SMALL_DISK; without it that hour is left out.
+// Described for developers in docs/developing.md ("A week under faults").
 #include "../faults/servedanswers.h"
 #include "../networkfixture.h"
 
