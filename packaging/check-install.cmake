@@ -11,7 +11,11 @@ endif()
 set(expected
     "${BINDIR}/TavikRepView"
     "${DATADIR}/applications/TavikRepView.desktop"
-    "${DATADIR}/icons/hicolor/scalable/apps/TavikRepView.svg")
+    "${DATADIR}/icons/hicolor/scalable/apps/TavikRepView.svg"
+    "${DATADIR}/metainfo/net.orlix.TavikRepView.metainfo.xml"
+    "${MANDIR}/man1/TavikRepView.1.gz"
+    "${DATADIR}/doc/${PACKAGE}/copyright"
+    "${DATADIR}/doc/${PACKAGE}/changelog.gz")
 foreach(size 16 24 32 48 64 128 256)
     list(APPEND expected "${DATADIR}/icons/hicolor/${size}x${size}/apps/TavikRepView.png")
 endforeach()
@@ -26,5 +30,17 @@ endif()
 file(READ "${STAGE}/${DATADIR}/applications/TavikRepView.desktop" entry)
 if(NOT entry MATCHES "\nExec=TavikRepView /DATAFOLDER\n")
     message(FATAL_ERROR "the desktop entry does not start the program in its data folder")
+endif()
+
+# A new version needs its entry in the changelog and its release in the
+# metainfo, or the package would describe an older one.
+string(REPLACE "." "\\." version "${VERSION}")
+file(STRINGS "${SOURCE_DIR}/debian/changelog" heading LIMIT_COUNT 1)
+if(NOT heading MATCHES "^${PACKAGE} \\(${version}\\) ")
+    message(FATAL_ERROR "debian/changelog does not begin with version ${VERSION}: ${heading}")
+endif()
+file(READ "${SOURCE_DIR}/net.orlix.TavikRepView.metainfo.xml" metainfo)
+if(NOT metainfo MATCHES "<releases>[ \n]*<release version=\"${version}\"")
+    message(FATAL_ERROR "the metainfo's latest release is not ${VERSION}")
 endif()
 file(REMOVE_RECURSE "${STAGE}")

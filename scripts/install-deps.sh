@@ -12,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     xvfb xauth fonts-liberation desktop-file-utils time
+    lintian appstream
     dbus-daemon dunst
 )
 
