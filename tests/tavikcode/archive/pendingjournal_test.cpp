@@ -89,3 +89,28 @@ TEST_F(PendingJournalTest, AFileThatDoesNotReadBackIsDamage)
     writeBytes(journal.fileName(), good);
     EXPECT_NO_THROW(journal.read(10, [](const auto &, const auto &) {}));
 }
+
+TEST_F(PendingJournalTest, SegmentsReadInTheirOrderAndADamagedOneIsPassedOver)
+{
+    journal.append({awkward(1)}, {});
+    const QString second = journal.append({awkward(2)}, {});
+    journal.append({awkward(4)}, {});
+    writeBytes(path("TavikArchive-pending-12.txt"_qs), readBytes(journal.fileName())); // after -3, not after -1
+    writeBytes(second, "TavikArchive-pending 2\r\nR\t1\r\n");
+    writeBytes(path("TavikArchive-pending-x.txt"_qs), "not a segment");
+    QList<qint64> times;
+    QStringList damaged;
+    journal.read(
+        10,
+        [&](const QList<ArchivedReport> &reports, const auto &) {
+            for (const ArchivedReport &r : reports)
+                times << r.flowStartSeconds;
+        },
+        [&](const QString &segment, const QString &) { damaged << segment; });
+    EXPECT_EQ(times, (QList<qint64>{1, 4, 1}));
+    EXPECT_EQ(damaged, QStringList{second});
+    EXPECT_EQ(journal.segments().size(), 4);
+    journal.remove();
+    EXPECT_TRUE(journal.segments().isEmpty());
+    EXPECT_TRUE(QFile::exists(path("TavikArchive-pending-x.txt"_qs)));
+}
