@@ -230,6 +230,40 @@ QMap<qint64, QString> segmentsOf(const QString &firstName)
     return found;
 }
 
+void readSegments(const QStringList &segments, qsizetype chunkSize, const PendingJournal::Take &take,
+                  const PendingJournal::Damaged &damaged)
+{
+    QList<ArchivedReport> reports;
+    QList<ReceiverSighting> receivers;
+    bool taking = false;
+    const auto handOver = [&] {
+        taking = true;
+        take(reports, receivers);
+        taking = false;
+        reports.clear();
+        receivers.clear();
+    };
+    for (const QString &segment : segments) {
+        try {
+            scanJournal(segment, [&](QByteArrayView, JournalRecord &&record) {
+                if (auto *r = std::get_if<ArchivedReport>(&record))
+                    reports.append(std::move(*r));
+                else
+                    receivers.append(std::get<ReceiverSighting>(std::move(record)));
+                if (reports.size() + receivers.size() >= chunkSize)
+                    handOver();
+            });
+        } catch (const TavikError &e) {
+            // A fault of take's is none of the segment's.
+            if (!damaged || taking)
+                throw;
+            damaged(segment, e.message());
+        }
+    }
+    if (!reports.isEmpty() || !receivers.isEmpty())
+        handOver();
+}
+
 } // namespace
 
 QString PendingJournal::besideArchive(const QString &archiveFileName)
@@ -255,7 +289,8 @@ QString PendingJournal::append(const QList<ArchivedReport> &reports, const QList
     }
     QSaveFile file(name);
     const auto failed = [&] {
-        return TavikError(QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(name).fileName(), file.errorString()));
+        return TavikError(
+            QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(name).fileName(), file.errorString()));
     };
     if (!file.open(QIODevice::WriteOnly))
         throw failed();
@@ -274,35 +309,12 @@ QString PendingJournal::append(const QList<ArchivedReport> &reports, const QList
 
 void PendingJournal::read(qsizetype chunkSize, const Take &take, const Damaged &damaged) const
 {
-    QList<ArchivedReport> reports;
-    QList<ReceiverSighting> receivers;
-    bool taking = false;
-    const auto handOver = [&] {
-        taking = true;
-        take(reports, receivers);
-        taking = false;
-        reports.clear();
-        receivers.clear();
-    };
-    for (const QString &segment : segments()) {
-        try {
-            scanJournal(segment, [&](QByteArrayView, JournalRecord &&record) {
-                if (auto *r = std::get_if<ArchivedReport>(&record))
-                    reports.append(std::move(*r));
-                else
-                    receivers.append(std::get<ReceiverSighting>(std::move(record)));
-                if (reports.size() + receivers.size() >= chunkSize)
-                    handOver();
-            });
-        } catch (const TavikError &e) {
-            // A fault of take's is none of the segment's.
-            if (!damaged || taking)
-                throw;
-            damaged(segment, e.message());
-        }
-    }
-    if (!reports.isEmpty() || !receivers.isEmpty())
-        handOver();
+    readSegments(segments(), chunkSize, take, damaged);
+}
+
+void PendingJournal::readSegment(const QString &segment, qsizetype chunkSize, const Take &take)
+{
+    readSegments({segment}, chunkSize, take, {});
 }
 
 void PendingJournal::remove() const

@@ -68,6 +68,8 @@ public:
     using Take = std::function<void(const QList<ArchivedReport> &, const QList<ReceiverSighting> &)>;
     using Damaged = std::function<void(const QString &segment, const QString &reason)>;
     void read(qsizetype chunkSize, const Take &take, const Damaged &damaged = {}) const;
+    // One segment's records, as read() hands them; throws at a fault.
+    static void readSegment(const QString &segment, qsizetype chunkSize, const Take &take);
 
     // Deletes every segment; throws TavikError when one cannot be.
     void remove() const;

@@ -173,6 +173,8 @@ public:
 private:
     static constexpr qsizetype kLargeJob = 2000;
 
+    static bool isOwn(const ArchivedReport &r) { return !r.reference; }
+
     // A reference station's answer: its own reports only, by their whole
     // sender (the service may name K1ABC/P in an answer for K1ABC), waiting
     // and retried as the operator's do.
@@ -198,13 +200,18 @@ private:
     {
         m_journalLooked = true;
         qint64 reports = 0;
-        m_journal.read(
-            ReportArchive::kJournalChunk,
-            [&](const QList<ArchivedReport> &chunk, const auto &) {
-                reports += std::count_if(chunk.cbegin(), chunk.cend(),
-                                         [](const ArchivedReport &r) { return !r.reference; });
-            },
-            [this](const QString &segment, const QString &reason) { journalUnreadable(segment, reason); });
+        for (const QString &segment : m_journal.segments()) {
+            qint64 held = 0;
+            try {
+                PendingJournal::readSegment(segment, ReportArchive::kJournalChunk,
+                                            [&held](const QList<ArchivedReport> &chunk, const auto &) {
+                                                held += std::count_if(chunk.cbegin(), chunk.cend(), isOwn);
+                                            });
+                reports += held;
+            } catch (const TavikError &e) {
+                journalUnreadable(segment, e.message());
+            }
+        }
         m_journalHolds = m_journal.exists();
         setJournalled(m_journalHolds ? reports : 0);
     }
@@ -273,8 +280,7 @@ private:
         try {
             m_journal.append(m_reports, m_receivers);
             m_journalHolds = true;
-            setJournalled(m_journalled + std::count_if(m_reports.cbegin(), m_reports.cend(),
-                                                       [](const ArchivedReport &r) { return !r.reference; }));
+            setJournalled(m_journalled + std::count_if(m_reports.cbegin(), m_reports.cend(), isOwn));
             m_reports = {};
             m_receivers = {};
             m_journalFailure.clear();

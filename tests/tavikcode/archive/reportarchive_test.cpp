@@ -424,14 +424,19 @@ TEST_F(ArchiveTest, ADamagedJournalIsSetAsideAndToldOnce)
 {
     const QByteArray damaged = "TavikArchive-pending 1\r\nR\t1\tG4XYZ\r\n";
     writeBytes(path("TavikArchive-pending.txt"_qs), damaged);
+    // A whole segment after it is stored, and only its reports were told waiting.
+    PendingJournal(path("TavikArchive-pending-2.txt"_qs)).append({historyReport("K1JT"_qs, kDay)}, {});
+    std::vector<qint64> waiting;
+    QObject::connect(archive.get(), &ReportArchive::waiting, archive.get(), [&](qint64 n) { waiting.push_back(n); });
     open();
     pass({reception("DL1ABC"_qs, kDay)});
+    EXPECT_EQ(waiting, (std::vector<qint64>{1, 0}));
+    EXPECT_EQ(reports().size(), 2u);
     ASSERT_EQ(failures.size(), 1);
     EXPECT_TRUE(failures.front().contains("TavikArchive-pending-damaged-20261209-143000.txt"_qs))
         << failures.front().toStdString();
     EXPECT_EQ(readBytes(path("TavikArchive-pending-damaged-20261209-143000.txt"_qs)), damaged);
-    EXPECT_FALSE(QFile::exists(path("TavikArchive-pending.txt"_qs)));
-    EXPECT_EQ(reports().size(), 1u);
+    EXPECT_TRUE(PendingJournal(path("TavikArchive-pending.txt"_qs)).segments().isEmpty());
 }
 
 // Done when: a failed store writes its own records alone, as a segment of
