@@ -279,7 +279,7 @@ QStringList PendingJournal::segments() const
 
 QString PendingJournal::append(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers) const
 {
-    // Never a name written before: each segment is written once, whole.
+    // A name after every segment there: each is written once, whole, and never touched again.
     const QMap<qint64, QString> there = segmentsOf(m_fileName);
     QString name = m_fileName;
     if (!there.isEmpty()) {
