@@ -308,6 +308,7 @@ void TForm1::connectHandlers()
 {
     connect(Timer1, &QTimer::timeout, this, &TForm1::runTick);
     connect(m_archive, &ReportArchive::failed, this, &TForm1::archiveFailed);
+    connect(m_archive, &ReportArchive::waiting, this, &TForm1::archiveWaiting);
     connect(IdIPWatch1, &AddressWatcher::statusChanged, this,
             [this] { tickAction([this] { IdIPWatch1StatusChanged(); }); });
     connect(Button1, &QPushButton::clicked, this, [this] { userAction([this] { Button1Click(); }); });

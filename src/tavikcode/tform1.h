@@ -157,6 +157,7 @@ public:
     // --- Report archive
     void openArchive();
     void archiveFailed(const QString &message);
+    void archiveWaiting(qint64 reports);
     ReportArchive &archive() { return *m_archive; }
 
     // --- Views
@@ -266,6 +267,7 @@ private:
     QHash<QString, QString> m_referenceFaults; // by reference: the fault logged last
     ReportArchive *m_archive = nullptr;
     AlertCentre *m_alerts = nullptr;
+    QDateTime m_waitingLogged; // UTC: when the reports waiting in the journal were last logged
     QPointer<AlertsWindow> m_alertsWindow;
     QPointer<AlertSettingsDialog> m_alertSettings;
     bool m_alertsCatchUp = true; // the next pass is the first after a start or "Clr Files"

@@ -179,7 +179,22 @@ QString AlertCentre::statusText()
             text += QStringLiteral(", %1 %2").arg(m_lastReports).arg(m_lastReports == 1 ? QStringLiteral("report")
                                                                                         : QStringLiteral("reports"));
     }
+    text += waitingLine();
     return text + u'\n' + m_recent.nowText(Clock::nowUtc().toSecsSinceEpoch());
+}
+
+void AlertCentre::setWaitingReports(qint64 reports)
+{
+    m_waitingReports = reports;
+    refreshToolTip();
+}
+
+QString AlertCentre::waitingLine() const
+{
+    if (m_waitingReports <= 0)
+        return {};
+    return m_waitingReports == 1 ? QStringLiteral("\n1 report waits for the archive")
+                                 : QStringLiteral("\n%1 reports wait for the archive").arg(m_waitingReports);
 }
 
 void AlertCentre::refreshToolTip()

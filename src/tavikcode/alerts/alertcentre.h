@@ -63,6 +63,9 @@ public:
     // The tooltip's text, plain: online or not, the last query, the bands of the last 15 minutes.
     QString statusText();
 
+    // The reports that wait in the archive's journal, for the tooltip (0: none).
+    void setWaitingReports(qint64 reports);
+
     // Plans again with nothing new: what waited for quiet hours or a place (the wake timer).
     void wake();
 
@@ -90,6 +93,7 @@ private:
     void notificationFailed(quint64 token);
     void showTray(bool shown);
     void refreshToolTip();
+    QString waitingLine() const;
 
     AlertSettings m_settings;
     Environment m_environment;
@@ -97,6 +101,7 @@ private:
     NoticeState m_notices;
     RecentHeard m_recent;
     qsizetype m_lastReports = -1;
+    qint64 m_waitingReports = 0;
     QTimer m_wake;
     QTimer m_toolTipTimer;
     DesktopNotifier *m_notifier = nullptr; // made at the first notification

@@ -39,7 +39,8 @@ public:
 
     QList<Alert> judge(AlertState &state, const JudgedStore &store) override
     {
-        Judgement j = judgePass(m_settings, std::move(state), {store.added, m_home, store.now, m_catchUp, false});
+        Judgement j = judgePass(m_settings, std::move(state),
+                                {store.added, m_home, store.now, m_catchUp || m_replaying, false});
         state = std::move(j.state);
         m_outcome = {j.alerts, j.backlog, store.served, heard(store, j.distances), store.now};
         return j.alerts;
@@ -49,7 +50,34 @@ public:
     {
         // Later stores with these rules (waiting reports stored on a retry) are no longer the first.
         m_catchUp = false;
-        m_mailbox->post(std::exchange(m_outcome, {}));
+        if (!m_replaying) {
+            m_mailbox->post(std::exchange(m_outcome, {}));
+            return;
+        }
+        // Told once the replay ends, as one pass that caught up.
+        PassOutcome done = std::exchange(m_outcome, {});
+        m_replayed.alerts += done.alerts;
+        m_replayed.heard += done.heard;
+        m_replayed.reports = done.reports;
+        m_replayed.now = done.now;
+        m_replayedAny = true;
+    }
+
+    void beginCatchUp() override
+    {
+        m_replaying = true;
+    }
+
+    void endCatchUp() override
+    {
+        m_replaying = false;
+        if (!std::exchange(m_replayedAny, false))
+            return;
+        PassOutcome replayed = std::exchange(m_replayed, {});
+        std::stable_sort(replayed.alerts.begin(), replayed.alerts.end(),
+                         [](const Alert &a, const Alert &b) { return a.time < b.time; });
+        replayed.backlog = true;
+        m_mailbox->post(std::move(replayed));
     }
 
     void learn(AlertState &state, const QList<ArchivedReport> &reports) override
@@ -94,6 +122,9 @@ private:
     bool m_catchUp;
     std::shared_ptr<AlertMonitor::Mailbox> m_mailbox;
     PassOutcome m_outcome; // of the store judged last, until it is committed
+    bool m_replaying = false;
+    bool m_replayedAny = false;
+    PassOutcome m_replayed; // of the replay's committed stores, until it ends
 };
 
 } // namespace

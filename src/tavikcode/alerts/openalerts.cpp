@@ -10,6 +10,7 @@
 #include "fileutil.h"
 #include "filenames.h"
 #include "platform/autostart.h"
+#include "shell/log.h"
 #include "reach/locator.h"
 #include "reach/reachsettings.h"
 #include "reach/reachwindow.h"
@@ -65,6 +66,22 @@ std::shared_ptr<AlertJudge> TForm1::openingJudge()
 {
     // The journal's reports come after a start.
     return m_alerts->judge(alertHome(), true);
+}
+
+void TForm1::archiveWaiting(qint64 reports)
+{
+    if (m_alerts)
+        m_alerts->setWaitingReports(reports);
+    // Told in the log at most once an hour, even with logging off, as the archive's faults are.
+    const QDateTime now = Clock::nowUtc();
+    if (reports == 0 || (m_waitingLogged.isValid() && m_waitingLogged.secsTo(now) < 3600))
+        return;
+    m_waitingLogged = now;
+    try {
+        LogLine(QStringLiteral("Archive: %1 reports wait in the journal for the report archive").arg(reports));
+    } catch (const std::exception &) {
+        // The tray's tooltip still tells it.
+    }
 }
 
 std::optional<GeoPosition> TForm1::alertHome()

@@ -102,7 +102,13 @@ public:
     virtual QList<Alert> judge(AlertState &state, const JudgedStore &store) = 0;
     // The store judged last is committed: tells what it found.
     virtual void committed() = 0;
+    // The stores between these (the journal's, and what waited with it) are
+    // one catch-up: each is judged as one, and what the committed ones found
+    // is told once, at the end.
+    virtual void beginCatchUp() {}
+    virtual void endCatchUp() {}
     // Learns from reports the archive held before it kept the rules' state
-    // (an archive brought up to date), oldest first, telling nothing.
+    // (an archive brought up to date) or that an open imported from the
+    // history, oldest first, telling nothing.
     virtual void learn(AlertState &state, const QList<ArchivedReport> &reports) = 0;
 };

@@ -186,8 +186,19 @@ ArchiveStore::Opened ArchiveStore::open(const QString &fileName, bool check, con
         const int version = migrateArchive(*m_db, kArchiveSchemaVersion, learner);
         opened.created = version == 0;
         prepare();
-        opened.imported = reconcileHistory(history);
+        QList<ArchivedReport> imported;
+        opened.imported = reconcileHistory(history, imported);
         m_alertState = m_alertTables->load();
+        // What the history held is no news: the rules learn it as a store teaches them.
+        if (learner && !imported.isEmpty()) {
+            std::stable_sort(imported.begin(), imported.end(), [](const ArchivedReport &a, const ArchivedReport &b) {
+                return a.flowStartSeconds < b.flowStartSeconds;
+            });
+            AlertState learnt = m_alertState;
+            learner->learn(learnt, imported);
+            m_alertTables->save(m_alertState, learnt);
+            m_alertState = std::move(learnt);
+        }
         transaction.commit();
         // Only the step to version 2 copied the report table.
         if (version > 0 && version < 2)
@@ -252,7 +263,7 @@ void ArchiveStore::prepare()
     )sql");
 }
 
-int ArchiveStore::reconcileHistory(const QList<ArchivedReport> &history)
+int ArchiveStore::reconcileHistory(const QList<ArchivedReport> &history, QList<ArchivedReport> &added)
 {
     const auto longest = [](const QString &searchText) { return qint64(kHistoryWindow - searchText.size() - 1); };
     QList<ArchivedReport> missing;
@@ -273,7 +284,7 @@ int ArchiveStore::reconcileHistory(const QList<ArchivedReport> &history)
         if (!held)
             missing.append(r);
     }
-    return writeRows(missing, {}, Origin::Imported).reports;
+    return writeRows(missing, {}, Origin::Imported, &added).reports;
 }
 
 ArchiveStore::Added ArchiveStore::store(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,

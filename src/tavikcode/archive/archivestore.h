@@ -43,7 +43,8 @@ public:
     // -shm files (a name with the date and time of now, local), and a new
     // archive is started. A -wal without its archive is refused: a new
     // archive never opens beside an old log. An archive brought up to schema
-    // version 3 teaches the learner (when there is one) the reports it holds.
+    // version 3 teaches the learner (when there is one) the reports it holds,
+    // and the history's reports added teach it too, silently.
     // Throws SqliteError or TavikError; the store is then closed.
     Opened open(const QString &fileName, bool check, const QDateTime &now,
                 const QList<ArchivedReport> &history = {}, AlertJudge *learner = nullptr);
@@ -114,8 +115,8 @@ private:
     // Adds, as imported rows, the history's reports that the archive does not
     // hold: no row of the same time, receiver, mode and band, a served row's
     // band being the one the history gives its frequency. In the caller's
-    // transaction.
-    int reconcileHistory(const QList<ArchivedReport> &history);
+    // transaction; the reports added are appended to added.
+    int reconcileHistory(const QList<ArchivedReport> &history, QList<ArchivedReport> &added);
     // The rows of store(), in the caller's transaction; the operator's
     // reports added are appended to added when given.
     Added writeRows(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, Origin origin,

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QSaveFile>
 
 #include <variant>
@@ -207,6 +208,62 @@ void scanJournal(const QString &fileName, const std::function<void(QByteArrayVie
         throw JournalDamage(QStringLiteral("it ends early, at line %1").arg(lineNumber));
 }
 
+// The segments by number: the first, then "<stem>-<n>.txt". A folder of
+// such a name is no segment; it is not read, nor set aside.
+QMap<qint64, QString> segmentsOf(const QString &firstName)
+{
+    const QFileInfo first(firstName);
+    const QString stem = first.completeBaseName() + u'-';
+    const QString suffix = u'.' + first.suffix();
+    QMap<qint64, QString> found;
+    if (first.isFile())
+        found.insert(1, firstName);
+    const QDir dir = first.dir();
+    for (const QFileInfo &f : dir.entryInfoList({stem + u'*' + suffix}, QDir::Files | QDir::Hidden)) {
+        const QString name = f.fileName();
+        const QStringView middle = QStringView(name).sliced(stem.size(), name.size() - stem.size() - suffix.size());
+        bool ok = false;
+        const qint64 n = middle.toLongLong(&ok);
+        if (ok && n > 1 && middle == QString::number(n))
+            found.insert(n, f.filePath());
+    }
+    return found;
+}
+
+void readSegments(const QStringList &segments, qsizetype chunkSize, const PendingJournal::Take &take,
+                  const PendingJournal::Damaged &damaged)
+{
+    QList<ArchivedReport> reports;
+    QList<ReceiverSighting> receivers;
+    bool taking = false;
+    const auto handOver = [&] {
+        taking = true;
+        take(reports, receivers);
+        taking = false;
+        reports.clear();
+        receivers.clear();
+    };
+    for (const QString &segment : segments) {
+        try {
+            scanJournal(segment, [&](QByteArrayView, JournalRecord &&record) {
+                if (auto *r = std::get_if<ArchivedReport>(&record))
+                    reports.append(std::move(*r));
+                else
+                    receivers.append(std::get<ReceiverSighting>(std::move(record)));
+                if (reports.size() + receivers.size() >= chunkSize)
+                    handOver();
+            });
+        } catch (const TavikError &e) {
+            // A fault of take's is none of the segment's.
+            if (!damaged || taking)
+                throw;
+            damaged(segment, e.message());
+        }
+    }
+    if (!reports.isEmpty() || !receivers.isEmpty())
+        handOver();
+}
+
 } // namespace
 
 QString PendingJournal::besideArchive(const QString &archiveFileName)
@@ -215,82 +272,71 @@ QString PendingJournal::besideArchive(const QString &archiveFileName)
     return info.dir().filePath(info.completeBaseName() + QStringLiteral("-pending.txt"));
 }
 
-bool PendingJournal::exists() const
+QStringList PendingJournal::segments() const
 {
-    // A folder of that name is no journal; it is not read, nor set aside.
-    return QFileInfo(m_fileName).isFile();
+    return segmentsOf(m_fileName).values();
 }
 
-void PendingJournal::write(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
-                           bool keep) const
+QString PendingJournal::append(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers) const
 {
-    QSaveFile file(m_fileName);
+    // A name after every segment there: each is written once, whole, and never touched again.
+    const QMap<qint64, QString> there = segmentsOf(m_fileName);
+    QString name = m_fileName;
+    if (!there.isEmpty()) {
+        const QFileInfo first(m_fileName);
+        name = first.dir().filePath(first.completeBaseName() + u'-' + QString::number(there.lastKey() + 1) + u'.'
+                                    + first.suffix());
+    }
+    QSaveFile file(name);
     const auto failed = [&] {
-        return TavikError(QStringLiteral("%1 cannot be written: %2")
-                              .arg(QFileInfo(m_fileName).fileName(), file.errorString()));
+        return TavikError(
+            QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(name).fileName(), file.errorString()));
     };
     if (!file.open(QIODevice::WriteOnly))
         throw failed();
-    qint64 records = 0;
     file.write(kJournalHeader.data(), kJournalHeader.size());
     file.write("\r\n");
-    // The present file's lines are copied as they stand, each read first.
-    if (keep && exists()) {
-        scanJournal(m_fileName, [&](QByteArrayView raw, JournalRecord &&) {
-            file.write(raw.data(), raw.size());
-            ++records;
-        });
-    }
     for (const ArchivedReport &r : reports)
         file.write(journalLine(r));
     for (const ReceiverSighting &s : receivers)
         file.write(journalLine(s));
-    records += reports.size() + receivers.size();
     file.write(kJournalEnd.data(), kJournalEnd.size());
-    file.write(QByteArray(QByteArray::number(records) + "\r\n"));
+    file.write(QByteArray(QByteArray::number(reports.size() + receivers.size()) + "\r\n"));
     if (!file.commit())
         throw failed();
+    return name;
 }
 
-void PendingJournal::read(qsizetype chunkSize, const Take &take) const
+void PendingJournal::read(qsizetype chunkSize, const Take &take, const Damaged &damaged) const
 {
-    QList<ArchivedReport> reports;
-    QList<ReceiverSighting> receivers;
-    const auto handOver = [&] {
-        take(reports, receivers);
-        reports.clear();
-        receivers.clear();
-    };
-    scanJournal(m_fileName, [&](QByteArrayView, JournalRecord &&record) {
-        if (auto *r = std::get_if<ArchivedReport>(&record))
-            reports.append(std::move(*r));
-        else
-            receivers.append(std::get<ReceiverSighting>(std::move(record)));
-        if (reports.size() + receivers.size() >= chunkSize)
-            handOver();
-    });
-    if (!reports.isEmpty() || !receivers.isEmpty())
-        handOver();
+    readSegments(segments(), chunkSize, take, damaged);
+}
+
+void PendingJournal::readSegment(const QString &segment, qsizetype chunkSize, const Take &take)
+{
+    readSegments({segment}, chunkSize, take, {});
 }
 
 void PendingJournal::remove() const
 {
-    QFile file(m_fileName);
-    if (file.exists() && !file.remove())
-        throw TavikError(
-            QStringLiteral("%1 cannot be deleted: %2").arg(QFileInfo(m_fileName).fileName(), file.errorString()));
+    for (const QString &segment : segments()) {
+        QFile file(segment);
+        if (!file.remove())
+            throw TavikError(
+                QStringLiteral("%1 cannot be deleted: %2").arg(QFileInfo(segment).fileName(), file.errorString()));
+    }
 }
 
-QString PendingJournal::setAside(const QDateTime &now) const
+QString PendingJournal::setAside(const QString &segment, const QDateTime &now)
 {
-    const QFileInfo info(m_fileName);
+    const QFileInfo info(segment);
     const QString stem = info.dir().filePath(info.completeBaseName() + QStringLiteral("-damaged-")
                                              + now.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
     QString name = stem + suffix;
     for (int n = 2; QFile::exists(name); ++n)
         name = stem + u'-' + QString::number(n) + suffix;
-    QFile file(m_fileName);
+    QFile file(segment);
     if (!file.rename(name))
         throw TavikError(QStringLiteral("%1 cannot be renamed %2: %3")
                              .arg(info.fileName(), QFileInfo(name).fileName(), file.errorString()));

@@ -6,15 +6,18 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
-// The records that wait for the archive, kept on disk beside it
-// (TavikArchive-pending.txt beside TavikArchive.sqlite), so that neither
-// closing nor a crash loses them. The file is replaced whole (QSaveFile)
-// and read back in chunks.
+// The records that wait for the archive, kept on disk beside it so that
+// neither closing nor a crash loses them. Every failed store writes only its
+// own records, as a segment file of its own: TavikArchive-pending.txt first,
+// then TavikArchive-pending-2.txt, -3 and so on, each written whole under a
+// temporary name and renamed into place (QSaveFile), never touched again; a
+// segment is read back in chunks, and all are deleted once stored.
 //
-// Its format, UTF-8 with lines ended by CR LF:
+// The format of each segment, UTF-8 with lines ended by CR LF:
 //
 //   TavikArchive-pending 2
 //   R <TAB> flow_start <TAB> sender <TAB> receiver <TAB> locator <TAB> frequency <TAB> band <TAB> mode
@@ -27,7 +30,7 @@
 // reference station, one S line per receiver sighting; times in seconds
 // since 1970 UTC, the frequency in hertz; an empty frequency or snr is none.
 // In the texts a backslash, tab, CR and LF are written \\, \t, \r and \n.
-// A file that does not read so (another first line, a line of another
+// A segment that does not read so (another first line, a line of another
 // shape, no end line or another count) is damaged. A file of version 1
 // (written before reference stations, without F lines) reads as well.
 
@@ -45,27 +48,35 @@ public:
     // The journal of an archive: its name with "-pending.txt" for its ending.
     static QString besideArchive(const QString &archiveFileName);
 
+    // The first segment's name.
     const QString &fileName() const { return m_fileName; }
-    bool exists() const;
+    bool exists() const { return !segments().isEmpty(); }
+    // The segment files there, in the order written.
+    QStringList segments() const;
 
-    // Replaces the file with one that holds the records the present file
-    // holds (when keep) and then the given ones. Throws JournalDamage when the
-    // present file is damaged, TavikError when it cannot be written; the
-    // present file is then left as it was.
-    void write(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers, bool keep) const;
+    // Writes the records as a new segment after those there; returns its
+    // name. Throws TavikError when it cannot be written: nothing of it is
+    // left then, and the segments there are as they were.
+    QString append(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers) const;
 
-    // Hands the records to take in chunks of at most chunkSize records, in
-    // the order written. Throws JournalDamage at a line that does not read
-    // (after the chunks before it), TavikError when the file cannot be read.
+    // Hands the records of every segment to take in chunks of at most
+    // chunkSize records, in the order written. A segment that cannot be read,
+    // or does not read whole, goes to damaged (its name and why) after the
+    // records before the fault, and the next segment is read; without
+    // damaged, that throws (JournalDamage, or TavikError when unreadable).
+    // take may throw, which ends the reading.
     using Take = std::function<void(const QList<ArchivedReport> &, const QList<ReceiverSighting> &)>;
-    void read(qsizetype chunkSize, const Take &take) const;
+    using Damaged = std::function<void(const QString &segment, const QString &reason)>;
+    void read(qsizetype chunkSize, const Take &take, const Damaged &damaged = {}) const;
+    // One segment's records, as read() hands them; throws at a fault.
+    static void readSegment(const QString &segment, qsizetype chunkSize, const Take &take);
 
-    // Deletes the file; throws TavikError when it cannot.
+    // Deletes every segment; throws TavikError when one cannot be.
     void remove() const;
 
-    // Renames the file aside, e.g. TavikArchive-pending-damaged-20261209-143000.txt
+    // Renames a segment aside, e.g. TavikArchive-pending-damaged-20261209-143000.txt
     // (a number added when taken); returns the new name. Throws TavikError.
-    QString setAside(const QDateTime &now) const;
+    static QString setAside(const QString &segment, const QDateTime &now);
 
 private:
     QString m_fileName;

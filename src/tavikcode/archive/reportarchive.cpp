@@ -102,6 +102,10 @@ public:
             return;
         if (!m_journalLooked)
             lookAtJournal();
+        // Replaying the journal is one catch-up for the rules, told once.
+        const std::shared_ptr<AlertJudge> replaying = m_journalHolds ? m_judge : nullptr;
+        if (replaying)
+            replaying->beginCatchUp();
         ArchiveStore::Added added;
         bool committed = false;
         const bool large = m_reports.size() + m_receivers.size() > kLargeJob || m_journalHolds;
@@ -121,9 +125,8 @@ public:
                 }
                 m_oldHistory.clear();
             }
-            if (m_journalHolds) {
+            if (m_journalHolds)
                 committed = storeJournal(added) || committed;
-            }
             if (m_passWaiting || !m_reports.isEmpty() || !m_receivers.isEmpty()) {
                 added += m_store.store(m_reports, m_receivers, ArchiveStore::Origin::Served, m_judge.get(),
                                        m_now.toSecsSinceEpoch());
@@ -148,6 +151,8 @@ public:
             keepWaiting();
             fail(e.message());
         }
+        if (replaying)
+            replaying->endCatchUp();
         m_store.releaseMemory();
         // The records of a large answer are freed by now; give their pages back.
         if (large)
@@ -167,6 +172,8 @@ public:
 
 private:
     static constexpr qsizetype kLargeJob = 2000;
+
+    static bool isOwn(const ArchivedReport &r) { return !r.reference; }
 
     // A reference station's answer: its own reports only, by their whole
     // sender (the service may name K1ABC/P in an answer for K1ABC), waiting
@@ -188,18 +195,25 @@ private:
     }
 
     // A journal found at the first open: read through once, so that a
-    // damaged one is set aside before anything is stored or journalled.
+    // damaged segment is set aside before anything is stored or journalled.
     void lookAtJournal()
     {
         m_journalLooked = true;
-        if (!m_journal.exists())
-            return;
-        try {
-            m_journal.read(ReportArchive::kJournalChunk, [](const auto &, const auto &) {});
-            m_journalHolds = true;
-        } catch (const TavikError &e) {
-            journalUnreadable(e.message());
+        qint64 reports = 0;
+        for (const QString &segment : m_journal.segments()) {
+            qint64 held = 0;
+            try {
+                PendingJournal::readSegment(segment, ReportArchive::kJournalChunk,
+                                            [&held](const QList<ArchivedReport> &chunk, const auto &) {
+                                                held += std::count_if(chunk.cbegin(), chunk.cend(), isOwn);
+                                            });
+                reports += held;
+            } catch (const TavikError &e) {
+                journalUnreadable(segment, e.message());
+            }
         }
+        m_journalHolds = m_journal.exists();
+        setJournalled(m_journalHolds ? reports : 0);
     }
 
     // Stores the journal's records, a chunk to a transaction; true when one
@@ -207,17 +221,14 @@ private:
     bool storeJournal(ArchiveStore::Added &added)
     {
         bool committed = false;
-        try {
-            m_journal.read(ReportArchive::kJournalChunk, [&](const auto &reports, const auto &receivers) {
+        m_journal.read(
+            ReportArchive::kJournalChunk,
+            [&](const auto &reports, const auto &receivers) {
                 added += m_store.store(reports, receivers, ArchiveStore::Origin::Served, m_judge.get(),
                                        m_now.toSecsSinceEpoch());
                 committed = true;
-            });
-        } catch (const SqliteError &) {
-            throw;
-        } catch (const TavikError &e) {
-            journalUnreadable(e.message());
-        }
+            },
+            [this](const QString &segment, const QString &reason) { journalUnreadable(segment, reason); });
         return committed;
     }
 
@@ -230,15 +241,15 @@ private:
             tell(QStringLiteral("The reports that waited for the report archive %1 are stored, but %2.")
                      .arg(m_name, e.message()));
         }
+        setJournalled(0);
     }
 
     // Never dropped unseen: renamed aside and told.
-    void journalUnreadable(const QString &reason)
+    void journalUnreadable(const QString &segment, const QString &reason)
     {
-        m_journalHolds = false;
-        const QString name = QFileInfo(m_journal.fileName()).fileName();
+        const QString name = QFileInfo(segment).fileName();
         try {
-            const QString aside = QFileInfo(m_journal.setAside(m_now)).fileName();
+            const QString aside = QFileInfo(PendingJournal::setAside(segment, m_now)).fileName();
             tell(QStringLiteral("The file %1 of reports waiting for the report archive cannot be read "
                                 "(%2). It was renamed %3; the reports in it are not in the archive.")
                      .arg(name, reason, aside));
@@ -249,22 +260,27 @@ private:
         }
     }
 
-    // After a failed store: what waits in memory goes to the journal (with
-    // what the journal holds already), so that a crash or closing keeps it.
-    // Only when the journal cannot be written either does it stay in memory,
-    // up to the limit.
+    // The operator's reports that wait in the journal, told when it changes.
+    void setJournalled(qint64 reports)
+    {
+        if (reports == m_journalled)
+            return;
+        m_journalled = reports;
+        emit m_owner.waiting(reports);
+    }
+
+    // After a failed store: what waits in memory goes to the journal as a
+    // segment of its own (what the journal holds stays as written), so that
+    // a crash or closing keeps it. Only when the journal cannot be written
+    // does it stay in memory, up to the limit.
     void keepWaiting()
     {
         if (m_reports.isEmpty() && m_receivers.isEmpty())
             return;
         try {
-            try {
-                m_journal.write(m_reports, m_receivers, m_journalHolds);
-            } catch (const JournalDamage &e) {
-                journalUnreadable(e.message());
-                m_journal.write(m_reports, m_receivers, false);
-            }
+            m_journal.append(m_reports, m_receivers);
             m_journalHolds = true;
+            setJournalled(m_journalled + std::count_if(m_reports.cbegin(), m_reports.cend(), isOwn));
             m_reports = {};
             m_receivers = {};
             m_journalFailure.clear();
@@ -332,6 +348,7 @@ private:
     bool m_journalLooked = false;
     bool m_journalHolds = false; // the journal holds records not yet committed
     bool m_droppedTold = false;
+    qint64 m_journalled = 0; // the operator's reports in the journal
 };
 
 ReportArchive::ReportArchive(QObject *parent) : QObject(parent), m_writer(new ArchiveWriter(*this))

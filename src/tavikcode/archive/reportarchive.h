@@ -52,8 +52,8 @@ struct ArchivePass
 // big one); the passes handed over meanwhile wait in the queue.
 //
 // A pass handed over before open() is not kept. A store that fails writes
-// what waits to the journal beside the archive (TavikArchive-pending.txt,
-// see pendingjournal.h) and tries again with the next job and every minute,
+// its own records to the journal beside the archive (a new segment of
+// TavikArchive-pending.txt, see pendingjournal.h) and tries again with the next job and every minute,
 // so a briefly locked archive catches up on its own, and a closed or crashed
 // program stores the journal first at its next open; the journal is deleted
 // once its records are committed. A journal that cannot be read is renamed
@@ -111,6 +111,9 @@ signals:
     // After a committed store that added reports of reference stations.
     void referencesStored(int reportsAdded);
     void alertsRead(const QList<Alert> &alerts);
+    // The operator's reports that wait in the journal, whenever that changes
+    // (0: none wait there any more).
+    void waiting(qint64 reports);
     // A fault the operator should hear of, in a sentence: the archive cannot
     // be opened or written, or a damaged archive was set aside.
     void failed(const QString &message);

@@ -1,6 +1,7 @@
 #include "alerts/alertcentre.h"
 #include "alerts/alertsettingsdialog.h"
 #include "alerts/alertswindow.h"
+#include "archive/archivestore.h"
 #include "archive/reportarchive.h"
 #include "archive/sqlitedb.h"
 #include "filenames.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -193,4 +195,34 @@ TEST_F(AlertCentreTest, PassesFillTheAlertListAndADoubleClickOpensReachOnTheBand
     EXPECT_FALSE(f.alertsWindow()->isReading());
     SqliteDb db(path(files::kArchive), SqliteDb::ReadOnly);
     EXPECT_EQ(db.integer("SELECT count(*) FROM alert"), 0);
+}
+
+// Reports that wait in the journal alone are told in the tray's tooltip, and
+// in the log at most once an hour.
+TEST_F(AlertCentreTest, ReportsWaitingInTheJournalAreToldInTheTooltipAndHourlyInTheLog)
+{
+    ArchiveStore::setBusyTimeout(50);
+    const auto patient = qScopeGuard([] { ArchiveStore::setBusyTimeout(2000); });
+    writeBytes("WSJT-X.INI"_qs, "MyCall=G4XYZ\r\nMyGrid=IO91wm\r\n");
+    TForm1 &f = createWithArchive();
+    f.ReadCallsign();
+    f.openArchive();
+    settle(f);
+    const auto logged = [this] { return readBytes(path(files::kLog)).count("reports wait in the journal"); };
+    {
+        SqliteDb other(path(files::kArchive), SqliteDb::ReadWrite);
+        other.exec("BEGIN IMMEDIATE");
+        pass(f, {reportLine("DL1ABC", "JO62qm", "Fed. Rep. of Germany", 900)});
+        pass(f, {reportLine("DL2ABC", "JO62qm", "Fed. Rep. of Germany", 600)});
+        EXPECT_TRUE(f.alerts().statusText().contains("\n2 reports wait for the archive"_qs))
+            << f.alerts().statusText().toStdString();
+        EXPECT_EQ(logged(), 1);
+        Clock::advance(3600);
+        pass(f, {reportLine("DL3ABC", "JO62qm", "Fed. Rep. of Germany", 300)});
+        EXPECT_EQ(logged(), 2);
+        other.exec("ROLLBACK");
+    }
+    f.archive().retry();
+    settle(f);
+    EXPECT_FALSE(f.alerts().statusText().contains("wait for the archive"_qs));
 }

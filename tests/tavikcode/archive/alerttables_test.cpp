@@ -3,6 +3,7 @@
 #include "alerts/alertmonitor.h"
 #include "archive/archiveschema.h"
 #include "archive/archivestore.h"
+#include "archive/pendingjournal.h"
 
 #include "../alerts/alertfixture.h"
 
@@ -224,4 +225,54 @@ TEST_F(AlertTablesTest, AReferenceStationsReportsAreNeverJudged)
     SqliteDb db(fileName(), SqliteDb::ReadOnly);
     EXPECT_EQ(db.integer("SELECT count(*) FROM reference_report"), 3);
     EXPECT_EQ(db.integer("SELECT count(*) FROM alert_entity WHERE dxcc <> 'Fed. Rep. of Germany'"), 0);
+}
+
+// Done when: a journal of more than one chunk is stored as one catch-up,
+// told once, together, and never as a silence.
+TEST_F(AlertTablesTest, AJournalOfManyChunksIsOneCatchUpAndNoSilence)
+{
+    std::vector<PassOutcome> outcomes;
+    QObject::connect(&monitor, &AlertMonitor::judged, &monitor,
+                     [&](const PassOutcome &o) { outcomes.push_back(o); });
+    settings.silence = true;
+    openJudged();
+    judged({line(kBerlin, kStart - 60)}, kStart);
+    archive.reset();
+    outcomes.clear();
+    toldTexts();
+
+    // A report a second after the other, new entities at the very end.
+    QList<ArchivedReport> waiting;
+    for (qint64 i = 1; i <= ReportArchive::kJournalChunk + 10; ++i)
+        waiting << report(kStart + i, kBerlin);
+    waiting << report(kStart + 20000, kTokyo) << report(kStart + 20001, kSydney);
+    PendingJournal(PendingJournal::besideArchive(fileName())).append(waiting, {});
+
+    startArchive();
+    archive->open({fileName(), {}, QDateTime::fromSecsSinceEpoch(kStart + 30000, Qt::UTC),
+                   monitor.judge(settings, home(), true)});
+    settle();
+    for (const Alert &a : list())
+        EXPECT_NE(a.rule, AlertRule::Silence) << a.text.toStdString();
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_TRUE(outcomes[0].backlog);
+    EXPECT_EQ(alertfixture::texts(outcomes[0].alerts).filter("Australia"_qs).size(), 1);
+    EXPECT_FALSE(QFile::exists(PendingJournal::besideArchive(fileName())));
+}
+
+// Done when: a new archive beside a history raises no alert for an entity
+// or distance that history held.
+TEST_F(AlertTablesTest, WhatTheHistoryHeldIsNoNewsInANewArchive)
+{
+    ArchivedReport held = report(kStart - 3600, kTokyo);
+    held.frequency.reset(); // as a history line gives it
+    held.band = "20m"_qs;
+    archive->open({fileName(), {held}, QDateTime::fromSecsSinceEpoch(kStart, Qt::UTC),
+                   monitor.judge(settings, home(), true)});
+    settle();
+    judged({line(kBerlin, kStart + 60)}, kStart + 300, true);
+    judged({line(kTokyo, kStart + 400)}, kStart + 600);
+    const QStringList texts = toldTexts();
+    EXPECT_TRUE(texts.filter("JA1ABC"_qs).isEmpty()) << texts.join(u'\n').toStdString();
+    EXPECT_TRUE(texts.filter("Japan"_qs).isEmpty());
 }

@@ -41,8 +41,8 @@ protected:
 TEST_F(PendingJournalTest, KeepsEveryFieldAndAddsToWhatItHolds)
 {
     EXPECT_EQ(journal.fileName(), path("TavikArchive-pending.txt"_qs));
-    journal.write({awkward(1), awkward(2)}, {{"K1JT"_qs, "FN20\t"_qs, 7}}, false);
-    journal.write({awkward(3)}, {}, true);
+    EXPECT_EQ(journal.append({awkward(1), awkward(2)}, {{"K1JT"_qs, "FN20\t"_qs, 7}}), journal.fileName());
+    EXPECT_EQ(journal.append({awkward(3)}, {}), path("TavikArchive-pending-2.txt"_qs));
     QList<ArchivedReport> reports;
     QList<ReceiverSighting> receivers;
     int chunks = 0;
@@ -59,7 +59,8 @@ TEST_F(PendingJournalTest, KeepsEveryFieldAndAddsToWhatItHolds)
     ASSERT_EQ(receivers.size(), 1);
     EXPECT_EQ(receivers[0].locator, "FN20\t"_qs);
     EXPECT_EQ(receivers[0].seenAt, 7);
-    EXPECT_TRUE(readBytes(journal.fileName()).endsWith("end\t4\r\n"));
+    EXPECT_TRUE(readBytes(journal.fileName()).endsWith("end\t3\r\n"));
+    EXPECT_EQ(readBytes(path("TavikArchive-pending-2.txt"_qs)).count('\n'), 3);
 }
 
 TEST_F(PendingJournalTest, AFileThatDoesNotReadBackIsDamage)
@@ -83,10 +84,33 @@ TEST_F(PendingJournalTest, AFileThatDoesNotReadBackIsDamage)
         SCOPED_TRACE(c.what);
         writeBytes(journal.fileName(), c.bytes);
         EXPECT_THROW(journal.read(10, [](const auto &, const auto &) {}), JournalDamage);
-        // Nor is it copied into a new journal.
-        EXPECT_THROW(journal.write({}, {}, true), JournalDamage);
         EXPECT_EQ(readBytes(journal.fileName()), c.bytes);
     }
     writeBytes(journal.fileName(), good);
     EXPECT_NO_THROW(journal.read(10, [](const auto &, const auto &) {}));
+}
+
+TEST_F(PendingJournalTest, SegmentsReadInTheirOrderAndADamagedOneIsPassedOver)
+{
+    journal.append({awkward(1)}, {});
+    const QString second = journal.append({awkward(2)}, {});
+    journal.append({awkward(4)}, {});
+    writeBytes(path("TavikArchive-pending-12.txt"_qs), readBytes(journal.fileName())); // after -3, not after -1
+    writeBytes(second, "TavikArchive-pending 2\r\nR\t1\r\n");
+    writeBytes(path("TavikArchive-pending-x.txt"_qs), "not a segment");
+    QList<qint64> times;
+    QStringList damaged;
+    journal.read(
+        10,
+        [&](const QList<ArchivedReport> &reports, const auto &) {
+            for (const ArchivedReport &r : reports)
+                times << r.flowStartSeconds;
+        },
+        [&](const QString &segment, const QString &) { damaged << segment; });
+    EXPECT_EQ(times, (QList<qint64>{1, 4, 1}));
+    EXPECT_EQ(damaged, QStringList{second});
+    EXPECT_EQ(journal.segments().size(), 4);
+    journal.remove();
+    EXPECT_TRUE(journal.segments().isEmpty());
+    EXPECT_TRUE(QFile::exists(path("TavikArchive-pending-x.txt"_qs)));
 }

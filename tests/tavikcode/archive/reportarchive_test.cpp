@@ -2,8 +2,10 @@
 
 #include "archive/archiveschema.h"
 #include "archive/archivestore.h"
+#include "archive/pendingjournal.h"
 
 #include <QDir>
+#include <QScopeGuard>
 
 using namespace archivetest;
 
@@ -422,12 +424,48 @@ TEST_F(ArchiveTest, ADamagedJournalIsSetAsideAndToldOnce)
 {
     const QByteArray damaged = "TavikArchive-pending 1\r\nR\t1\tG4XYZ\r\n";
     writeBytes(path("TavikArchive-pending.txt"_qs), damaged);
+    // A whole segment after it is stored, and only its reports were told waiting.
+    PendingJournal(path("TavikArchive-pending-2.txt"_qs)).append({historyReport("K1JT"_qs, kDay)}, {});
+    std::vector<qint64> waiting;
+    QObject::connect(archive.get(), &ReportArchive::waiting, archive.get(), [&](qint64 n) { waiting.push_back(n); });
     open();
     pass({reception("DL1ABC"_qs, kDay)});
+    EXPECT_EQ(waiting, (std::vector<qint64>{1, 0}));
+    EXPECT_EQ(reports().size(), 2u);
     ASSERT_EQ(failures.size(), 1);
     EXPECT_TRUE(failures.front().contains("TavikArchive-pending-damaged-20261209-143000.txt"_qs))
         << failures.front().toStdString();
     EXPECT_EQ(readBytes(path("TavikArchive-pending-damaged-20261209-143000.txt"_qs)), damaged);
-    EXPECT_FALSE(QFile::exists(path("TavikArchive-pending.txt"_qs)));
-    EXPECT_EQ(reports().size(), 1u);
+    EXPECT_TRUE(PendingJournal(path("TavikArchive-pending.txt"_qs)).segments().isEmpty());
+}
+
+// Done when: a failed store writes its own records alone, as a segment of
+// the journal of its own; what waited before stays as it was written.
+TEST_F(ArchiveTest, EachFailedStoreAddsOnlyItsOwnRecordsToTheJournal)
+{
+    ArchiveStore::setBusyTimeout(50);
+    const auto patient = qScopeGuard([] { ArchiveStore::setBusyTimeout(2000); });
+    std::vector<qint64> waiting;
+    QObject::connect(archive.get(), &ReportArchive::waiting, archive.get(), [&](qint64 n) { waiting.push_back(n); });
+    const PendingJournal journal(path("TavikArchive-pending.txt"_qs));
+    open();
+    auto other = std::make_unique<SqliteDb>(fileName(), SqliteDb::ReadWrite);
+    other->exec("BEGIN IMMEDIATE");
+    QList<QByteArray> written;
+    for (int i = 0; i < 4; ++i) {
+        pass({reception("DL1ABC"_qs, kDay + i * 300)}, {}, kDay + i * 300);
+        const QStringList segments = journal.segments();
+        ASSERT_EQ(segments.size(), i + 1);
+        for (int k = 0; k < i; ++k)
+            EXPECT_EQ(readBytes(segments[k]), written[k]);
+        written << readBytes(segments.last());
+        EXPECT_LT(written.last().size(), 300) << "one report's record";
+    }
+    EXPECT_EQ(waiting, (std::vector<qint64>{1, 2, 3, 4}));
+    other.reset();
+    archive->retry();
+    settle();
+    EXPECT_EQ(reports().size(), 4u);
+    EXPECT_TRUE(journal.segments().isEmpty());
+    EXPECT_EQ(waiting.back(), 0);
 }
