@@ -19,6 +19,9 @@ void WsjtxInstances::setOperatorCallsign(const QString &callsign)
 bool WsjtxInstances::take(const WsjtxMessage &message, const QDateTime &at)
 {
     const QString id = wsjtxMessageId(message);
+    // Every copy names itself; a message without a name cannot be told apart.
+    if (id.isEmpty())
+        return false;
     if (std::holds_alternative<WsjtxClose>(message)) {
         m_instances.removeIf([&](const WsjtxInstance &i) { return i.id == id; });
         return chooseFollowed();

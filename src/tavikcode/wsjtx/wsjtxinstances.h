@@ -28,7 +28,8 @@ public:
     void setOperatorCallsign(const QString &callsign);
 
     // Takes a decoded message heard at the given time; a Close forgets its
-    // sender. Returns true when the followed copy changed.
+    // sender, a message without an Id is passed over. Returns true when the
+    // followed copy changed.
     bool take(const WsjtxMessage &message, const QDateTime &at);
 
     // Forgets the copies silent for more than kSilenceSeconds; returns their

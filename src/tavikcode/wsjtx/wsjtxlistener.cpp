@@ -6,6 +6,8 @@
 #include <QNetworkInterface>
 #include <QUdpSocket>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -130,6 +130,8 @@ TEST(WsjtxInstances, FollowsTheOperatorsCopyElseTheFirstHeardAndForgetsTheSilent
     };
     WsjtxInstances instances;
     instances.setOperatorCallsign(u"N1SH"_s);
+    EXPECT_FALSE(instances.take(statusOf("", "N1SH"), t0));  // no Id: no copy to tell apart
+    EXPECT_TRUE(instances.all().isEmpty());
     EXPECT_TRUE(instances.take(statusOf("JTDX", "K1ABC"), t0));
     EXPECT_FALSE(instances.take(WsjtxHeartbeat{u"Other"_s, 3, {}, {}}, t0));
     EXPECT_EQ(instances.followedId(), u"JTDX"_s);
