@@ -204,6 +204,36 @@ TEST(Transmissions, FromTransmittingOnToOffOneBandAndModeEach)
     }
 }
 
+// A transmission of the followed copy ends when the copy closes or falls
+// silent, at that moment.
+TEST(WsjtxMonitor, TheFollowedCopyGoneEndsItsTransmission)
+{
+    const QDateTime t0 = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
+    WsjtxStatus tx;
+    tx.id = u"WSJT-X"_s;
+    tx.dialHz = 14'074'000;
+    tx.mode = u"FT8"_s;
+    tx.transmitting = true;
+    for (const bool closes : {true, false}) {
+        WsjtxMonitor monitor;
+        QList<Transmission> started, ended;
+        QObject::connect(&monitor, &WsjtxMonitor::transmissionStarted, [&](const Transmission &t) { started << t; });
+        QObject::connect(&monitor, &WsjtxMonitor::transmissionEnded, [&](const Transmission &t) { ended << t; });
+        monitor.take(tx, t0);
+        monitor.take(tx, t0.addSecs(5));
+        ASSERT_EQ(started.size(), 1);
+        const QDateTime gone = t0.addSecs(closes ? 10 : 61);
+        if (closes)
+            monitor.take(WsjtxClose{u"WSJT-X"_s}, gone);
+        monitor.tick(t0.addSecs(60));
+        EXPECT_EQ(ended.isEmpty(), !closes);
+        monitor.tick(t0.addSecs(61));
+        ASSERT_EQ(ended.size(), 1);
+        EXPECT_EQ(ended.first().end, gone);
+        EXPECT_TRUE(monitor.instances().all().isEmpty());
+    }
+}
+
 namespace {
 
 QJsonArray independentReading(const QStringList &arguments)
