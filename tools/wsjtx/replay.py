@@ -9,6 +9,7 @@ another local address.
 """
 
 import argparse
+import ipaddress
 import os
 import socket
 import struct
@@ -22,7 +23,7 @@ import read_pcapng  # noqa: E402
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("capture")
-    parser.add_argument("--to", default="127.0.0.1")
+    parser.add_argument("--to", default="127.0.0.1", help="an IPv4 address or multicast group")
     parser.add_argument("--port", type=int, default=2237)
     parser.add_argument("--speed", type=float, default=30.0)
     parser.add_argument("--interface", default="127.0.0.1", help="local address to send a multicast group from")
@@ -30,7 +31,7 @@ def main():
     args = parser.parse_args()
 
     sender = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    if int(args.to.split(".")[0]) in range(224, 240):
+    if ipaddress.IPv4Address(args.to).is_multicast:
         sender.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_TTL, struct.pack("b", args.ttl))
         sender.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_LOOP, 1)
         sender.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_IF, socket.inet_aton(args.interface))
