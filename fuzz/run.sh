@@ -13,7 +13,7 @@ seconds="${1:-10}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(readattribute formatreport responsepass versionpage settingstext callsignfile csvgrid httpbody)
+    targets=(readattribute formatreport responsepass versionpage settingstext callsignfile csvgrid httpbody wsjtxmessage)
 fi
 
 build="$PWD/build-fuzz"

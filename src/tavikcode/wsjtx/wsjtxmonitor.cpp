@@ -1,0 +1,60 @@
+#include "wsjtxmonitor.h"
+
+#include "clock.h"
+
+WsjtxMonitor::WsjtxMonitor(QObject *parent) : QObject(parent)
+{
+    connect(&m_listener, &WsjtxListener::messageReceived, this, &WsjtxMonitor::take);
+}
+
+void WsjtxMonitor::setOperatorCallsign(const QString &callsign)
+{
+    const QString before = m_instances.followedId();
+    m_instances.setOperatorCallsign(callsign);
+    if (m_instances.followedId() != before)
+        followedChanged(Clock::nowUtc());
+}
+
+void WsjtxMonitor::take(const WsjtxMessage &message, const QDateTime &at)
+{
+    const qsizetype countBefore = m_instances.all().size();
+    const bool changed = m_instances.take(message, at);
+    if (changed)
+        followedChanged(at);
+    else if (m_instances.all().size() != countBefore)
+        emit instancesChanged();
+
+    const auto *status = std::get_if<WsjtxStatus>(&message);
+    if (!status || status->id != m_instances.followedId())
+        return;
+    const bool wasRunning = m_tracker.running().has_value();
+    const std::optional<Transmission> finished = m_tracker.take(*status, at);
+    ended(finished);
+    // A change of band or mode while transmitting ends one and starts another.
+    if (m_tracker.running() && (!wasRunning || finished))
+        emit transmissionStarted(*m_tracker.running());
+}
+
+void WsjtxMonitor::tick(const QDateTime &now)
+{
+    const QString before = m_instances.followedId();
+    if (m_instances.forgetSilent(now).isEmpty())
+        return;
+    if (m_instances.followedId() != before)
+        followedChanged(now);
+    else
+        emit instancesChanged();
+}
+
+// Transmissions belong to one copy: another's statuses start afresh.
+void WsjtxMonitor::followedChanged(const QDateTime &at)
+{
+    ended(m_tracker.stop(at));
+    emit instancesChanged();
+}
+
+void WsjtxMonitor::ended(const std::optional<Transmission> &transmission)
+{
+    if (transmission)
+        emit transmissionEnded(*transmission);
+}
