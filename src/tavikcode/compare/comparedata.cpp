@@ -175,30 +175,41 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     for (int b = 0; b < bandCount; ++b)
         bandOfRank[size_t(bandRank[size_t(b)])] = b;
     const std::vector<int> modeOf = foldedIds(in.modes);
+    // Each mode's limit, by its folded number.
     std::vector<PairingLimit> limits;
-    for (const QString &mode : in.modes)
-        limits.emplace_back(window, mode);
+    for (qsizetype m = 0; m < in.modes.size(); ++m) {
+        if (size_t(modeOf[size_t(m)]) == limits.size())
+            limits.emplace_back(window, in.modes[m]);
+    }
 
-    std::vector<std::vector<qint64>> operatorTimes(static_cast<size_t>(bandCount));
-    std::vector<std::vector<qint64>> referenceTimes(static_cast<size_t>(bandCount));
+    // The times of each station on each band in each mode.
+    const int modeCount = modeOf.empty() ? 0 : *std::max_element(modeOf.begin(), modeOf.end()) + 1;
+    const auto onAir = [modeCount, &modeOf](const StationReport &r) { return size_t(r.band * modeCount + modeOf[size_t(r.mode)]); };
+    std::vector<std::vector<qint64>> operatorTimes(size_t(bandCount) * size_t(modeCount));
+    std::vector<std::vector<qint64>> referenceTimes(operatorTimes.size());
     for (const StationReport &r : in.ofOperator)
-        operatorTimes[size_t(r.band)].push_back(r.flowStartSeconds);
+        operatorTimes[onAir(r)].push_back(r.flowStartSeconds);
     for (const StationReport &r : in.ofReference)
-        referenceTimes[size_t(r.band)].push_back(r.flowStartSeconds);
+        referenceTimes[onAir(r)].push_back(r.flowStartSeconds);
     for (auto *times : {&operatorTimes, &referenceTimes}) {
         for (std::vector<qint64> &t : *times)
             std::sort(t.begin(), t.end());
     }
 
-    // The reports that count, in groups of one band, receiver and mode.
+    // The reports that count, in groups of one band, receiver and mode. In
+    // one second the n-th report of the operator (in the order given) goes
+    // with the n-th of the reference: rank, then station, orders them; their
+    // signals play no part.
     constexpr int kNoSnr = std::numeric_limits<int>::min();
     struct Entry
     {
-        int band, receiver, mode, rawMode;
+        qint16 band, mode;
+        int receiver;
         qint64 time;
+        int rank; // among the station's reports of the group in that second
         bool reference;
         int snr, index, locator;
-        auto order() const { return std::tie(band, receiver, mode, time, reference, snr, index); }
+        auto order() const { return std::tie(band, receiver, mode, time, rank, reference, index); }
     };
     std::vector<Entry> entries;
     entries.reserve(in.ofOperator.size() + in.ofReference.size());
@@ -207,13 +218,30 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
         const std::vector<std::vector<qint64>> &others = reference ? operatorTimes : referenceTimes;
         for (size_t i = 0; i < list.size(); ++i) {
             const StationReport &r = list[i];
-            if (otherNear(others[size_t(r.band)], r.flowStartSeconds, limits[size_t(r.mode)]))
-                entries.push_back({bandRank[size_t(r.band)], receiverOf[size_t(r.receiver)], modeOf[size_t(r.mode)],
-                                   r.mode, r.flowStartSeconds, reference, r.snr.value_or(kNoSnr), int(i),
-                                   r.locator});
+            if (otherNear(others[onAir(r)], r.flowStartSeconds, limits[size_t(modeOf[size_t(r.mode)])]))
+                entries.push_back({qint16(bandRank[size_t(r.band)]), qint16(modeOf[size_t(r.mode)]),
+                                   receiverOf[size_t(r.receiver)], r.flowStartSeconds, 0, reference,
+                                   r.snr.value_or(kNoSnr), int(i), r.locator});
         }
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.order() < b.order(); });
+    operatorTimes = {};
+    referenceTimes = {};
+    const auto sameSecond = [](const Entry &a, const Entry &b) {
+        return std::tie(a.band, a.receiver, a.mode, a.time, a.reference) == std::tie(b.band, b.receiver, b.mode, b.time, b.reference);
+    };
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return std::tie(a.band, a.receiver, a.mode, a.time, a.reference, a.index)
+            < std::tie(b.band, b.receiver, b.mode, b.time, b.reference, b.index);
+    });
+    bool ranked = false;
+    for (size_t i = 1; i < entries.size(); ++i) {
+        if (sameSecond(entries[i], entries[i - 1])) {
+            entries[i].rank = entries[i - 1].rank + 1;
+            ranked = true;
+        }
+    }
+    if (ranked)
+        std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.order() < b.order(); });
     check();
 
     // Where each locator lies, worked out once.
@@ -243,7 +271,7 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
         c.band = qint16(band);
         c.heard = slot.heardBy();
         c.pairs = int(slot.differences.size());
-        if (const std::optional<double> median = medianOf(slot.differences))
+        if (const std::optional<double> median = groupedMedian(slot.differences))
             c.median = float(*median);
         return c;
     };
@@ -295,7 +323,7 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
                     itemEntries.push_back(int(end));
                 }
             }
-            for (const auto &[o, r] : pairNearest(items, limits[size_t(entries[m].rawMode)])) {
+            for (const auto &[o, r] : pairNearest(items, limits[size_t(entries[m].mode)])) {
                 const Entry &a = entries[size_t(itemEntries[size_t(o)])];
                 const Entry &b = entries[size_t(itemEntries[size_t(r)])];
                 if (keep == KeepPairs::Yes)

@@ -144,8 +144,9 @@ void CompareWindow::createControls()
     for (PairingWindow w : pairingWindows())
         windowBox->addItem(pairingWindowLabel(w), pairingWindowKey(w));
     windowBox->setToolTip(QStringLiteral(
-        "Same cycle: for two transmitters on the air together (15 s FT8, 7.5 s FT4, 2 min WSPR and FST4W, 60 s "
-        "JT65, JT9 and others).\nMinutes: for stations that take turns."));
+        "Same cycle: for two transmitters on the air together, at most half the mode's transmit period apart "
+        "(7.5 s FT8, 3.75 s FT4, 1 min WSPR and FST4W, 30 s JT65, JT9 and others).\nMinutes: for stations that "
+        "take turns."));
     allBandsButton = new QPushButton(QStringLiteral("All bands"), this);
     allBandsButton->setObjectName(QStringLiteral("allBandsButton"));
     exportButton = new QPushButton(QStringLiteral("Export pairs..."), this);
@@ -439,9 +440,11 @@ void CompareWindow::fillTable()
     bandTable->setUpdatesEnabled(false);
     bandTable->setHorizontalHeaderLabels(headers);
     bandTable->horizontalHeaderItem(DifferenceColumn)
-        ->setToolTip(QStringLiteral("The median over receivers of each receiver's median difference in dB, with "
-                                    "its 95% interval (bootstrap over receivers);\n\"too few\" below 10 receivers "
-                                    "or 30 pairs. Positive: ")
+        ->setToolTip(QStringLiteral("The median over receivers of each receiver's median difference in dB (medians "
+                                    "of grouped data: each whole dB stands for the decibel around it), with its 95% "
+                                    "interval (bootstrap over receivers);\n\"too few\" below 10 receivers or 30 "
+                                    "pairs. All bands (pooled): each receiver once, its pairs of every band "
+                                    "together. Positive: ")
                      + m_operator + QStringLiteral(" louder."));
     bandTable->clearContents();
     const qsizetype bands = m_data ? m_data->bands.size() : 0;
@@ -450,7 +453,7 @@ void CompareWindow::fillTable()
         const bool total = row == bands;
         const CompareRow &r = total ? m_data->total : m_data->bands[row];
         const auto put = [&](int column, QTableWidgetItem *item) { bandTable->setItem(int(row), column, item); };
-        put(BandColumn, tableCell(total ? QStringLiteral("All bands") : r.band));
+        put(BandColumn, tableCell(total ? QStringLiteral("All bands (pooled)") : r.band));
         put(BothColumn, tableCell(QString::number(r.heardBoth), true));
         put(OnlyOperatorColumn, tableCell(QString::number(r.onlyOperator), true));
         put(OnlyReferenceColumn, tableCell(QString::number(r.onlyReference), true));

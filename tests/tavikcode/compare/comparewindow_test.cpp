@@ -99,7 +99,7 @@ TEST_F(CompareWindowTest, ShowsTheBandsTheChartAndTheMapOfAReference)
     store->WriteString(comparesettings::kSection, comparesettings::kCalls, "N0CALL/P"_qs);
     CompareWindow &w = open();
     EXPECT_EQ(archive->compared, QStringList{"N0CALL N0CALL/P"_qs});
-    EXPECT_EQ(column(0), (QStringList{"40m"_qs, "20m"_qs, "All bands"_qs}));
+    EXPECT_EQ(column(0), (QStringList{"40m"_qs, "20m"_qs, "All bands (pooled)"_qs}));
     EXPECT_EQ(column(6), (QStringList{"too few"_qs, "+0.5 dB (-1.0 to +1.0)"_qs, "0.0 dB (-1.5 to +1.0)"_qs}));
     EXPECT_EQ(w.bandTable->horizontalHeaderItem(3)->text(), "Only N0CALL/P"_qs);
     EXPECT_TRUE(w.statusLabel->text().contains("107 pairs from 31 receivers"_qs)) << w.statusLabel->text().toStdString();
@@ -176,7 +176,7 @@ TEST_F(CompareWindowTest, AnEmptyOrMissingArchiveSaysSoWithoutABox)
     }
     const QString file = path(files::kArchive);
     CompareWindow &w = open([file] { return openArchiveReader(file); });
-    EXPECT_EQ(column(0), QStringList{"All bands"_qs});
+    EXPECT_EQ(column(0), QStringList{"All bands (pooled)"_qs});
     EXPECT_TRUE(w.statusLabel->text().contains("no band on which both N0CALL and N0CALL/P were heard"_qs))
         << w.statusLabel->text().toStdString();
 
