@@ -109,9 +109,9 @@ struct CompareData
 };
 
 // Pairs the reports and works out every figure; keeps the reports and the
-// pairs when asked to. Throws QueryCancelled soon after cancel, when given,
-// is set.
-enum class KeepPairs { No, Yes };
+// pairs when asked to, for an export without the intervals (it writes
+// none). Throws QueryCancelled soon after cancel, when given, is set.
+enum class KeepPairs { No, Yes, ForExport };
 CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, PairingWindow window,
                               const std::optional<GeoPosition> &home, KeepPairs keep = KeepPairs::Yes,
                               const CancelFlag *cancel = nullptr);

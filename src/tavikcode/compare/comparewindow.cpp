@@ -58,6 +58,16 @@ QLabel *plainLabel(const QString &text, QWidget *parent)
     return label;
 }
 
+// The refresh and the export each hold a period's reports while they work,
+// one after the other, never both at once; a cancelled one stops waiting.
+std::unique_lock<std::timed_mutex> holdGate(std::timed_mutex &gate, const CancelFlag &cancel)
+{
+    std::unique_lock held(gate, std::defer_lock);
+    while (!held.try_lock_for(std::chrono::milliseconds(20)))
+        cancel.check();
+    return held;
+}
+
 // A callsign in a file name: letters and digits, anything else a dash.
 QString fileNamePart(const QString &text)
 {
@@ -362,8 +372,11 @@ void CompareWindow::refresh()
     // A newer question cancels this one: its flag stops the reader's SQL and
     // the pairing's loops at once.
     m_queries->submit(
-        {[this, generation, period, own, reference, window, home](ArchiveReader &reader, const CancelFlag &cancel) {
-             auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
+        {[this, generation, period, own, reference, window, home, gate = m_readGate](ArchiveReader &reader,
+                                                                                     const CancelFlag &cancel) {
+             const std::unique_lock held = holdGate(*gate, cancel);
+             auto reports = std::make_shared<const ComparisonReports>(
+                 reader.comparison(period, own, reference, pairingReachSeconds(window)));
              cancel.check();
              auto data = std::make_shared<const CompareData>(
                  prepareComparison(reports, window, home, KeepPairs::No, &cancel));
@@ -372,22 +385,25 @@ void CompareWindow::refresh()
              reports.reset();
              returnFreedMemory();
              QMetaObject::invokeMethod(
-                 this, [this, generation, data] { queryDone(generation, data); }, Qt::QueuedConnection);
+                 this, [this, generation, data, reference] { queryDone(generation, data, reference); },
+                 Qt::QueuedConnection);
          },
          [this, generation](const QString &error) {
              QMetaObject::invokeMethod(
                  this, [this, generation, error] { queryFailed(generation, error); }, Qt::QueuedConnection);
          }});
-    m_dataReference = reference;
     showStatus();
 }
 
-void CompareWindow::queryDone(quint64 generation, std::shared_ptr<const CompareData> data)
+void CompareWindow::queryDone(quint64 generation, std::shared_ptr<const CompareData> data, const QString &reference)
 {
     if (generation != m_generation)
         return; // a newer question is on its way
     m_querying = false;
     m_error.clear();
+    // The figures and the name they go with change together: a failed
+    // question leaves both as they were.
+    m_dataReference = reference;
     showData(std::move(data));
     emit refreshed();
 }
@@ -486,7 +502,10 @@ void CompareWindow::showStatus()
     p.setColor(QPalette::WindowText, m_error.isEmpty() ? palette().color(QPalette::WindowText) : kComparisonProblem);
     statusLabel->setPalette(p);
     if (!m_error.isEmpty()) {
-        statusLabel->setText(m_error);
+        statusLabel->setText(m_data && m_dataReference != m_reference
+                                 ? m_error + QStringLiteral(" Still shown: ") + m_operator + QStringLiteral(" against ")
+                                     + m_dataReference + u'.'
+                                 : m_error);
         return;
     }
     if (m_operator.isEmpty()) {
@@ -554,9 +573,12 @@ void CompareWindow::exportTo(const QString &fileName)
         m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
     submitExport(
         *m_exports, this, fileName,
-        [period, own, reference, window, home](ArchiveReader &reader, const CancelFlag &cancel, QIODevice &file) {
-            auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
-            return writePairsCsv(file, prepareComparison(reports, window, home, KeepPairs::Yes, &cancel));
+        [period, own, reference, window, home, gate = m_readGate](ArchiveReader &reader, const CancelFlag &cancel,
+                                                                  QIODevice &file) {
+            const std::unique_lock held = holdGate(*gate, cancel);
+            auto reports = std::make_shared<const ComparisonReports>(
+                reader.comparison(period, own, reference, pairingReachSeconds(window)));
+            return writePairsCsv(file, prepareComparison(reports, window, home, KeepPairs::ForExport, &cancel));
         },
         [this, fileName](qint64 rows) { exportDone(rows, fileName); },
         [this](const QString &error) { exportFailed(error); });

@@ -186,6 +186,10 @@ TEST(CompareData, WiderWindowsPairMoreAndANewerQuestionStopsTheWork)
     const CompareData minutes = prepared(PairingWindow::ThirtyMinutes);
     EXPECT_GE(minutes.total.difference.pairs, 107);
     EXPECT_EQ(qint64(minutes.pairs.size()), minutes.total.difference.pairs);
+    // An export keeps the pairs and works out no interval.
+    const CompareData exported = prepareComparison(fixture(), PairingWindow::SameCycle, std::nullopt, KeepPairs::ForExport);
+    EXPECT_EQ(exported.pairs.size(), 109u);
+    EXPECT_FALSE(exported.total.difference.interval.has_value());
     CancelFlag newer;
     newer.cancel();
     EXPECT_THROW(prepareComparison(fixture(), PairingWindow::SameCycle, std::nullopt, KeepPairs::No, &newer),

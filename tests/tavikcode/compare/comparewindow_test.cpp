@@ -210,3 +210,24 @@ TEST_F(CompareWindowTest, ClosingWhileAQuestionRunsAndExportingThePairs)
     EXPECT_EQ(lines.size(), 1 + 107 + 1); // the header, the pairs, nothing after the last line end
     EXPECT_TRUE(w.statusLabel->text().startsWith("Exported 107 pairs to "_qs));
 }
+
+TEST_F(CompareWindowTest, AFailedQuestionLeavesTheFiguresShownUnderTheirOwnReference)
+{
+    store->WriteString(comparesettings::kSection, comparesettings::kCalls, "G4ABC,K1ABC"_qs);
+    CompareWindow &w = open();
+    ASSERT_EQ(w.reference(), "G4ABC"_qs);
+    const auto shown = w.data();
+    ASSERT_TRUE(shown);
+    {
+        std::lock_guard lock(archive->mutex);
+        archive->failure = "The archive is locked"_qs;
+    }
+    w.referenceBox->setCurrentIndex(1);
+    emit w.referenceBox->activated(1);
+    settle();
+    EXPECT_EQ(w.reference(), "K1ABC"_qs);
+    EXPECT_EQ(w.data(), shown);
+    EXPECT_EQ(w.bandTable->horizontalHeaderItem(3)->text(), "Only G4ABC"_qs);
+    EXPECT_TRUE(w.statusLabel->text().contains("Still shown: N0CALL against G4ABC."_qs))
+        << w.statusLabel->text().toStdString();
+}
