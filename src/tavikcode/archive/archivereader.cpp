@@ -418,9 +418,8 @@ ComparisonReports SqliteArchiveReader::comparisonOf(const ArchivePeriod &period,
         if (count.step())
             into.reserve(size_t(count.integer(0)));
         checkCancelled();
-        Statement rows(m_db,
-                       QByteArray("SELECT flow_start, receiver, locator, band, mode, snr" + where + " ORDER BY flow_start")
-                           .constData());
+        const QByteArray select = "SELECT flow_start, receiver, locator, band, mode, snr" + where + " ORDER BY flow_start";
+        Statement rows(m_db, select.constData());
         rows.bind(1, span.fromSeconds);
         rows.bind(2, span.toSeconds);
         rows.bind(3, sender);
@@ -464,8 +463,10 @@ ComparisonReports SqliteArchiveReader::comparisonOf(const ArchivePeriod &period,
     checkCancelled();
     // Only the operator's reports near the reference's can pair, or count.
     if (!result.ofReference.empty()) {
-        const ArchivePeriod span{std::max(period.fromSeconds, result.ofReference.front().flowStartSeconds - reachSeconds),
-                                 std::min(period.toSeconds, result.ofReference.back().flowStartSeconds + reachSeconds + 1)};
+        const qint64 first = result.ofReference.front().flowStartSeconds;
+        const qint64 last = result.ofReference.back().flowStartSeconds;
+        const ArchivePeriod span{std::max(period.fromSeconds, first - reachSeconds),
+                                 std::min(period.toSeconds, last + reachSeconds + 1)};
         read("report", span, operatorCallsign, result.ofOperator);
     }
     result.receivers = receivers.texts();

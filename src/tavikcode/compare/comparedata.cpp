@@ -184,7 +184,9 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
 
     // The times of each station on each band in each mode.
     const int modeCount = modeOf.empty() ? 0 : *std::max_element(modeOf.begin(), modeOf.end()) + 1;
-    const auto onAir = [modeCount, &modeOf](const StationReport &r) { return size_t(r.band * modeCount + modeOf[size_t(r.mode)]); };
+    const auto onAir = [modeCount, &modeOf](const StationReport &r) {
+        return size_t(r.band * modeCount + modeOf[size_t(r.mode)]);
+    };
     std::vector<std::vector<qint64>> operatorTimes(size_t(bandCount) * size_t(modeCount));
     std::vector<std::vector<qint64>> referenceTimes(operatorTimes.size());
     for (const StationReport &r : in.ofOperator)
@@ -227,7 +229,8 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     operatorTimes = {};
     referenceTimes = {};
     const auto sameSecond = [](const Entry &a, const Entry &b) {
-        return std::tie(a.band, a.receiver, a.mode, a.time, a.reference) == std::tie(b.band, b.receiver, b.mode, b.time, b.reference);
+        return std::tie(a.band, a.receiver, a.mode, a.time, a.reference)
+            == std::tie(b.band, b.receiver, b.mode, b.time, b.reference);
     };
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         return std::tie(a.band, a.receiver, a.mode, a.time, a.reference, a.index)
