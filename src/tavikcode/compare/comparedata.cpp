@@ -60,14 +60,21 @@ std::vector<int> foldedIds(const QStringList &texts, QStringList *names = nullpt
     return folded;
 }
 
-// Whether the other station was heard within the limit of a time: its
-// nearest report lies on one side or the other.
-bool otherNear(const std::vector<qint64> &otherTimes, qint64 time, const PairingLimit &limit)
+// The positions of a station's reports by time: none when they are in
+// time order already (as the archive gives them).
+std::vector<int> timeOrder(const std::vector<StationReport> &list)
 {
-    const auto after = std::lower_bound(otherTimes.begin(), otherTimes.end(), time);
-    if (after != otherTimes.end() && limit.within(*after - time))
-        return true;
-    return after != otherTimes.begin() && limit.within(time - *std::prev(after));
+    const auto earlier = [](const StationReport &a, const StationReport &b) {
+        return a.flowStartSeconds < b.flowStartSeconds;
+    };
+    if (std::is_sorted(list.begin(), list.end(), earlier))
+        return {};
+    std::vector<int> order(list.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return earlier(list[size_t(a)], list[size_t(b)]); });
+    return order;
 }
 
 struct Place
@@ -182,20 +189,49 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
             limits.emplace_back(window, in.modes[m]);
     }
 
-    // The times of each station on each band in each mode.
+    // Which reports were heard while the other station was on the air (on
+    // the band, in the mode): both stations' reports walked in time order,
+    // forward and back, each against the other station's last one seen on
+    // its band and mode. A bit a report, nothing a time.
     const int modeCount = modeOf.empty() ? 0 : *std::max_element(modeOf.begin(), modeOf.end()) + 1;
     const auto onAir = [modeCount, &modeOf](const StationReport &r) {
         return size_t(r.band * modeCount + modeOf[size_t(r.mode)]);
     };
-    std::vector<std::vector<qint64>> operatorTimes(size_t(bandCount) * size_t(modeCount));
-    std::vector<std::vector<qint64>> referenceTimes(operatorTimes.size());
-    for (const StationReport &r : in.ofOperator)
-        operatorTimes[onAir(r)].push_back(r.flowStartSeconds);
-    for (const StationReport &r : in.ofReference)
-        referenceTimes[onAir(r)].push_back(r.flowStartSeconds);
-    for (auto *times : {&operatorTimes, &referenceTimes}) {
-        for (std::vector<qint64> &t : *times)
-            std::sort(t.begin(), t.end());
+    const std::vector<StationReport> *lists[2] = {&in.ofOperator, &in.ofReference};
+    const std::vector<int> orders[2] = {timeOrder(in.ofOperator), timeOrder(in.ofReference)};
+    std::vector<bool> counts[2] = {std::vector<bool>(in.ofOperator.size()), std::vector<bool>(in.ofReference.size())};
+    const auto at = [&](int station, size_t k) -> size_t {
+        return orders[station].empty() ? k : size_t(orders[station][k]);
+    };
+    for (const bool forward : {true, false}) {
+        constexpr qint64 kNever = std::numeric_limits<qint64>::min();
+        std::vector<qint64> last[2];
+        for (std::vector<qint64> &l : last)
+            l.assign(size_t(bandCount) * size_t(modeCount), kNever);
+        const size_t sizes[2] = {lists[0]->size(), lists[1]->size()};
+        size_t done[2] = {0, 0};
+        while (done[0] < sizes[0] || done[1] < sizes[1]) {
+            // The next report in time (backward: from the last), of either station.
+            const auto position = [&](int station) {
+                return at(station, forward ? done[station] : sizes[station] - 1 - done[station]);
+            };
+            int station = done[0] < sizes[0] ? 0 : 1;
+            if (station == 0 && done[1] < sizes[1]) {
+                const qint64 a = (*lists[0])[position(0)].flowStartSeconds;
+                const qint64 b = (*lists[1])[position(1)].flowStartSeconds;
+                // In one second the operator's go first forward and last
+                // backward: each station then meets the other's of that second.
+                station = (forward ? b < a : b >= a) ? 1 : 0;
+            }
+            const size_t i = position(station);
+            const StationReport &r = (*lists[station])[i];
+            const size_t key = onAir(r);
+            const qint64 other = last[1 - station][key];
+            if (other != kNever && limits[size_t(modeOf[size_t(r.mode)])].within(r.flowStartSeconds - other))
+                counts[station][i] = true;
+            last[station][key] = r.flowStartSeconds;
+            ++done[station];
+        }
     }
 
     // The reports that count, in groups of one band, receiver and mode. In
@@ -214,20 +250,24 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
         auto order() const { return std::tie(band, receiver, mode, time, rank, reference, index); }
     };
     std::vector<Entry> entries;
-    entries.reserve(in.ofOperator.size() + in.ofReference.size());
+    entries.reserve(size_t(std::count(counts[0].begin(), counts[0].end(), true)
+                           + std::count(counts[1].begin(), counts[1].end(), true)));
     for (const bool reference : {false, true}) {
         const std::vector<StationReport> &list = reference ? in.ofReference : in.ofOperator;
-        const std::vector<std::vector<qint64>> &others = reference ? operatorTimes : referenceTimes;
         for (size_t i = 0; i < list.size(); ++i) {
             const StationReport &r = list[i];
-            if (otherNear(others[onAir(r)], r.flowStartSeconds, limits[size_t(modeOf[size_t(r.mode)])]))
+            if (counts[reference ? 1 : 0][i])
                 entries.push_back({qint16(bandRank[size_t(r.band)]), qint16(modeOf[size_t(r.mode)]),
                                    receiverOf[size_t(r.receiver)], r.flowStartSeconds, r.snr.value_or(kNoSnr), int(i),
                                    r.locator, 0, reference});
         }
     }
-    operatorTimes = {};
-    referenceTimes = {};
+    // Without an export the reports are done with: given back now when the
+    // caller handed them over.
+    const QStringList bandTexts = in.bands;
+    const QStringList locatorTexts = in.locators;
+    if (keep == KeepPairs::No)
+        reports.reset();
     const auto sameSecond = [](const Entry &a, const Entry &b) {
         return std::tie(a.band, a.receiver, a.mode, a.time, a.reference)
             == std::tie(b.band, b.receiver, b.mode, b.time, b.reference);
@@ -248,12 +288,12 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     check();
 
     // Where each locator lies, worked out once.
-    std::vector<std::optional<Place>> places(static_cast<size_t>(in.locators.size()));
+    std::vector<std::optional<Place>> places(static_cast<size_t>(locatorTexts.size()));
     const auto placeOf = [&](int locator) -> const Place & {
         std::optional<Place> &place = places[size_t(locator)];
         if (!place) {
             place.emplace();
-            place->position = locatorPosition(in.locators[locator]);
+            place->position = locatorPosition(locatorTexts[locator]);
             if (place->position && home) {
                 // On the azimuthal equidistant map a place lies at its
                 // distance in the direction of its bearing.
@@ -301,7 +341,7 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     };
     for (size_t from = 0; from < entries.size();) {
         const int band = entries[from].band, receiver = entries[from].receiver;
-        const QString &bandName = in.bands[bandOfRank[size_t(band)]];
+        const QString &bandName = bandTexts[bandOfRank[size_t(band)]];
         if (!row || row->band() != bandName) {
             if (row && !row->band().isEmpty())
                 finish(*row);
@@ -412,9 +452,9 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
 
     if (keep != KeepPairs::No)
         data.reports = reports;
-    std::sort(data.pairs.begin(), data.pairs.end(), [&in](const ReportPair &a, const ReportPair &b) {
-        const StationReport &x = in.ofOperator[size_t(a.operatorReport)];
-        const StationReport &y = in.ofOperator[size_t(b.operatorReport)];
+    std::sort(data.pairs.begin(), data.pairs.end(), [&reports](const ReportPair &a, const ReportPair &b) {
+        const StationReport &x = reports->ofOperator[size_t(a.operatorReport)];
+        const StationReport &y = reports->ofOperator[size_t(b.operatorReport)];
         return std::tie(x.flowStartSeconds, x.receiver, x.band, a.referenceReport)
             < std::tie(y.flowStartSeconds, y.receiver, y.band, b.referenceReport);
     });

@@ -110,7 +110,9 @@ struct CompareData
 
 // Pairs the reports and works out every figure; keeps the reports and the
 // pairs when asked to, for an export without the intervals (it writes
-// none). Throws QueryCancelled soon after cancel, when given, is set.
+// none). Without them, the reports are let go of once paired: a caller that
+// hands its pointer over gives them back then. Throws QueryCancelled soon
+// after cancel, when given, is set.
 enum class KeepPairs { No, Yes, ForExport };
 CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, PairingWindow window,
                               const std::optional<GeoPosition> &home, KeepPairs keep = KeepPairs::Yes,

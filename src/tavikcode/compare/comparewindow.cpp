@@ -379,7 +379,7 @@ void CompareWindow::refresh()
                  reader.comparison(period, own, reference, pairingReachSeconds(window)));
              cancel.check();
              auto data = std::make_shared<const CompareData>(
-                 prepareComparison(reports, window, home, KeepPairs::No, &cancel));
+                 prepareComparison(std::move(reports), window, home, KeepPairs::No, &cancel));
              // The month's reports and working copies are given back here,
              // not on the user-interface thread.
              reports.reset();
