@@ -164,7 +164,7 @@ void BM_ComparisonQuery(benchmark::State &state)
     ComparisonReports reports;
     for (auto _ : state)
         reports = reader->comparison({bigarchive::kBigArchiveEnd - kMonth, bigarchive::kBigArchiveEnd + 1}, kOperator,
-                                     kReference);
+                                     kReference, pairingReachSeconds(PairingWindow::SameCycle));
     state.counters["operator"] = double(reports.ofOperator.size());
     state.counters["reference"] = double(reports.ofReference.size());
 }
@@ -174,7 +174,8 @@ BENCHMARK(BM_ComparisonQuery)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_PrepareComparison(benchmark::State &state)
 {
     const auto reports = std::make_shared<const ComparisonReports>(openArchiveReader(comparisonArchive())->comparison(
-        {bigarchive::kBigArchiveEnd - kMonth, bigarchive::kBigArchiveEnd + 1}, kOperator, kReference));
+        {bigarchive::kBigArchiveEnd - kMonth, bigarchive::kBigArchiveEnd + 1}, kOperator, kReference,
+        pairingReachSeconds(PairingWindow::ThirtyMinutes)));
     const auto home = locatorPosition(u"IO91wm");
     for (auto _ : state)
         benchmark::DoNotOptimize(prepareComparison(reports, PairingWindow(state.range(0)), home));

@@ -129,9 +129,9 @@ public:
         cancellable([&] { visitReports(period, visit); });
     }
     ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
-                                 const QString &referenceCallsign) override
+                                 const QString &referenceCallsign, qint64 reachSeconds) override
     {
-        return cancellable([&] { return comparisonOf(period, operatorCallsign, referenceCallsign); });
+        return cancellable([&] { return comparisonOf(period, operatorCallsign, referenceCallsign, reachSeconds); });
     }
     void setCancelFlag(const CancelFlag *flag) override
     {
@@ -172,7 +172,7 @@ private:
     ReachSnapshot reachOf(const ArchivePeriod &period);
     void visitReports(const ArchivePeriod &period, const std::function<void(const ArchivedReport &)> &visit);
     ComparisonReports comparisonOf(const ArchivePeriod &period, const QString &operatorCallsign,
-                                   const QString &referenceCallsign);
+                                   const QString &referenceCallsign, qint64 reachSeconds);
 
     SqliteDb m_db;
     const CancelFlag *m_cancel = nullptr;
@@ -396,7 +396,7 @@ void SqliteArchiveReader::visitReports(const ArchivePeriod &period,
 }
 
 ComparisonReports SqliteArchiveReader::comparisonOf(const ArchivePeriod &period, const QString &operatorCallsign,
-                                                    const QString &referenceCallsign)
+                                                    const QString &referenceCallsign, qint64 reachSeconds)
 {
     Texts receivers, locators, bands, modes;
     // A receiver mostly keeps its locator, and band and mode repeat: each is
@@ -405,15 +405,26 @@ ComparisonReports SqliteArchiveReader::comparisonOf(const ArchivePeriod &period,
         return id >= 0 && texts.raw(id) == raw;
     };
     std::vector<qint32> locatorOf; // by receiver: its last locator
-    // The operator's own reports, then the reference's, each in key order
-    // (flow_start first): one range of each table.
-    const auto read = [&](const char *sql, const QString &sender, std::vector<StationReport> &into) {
-        Statement rows(m_db, sql);
-        rows.bind(1, period.fromSeconds);
-        rows.bind(2, period.toSeconds);
+    // Each station's reports of a span in key order (flow_start first): one
+    // range of its table, counted first so that the list is made to measure.
+    const auto read = [&](const char *table, const ArchivePeriod &span, const QString &sender,
+                          std::vector<StationReport> &into) {
+        const QByteArray where = QByteArrayLiteral(" FROM ") + table
+            + " WHERE flow_start >= ?1 AND flow_start < ?2 AND sender = ?3";
+        Statement count(m_db, QByteArray("SELECT count(*)" + where).constData());
+        count.bind(1, span.fromSeconds);
+        count.bind(2, span.toSeconds);
+        count.bind(3, sender);
+        if (count.step())
+            into.reserve(size_t(count.integer(0)));
+        checkCancelled();
+        const QByteArray select = "SELECT flow_start, receiver, locator, band, mode, snr" + where + " ORDER BY flow_start";
+        Statement rows(m_db, select.constData());
+        rows.bind(1, span.fromSeconds);
+        rows.bind(2, span.toSeconds);
         rows.bind(3, sender);
         qint32 band = -1, mode = -1;
-        while (rows.step()) {
+        while (rows.step() && into.size() < into.capacity()) {
             StationReport r;
             r.flowStartSeconds = rows.integer(0);
             r.receiver = receivers.id(rows.rawText(1));
@@ -434,18 +445,30 @@ ComparisonReports SqliteArchiveReader::comparisonOf(const ArchivePeriod &period,
             into.push_back(r);
         }
     };
+    // The counts and the rows of one moment of the archive.
+    struct ReadTogether
+    {
+        SqliteDb &db;
+        explicit ReadTogether(SqliteDb &d) : db(d) { db.exec("BEGIN"); }
+        ~ReadTogether()
+        {
+            try {
+                db.exec("COMMIT");
+            } catch (const std::exception &) {
+            }
+        }
+    } together(m_db);
     ComparisonReports result;
-    read(R"sql(
-        SELECT flow_start, receiver, locator, band, mode, snr FROM report
-         WHERE flow_start >= ?1 AND flow_start < ?2 AND sender = ?3 ORDER BY flow_start
-    )sql",
-         operatorCallsign, result.ofOperator);
+    read("reference_report", period, referenceCallsign, result.ofReference);
     checkCancelled();
-    read(R"sql(
-        SELECT flow_start, receiver, locator, band, mode, snr FROM reference_report
-         WHERE flow_start >= ?1 AND flow_start < ?2 AND sender = ?3 ORDER BY flow_start
-    )sql",
-         referenceCallsign, result.ofReference);
+    // Only the operator's reports near the reference's can pair, or count.
+    if (!result.ofReference.empty()) {
+        const qint64 first = result.ofReference.front().flowStartSeconds;
+        const qint64 last = result.ofReference.back().flowStartSeconds;
+        const ArchivePeriod span{std::max(period.fromSeconds, first - reachSeconds),
+                                 std::min(period.toSeconds, last + reachSeconds + 1)};
+        read("report", span, operatorCallsign, result.ofOperator);
+    }
     result.receivers = receivers.texts();
     result.locators = locators.texts();
     result.bands = bands.texts();
@@ -496,7 +519,7 @@ void ReachSnapshot::setReceivers(const QList<HeardReceiver> &receivers)
     }
 }
 
-ComparisonReports ArchiveReader::comparison(const ArchivePeriod &, const QString &, const QString &)
+ComparisonReports ArchiveReader::comparison(const ArchivePeriod &, const QString &, const QString &, qint64)
 {
     throw TavikError(QStringLiteral("This archive keeps no reports to compare"));
 }

@@ -175,12 +175,14 @@ public:
     // Every report of the period, oldest first.
     virtual void forEachReport(const ArchivePeriod &period,
                                const std::function<void(const ArchivedReport &)> &visit) = 0;
-    // The operator's reports of the period sent by exactly operatorCallsign
-    // (report), and those of the reference station (reference_report), for
-    // the Compare window. A reader that keeps
-    // no such reports throws TavikError.
+    // The reports of the reference station in the period (reference_report),
+    // and of the operator's sent by exactly operatorCallsign (report) only
+    // those that can pair: within reachSeconds of the reference's first and
+    // last report; for the Compare window. Each list is counted before it is
+    // read, and held at its size. A reader that keeps no such reports throws
+    // TavikError.
     virtual ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
-                                         const QString &referenceCallsign);
+                                         const QString &referenceCallsign, qint64 reachSeconds);
     // From now on every query of this reader stops soon after the flag is set
     // (from any thread), also one that has not begun yet, and throws
     // QueryCancelled; nullptr: no flag. The flag outlives its use here.

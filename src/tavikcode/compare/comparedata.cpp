@@ -60,14 +60,21 @@ std::vector<int> foldedIds(const QStringList &texts, QStringList *names = nullpt
     return folded;
 }
 
-// Whether the other station was heard within the limit of a time: its
-// nearest report lies on one side or the other.
-bool otherNear(const std::vector<qint64> &otherTimes, qint64 time, const PairingLimit &limit)
+// The positions of a station's reports by time: none when they are in
+// time order already (as the archive gives them).
+std::vector<int> timeOrder(const std::vector<StationReport> &list)
 {
-    const auto after = std::lower_bound(otherTimes.begin(), otherTimes.end(), time);
-    if (after != otherTimes.end() && limit.within(*after - time))
-        return true;
-    return after != otherTimes.begin() && limit.within(time - *std::prev(after));
+    const auto earlier = [](const StationReport &a, const StationReport &b) {
+        return a.flowStartSeconds < b.flowStartSeconds;
+    };
+    if (std::is_sorted(list.begin(), list.end(), earlier))
+        return {};
+    std::vector<int> order(list.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return earlier(list[size_t(a)], list[size_t(b)]); });
+    return order;
 }
 
 struct Place
@@ -175,54 +182,118 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     for (int b = 0; b < bandCount; ++b)
         bandOfRank[size_t(bandRank[size_t(b)])] = b;
     const std::vector<int> modeOf = foldedIds(in.modes);
+    // Each mode's limit, by its folded number.
     std::vector<PairingLimit> limits;
-    for (const QString &mode : in.modes)
-        limits.emplace_back(window, mode);
-
-    std::vector<std::vector<qint64>> operatorTimes(static_cast<size_t>(bandCount));
-    std::vector<std::vector<qint64>> referenceTimes(static_cast<size_t>(bandCount));
-    for (const StationReport &r : in.ofOperator)
-        operatorTimes[size_t(r.band)].push_back(r.flowStartSeconds);
-    for (const StationReport &r : in.ofReference)
-        referenceTimes[size_t(r.band)].push_back(r.flowStartSeconds);
-    for (auto *times : {&operatorTimes, &referenceTimes}) {
-        for (std::vector<qint64> &t : *times)
-            std::sort(t.begin(), t.end());
+    for (qsizetype m = 0; m < in.modes.size(); ++m) {
+        if (size_t(modeOf[size_t(m)]) == limits.size())
+            limits.emplace_back(window, in.modes[m]);
     }
 
-    // The reports that count, in groups of one band, receiver and mode.
-    constexpr int kNoSnr = std::numeric_limits<int>::min();
-    struct Entry
-    {
-        int band, receiver, mode, rawMode;
-        qint64 time;
-        bool reference;
-        int snr, index, locator;
-        auto order() const { return std::tie(band, receiver, mode, time, reference, snr, index); }
+    // Which reports were heard while the other station was on the air (on
+    // the band, in the mode): both stations' reports walked in time order,
+    // forward and back, each against the other station's last one seen on
+    // its band and mode. A bit a report, nothing a time.
+    const int modeCount = modeOf.empty() ? 0 : *std::max_element(modeOf.begin(), modeOf.end()) + 1;
+    const auto onAir = [modeCount, &modeOf](const StationReport &r) {
+        return size_t(r.band * modeCount + modeOf[size_t(r.mode)]);
     };
-    std::vector<Entry> entries;
-    entries.reserve(in.ofOperator.size() + in.ofReference.size());
-    for (const bool reference : {false, true}) {
-        const std::vector<StationReport> &list = reference ? in.ofReference : in.ofOperator;
-        const std::vector<std::vector<qint64>> &others = reference ? operatorTimes : referenceTimes;
-        for (size_t i = 0; i < list.size(); ++i) {
-            const StationReport &r = list[i];
-            if (otherNear(others[size_t(r.band)], r.flowStartSeconds, limits[size_t(r.mode)]))
-                entries.push_back({bandRank[size_t(r.band)], receiverOf[size_t(r.receiver)], modeOf[size_t(r.mode)],
-                                   r.mode, r.flowStartSeconds, reference, r.snr.value_or(kNoSnr), int(i),
-                                   r.locator});
+    const std::vector<StationReport> *lists[2] = {&in.ofOperator, &in.ofReference};
+    const std::vector<int> orders[2] = {timeOrder(in.ofOperator), timeOrder(in.ofReference)};
+    std::vector<bool> counts[2] = {std::vector<bool>(in.ofOperator.size()), std::vector<bool>(in.ofReference.size())};
+    const auto at = [&](int station, size_t k) -> size_t {
+        return orders[station].empty() ? k : size_t(orders[station][k]);
+    };
+    for (const bool forward : {true, false}) {
+        constexpr qint64 kNever = std::numeric_limits<qint64>::min();
+        std::vector<qint64> last[2];
+        for (std::vector<qint64> &l : last)
+            l.assign(size_t(bandCount) * size_t(modeCount), kNever);
+        const size_t sizes[2] = {lists[0]->size(), lists[1]->size()};
+        size_t done[2] = {0, 0};
+        while (done[0] < sizes[0] || done[1] < sizes[1]) {
+            // The next report in time (backward: from the last), of either station.
+            const auto position = [&](int station) {
+                return at(station, forward ? done[station] : sizes[station] - 1 - done[station]);
+            };
+            int station = done[0] < sizes[0] ? 0 : 1;
+            if (station == 0 && done[1] < sizes[1]) {
+                const qint64 a = (*lists[0])[position(0)].flowStartSeconds;
+                const qint64 b = (*lists[1])[position(1)].flowStartSeconds;
+                // In one second the operator's go first forward and last
+                // backward: each station then meets the other's of that second.
+                station = (forward ? b < a : b >= a) ? 1 : 0;
+            }
+            const size_t i = position(station);
+            const StationReport &r = (*lists[station])[i];
+            const size_t key = onAir(r);
+            const qint64 other = last[1 - station][key];
+            if (other != kNever && limits[size_t(modeOf[size_t(r.mode)])].within(r.flowStartSeconds - other))
+                counts[station][i] = true;
+            last[station][key] = r.flowStartSeconds;
+            ++done[station];
         }
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.order() < b.order(); });
+
+    // The reports that count, in groups of one band, receiver and mode. In
+    // one second the n-th report of the operator (in the order given) goes
+    // with the n-th of the reference: rank, then station, orders them; their
+    // signals play no part.
+    constexpr int kNoSnr = std::numeric_limits<int>::min();
+    struct Entry // 32 bytes: a month of two busy stations is 300,000 of them
+    {
+        qint16 band, mode;
+        int receiver;
+        qint64 time;
+        int snr, index, locator;
+        qint16 rank; // among the station's reports of the group in that second
+        bool reference;
+        auto order() const { return std::tie(band, receiver, mode, time, rank, reference, index); }
+    };
+    std::vector<Entry> entries;
+    entries.reserve(size_t(std::count(counts[0].begin(), counts[0].end(), true)
+                           + std::count(counts[1].begin(), counts[1].end(), true)));
+    for (const bool reference : {false, true}) {
+        const std::vector<StationReport> &list = reference ? in.ofReference : in.ofOperator;
+        for (size_t i = 0; i < list.size(); ++i) {
+            const StationReport &r = list[i];
+            if (counts[reference ? 1 : 0][i])
+                entries.push_back({qint16(bandRank[size_t(r.band)]), qint16(modeOf[size_t(r.mode)]),
+                                   receiverOf[size_t(r.receiver)], r.flowStartSeconds, r.snr.value_or(kNoSnr), int(i),
+                                   r.locator, 0, reference});
+        }
+    }
+    // Without an export the reports are done with: given back now when the
+    // caller handed them over.
+    const QStringList bandTexts = in.bands;
+    const QStringList locatorTexts = in.locators;
+    if (keep == KeepPairs::No)
+        reports.reset();
+    const auto sameSecond = [](const Entry &a, const Entry &b) {
+        return std::tie(a.band, a.receiver, a.mode, a.time, a.reference)
+            == std::tie(b.band, b.receiver, b.mode, b.time, b.reference);
+    };
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return std::tie(a.band, a.receiver, a.mode, a.time, a.reference, a.index)
+            < std::tie(b.band, b.receiver, b.mode, b.time, b.reference, b.index);
+    });
+    bool ranked = false;
+    for (size_t i = 1; i < entries.size(); ++i) {
+        if (sameSecond(entries[i], entries[i - 1])) {
+            entries[i].rank = qint16(entries[i - 1].rank + 1);
+            ranked = true;
+        }
+    }
+    if (ranked)
+        std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.order() < b.order(); });
     check();
 
     // Where each locator lies, worked out once.
-    std::vector<std::optional<Place>> places(static_cast<size_t>(in.locators.size()));
+    std::vector<std::optional<Place>> places(static_cast<size_t>(locatorTexts.size()));
     const auto placeOf = [&](int locator) -> const Place & {
         std::optional<Place> &place = places[size_t(locator)];
         if (!place) {
             place.emplace();
-            place->position = locatorPosition(in.locators[locator]);
+            place->position = locatorPosition(locatorTexts[locator]);
             if (place->position && home) {
                 // On the azimuthal equidistant map a place lies at its
                 // distance in the direction of its bearing.
@@ -243,7 +314,7 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
         c.band = qint16(band);
         c.heard = slot.heardBy();
         c.pairs = int(slot.differences.size());
-        if (const std::optional<double> median = medianOf(slot.differences))
+        if (const std::optional<double> median = groupedMedian(slot.differences))
             c.median = float(*median);
         return c;
     };
@@ -270,7 +341,7 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     };
     for (size_t from = 0; from < entries.size();) {
         const int band = entries[from].band, receiver = entries[from].receiver;
-        const QString &bandName = in.bands[bandOfRank[size_t(band)]];
+        const QString &bandName = bandTexts[bandOfRank[size_t(band)]];
         if (!row || row->band() != bandName) {
             if (row && !row->band().isEmpty())
                 finish(*row);
@@ -295,10 +366,10 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
                     itemEntries.push_back(int(end));
                 }
             }
-            for (const auto &[o, r] : pairNearest(items, limits[size_t(entries[m].rawMode)])) {
+            for (const auto &[o, r] : pairNearest(items, limits[size_t(entries[m].mode)])) {
                 const Entry &a = entries[size_t(itemEntries[size_t(o)])];
                 const Entry &b = entries[size_t(itemEntries[size_t(r)])];
-                if (keep == KeepPairs::Yes)
+                if (keep != KeepPairs::No)
                     data.pairs.push_back({a.index, b.index});
                 slot.differences.push_back(a.snr - b.snr);
                 allBands[size_t(receiver)].differences.push_back(a.snr - b.snr);
@@ -363,7 +434,7 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
     places = {};
 
     // On two threads, each taking the next row that needs one.
-    std::atomic<size_t> next = 0;
+    std::atomic<size_t> next = keep == KeepPairs::ForExport ? intervalsOf.size() : 0;
     const auto work = [&] {
         for (size_t i = next++; i < intervalsOf.size(); i = next++) {
             DifferenceSummary &d = i + 1 < intervalsOf.size() ? data.bands[qsizetype(i)].difference : data.total.difference;
@@ -371,16 +442,19 @@ CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, 
                 d.interval = bootstrapMedianInterval(std::move(intervalsOf[i]));
         }
     };
-    std::thread helper(work);
+    std::thread helper;
+    if (next < intervalsOf.size())
+        helper = std::thread(work);
     work();
-    helper.join();
+    if (helper.joinable())
+        helper.join();
     check();
 
-    if (keep == KeepPairs::Yes)
+    if (keep != KeepPairs::No)
         data.reports = reports;
-    std::sort(data.pairs.begin(), data.pairs.end(), [&in](const ReportPair &a, const ReportPair &b) {
-        const StationReport &x = in.ofOperator[size_t(a.operatorReport)];
-        const StationReport &y = in.ofOperator[size_t(b.operatorReport)];
+    std::sort(data.pairs.begin(), data.pairs.end(), [&reports](const ReportPair &a, const ReportPair &b) {
+        const StationReport &x = reports->ofOperator[size_t(a.operatorReport)];
+        const StationReport &y = reports->ofOperator[size_t(b.operatorReport)];
         return std::tie(x.flowStartSeconds, x.receiver, x.band, a.referenceReport)
             < std::tie(y.flowStartSeconds, y.receiver, y.band, b.referenceReport);
     });

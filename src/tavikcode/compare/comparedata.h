@@ -21,7 +21,7 @@
 // of both stations away from the user-interface thread.
 //
 // A report counts only while both stations were on the air: when the other
-// station was heard on the same band, by any receiver, within the pairing
+// station was heard on the same band in the same mode, by any receiver, within the pairing
 // window of it. A receiver that reported either station so on a band heard
 // both, only the operator or only the reference there; over all bands, both
 // when it did on any band or on two bands one each.
@@ -40,7 +40,7 @@ struct ComparedReceiver
     qint16 band = -1;     // index into CompareData::bandNames; -1 for all bands together
     HeardBy heard = HeardBy::Both;
 
-    // Operator minus reference over its pairs (quarter decibels); none without a pair.
+    // Operator minus reference over its pairs (grouped median); none without a pair.
     std::optional<float> medianDifference() const
     {
         return std::isnan(median) ? std::nullopt : std::optional<float>(median);
@@ -109,9 +109,11 @@ struct CompareData
 };
 
 // Pairs the reports and works out every figure; keeps the reports and the
-// pairs when asked to. Throws QueryCancelled soon after cancel, when given,
-// is set.
-enum class KeepPairs { No, Yes };
+// pairs when asked to, for an export without the intervals (it writes
+// none). Without them, the reports are let go of once paired: a caller that
+// hands its pointer over gives them back then. Throws QueryCancelled soon
+// after cancel, when given, is set.
+enum class KeepPairs { No, Yes, ForExport };
 CompareData prepareComparison(std::shared_ptr<const ComparisonReports> reports, PairingWindow window,
                               const std::optional<GeoPosition> &home, KeepPairs keep = KeepPairs::Yes,
                               const CancelFlag *cancel = nullptr);

@@ -11,6 +11,8 @@ inline const QString kSection = QStringLiteral("Orlix");
 inline const QString kCalls = QStringLiteral("TavikCompareCalls");       // up to three, comma-separated
 inline const QString kInterval = QStringLiteral("TavikCompareInterval"); // minutes between queries of one, 15 to 60
 inline const QString kReference = QStringLiteral("TavikCompareReference"); // the one compared with
+// When each reference was last asked (seconds since 1970 UTC): "K1ABC=1796637600,G4XYZ/P=1796637900".
+inline const QString kAsked = QStringLiteral("TavikCompareAsked");
 inline const QString kWindow = QStringLiteral("TavikCompareWindow");     // "cycle", "2m", "10m", "30m"
 inline const QString kPeriod = QStringLiteral("TavikComparePeriod");     // "6h", "24h", "7d", "30d", "all"
 inline const QString kBand = QStringLiteral("TavikCompareBand");         // the band shown alone; empty: all
@@ -22,7 +24,7 @@ inline const QString kHeight = QStringLiteral("TavikCompareHeight");
 // Every value above, in the order "/RESET" deletes them.
 inline QStringList allNames()
 {
-    return {kCalls, kInterval, kReference, kWindow, kPeriod, kBand, kLeft, kTop, kWidth, kHeight};
+    return {kCalls, kInterval, kAsked, kReference, kWindow, kPeriod, kBand, kLeft, kTop, kWidth, kHeight};
 }
 
 } // namespace comparesettings

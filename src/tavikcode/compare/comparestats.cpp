@@ -28,13 +28,72 @@ double quantileOfSorted(const std::vector<double> &sorted, double q)
     return t >= 0.5 ? b - (b - a) * (1 - t) : a + (b - a) * t;
 }
 
+namespace {
+
+// The grouped median of classes of equal values (ascending) with their
+// counts: the spread of each class over the decibel around it, swept from
+// below; F is the count spread below the point reached, rising by slope.
+double groupedMedianOfClasses(const std::vector<double> &values, const std::vector<quint64> &counts, quint64 total)
+{
+    const double half = double(total) / 2;
+    const double eps = 1e-9 * double(total);
+    std::optional<double> low;
+    double position = values.front() - 0.5, spread = 0, slope = 0;
+    size_t starts = 0, ends = 0;
+    while (ends < values.size()) {
+        const bool isStart = starts < values.size() && values[starts] - 0.5 <= values[ends] + 0.5;
+        const double next = isStart ? values[starts] - 0.5 : values[ends] + 0.5;
+        const double reached = spread + slope * (next - position);
+        const auto crossing = [&] {
+            return slope > 0 ? std::clamp(position + (half - spread) / slope, position, next) : position;
+        };
+        if (!low && reached >= half - eps)
+            low = crossing();
+        if (reached > half + eps)
+            return (*low + crossing()) / 2;
+        spread = reached;
+        position = next;
+        slope += isStart ? double(counts[starts++]) : -double(counts[ends++]);
+    }
+    return (low.value_or(position) + position) / 2;
+}
+
+} // namespace
+
+std::optional<double> groupedMedian(std::vector<double> values)
+{
+    if (values.empty())
+        return std::nullopt;
+    std::sort(values.begin(), values.end());
+    std::vector<double> classValue;
+    std::vector<quint64> count;
+    for (const double v : values) {
+        if (classValue.empty() || classValue.back() != v) {
+            classValue.push_back(v);
+            count.push_back(0);
+        }
+        ++count.back();
+    }
+    return groupedMedianOfClasses(classValue, count, values.size());
+}
+
+double expandedTail(qsizetype n)
+{
+    if (n < 2)
+        return 0.025;
+    const double nu = double(n - 1);
+    const double z = 1.959963984540054; // the normal's 97.5% quantile
+    const double z3 = z * z * z, z5 = z3 * z * z, z7 = z5 * z * z;
+    const double t = z + (z3 + z) / (4 * nu) + (5 * z5 + 16 * z3 + 3 * z) / (96 * nu * nu)
+        + (3 * z7 + 19 * z5 + 17 * z3 - 15 * z) / (384 * nu * nu * nu);
+    return 0.5 * std::erfc(std::sqrt(double(n) / nu) * t / std::sqrt(2.0));
+}
+
 Interval bootstrapMedianInterval(std::vector<double> values, int resamples, quint64 seed)
 {
     std::sort(values.begin(), values.end());
     const quint64 n = values.size();
-    // With the values sorted, a resample's median is the value at the middle
-    // rank of its drawn indices. Equal values (decibels come in halves and
-    // quarters) are one class: counting the draws per class finds it.
+    // Equal values are one class: a resample is its draws counted per class.
     std::vector<double> classValue;
     std::vector<int> classOf;
     classOf.reserve(n);
@@ -47,7 +106,6 @@ Interval bootstrapMedianInterval(std::vector<double> values, int resamples, quin
     std::vector<quint64> drawn(classValue.size());
     std::vector<double> medians;
     medians.reserve(size_t(resamples));
-    const quint64 lowerRank = (n - 1) / 2, upperRank = n / 2;
     for (int b = 0; b < resamples; ++b) {
         std::fill(drawn.begin(), drawn.end(), 0);
         for (quint64 i = 0; i < n; i += 2) {
@@ -58,22 +116,11 @@ Interval bootstrapMedianInterval(std::vector<double> values, int resamples, quin
             if (i + 1 < n)
                 ++drawn[size_t(classOf[size_t(((x & 0xFFFFFFFFu) * n) >> 32)])];
         }
-        double lower = 0, upper = 0;
-        quint64 seen = 0;
-        for (size_t c = 0; c < drawn.size(); ++c) {
-            const quint64 before = seen;
-            seen += drawn[c];
-            if (before <= lowerRank && lowerRank < seen)
-                lower = classValue[c];
-            if (before <= upperRank && upperRank < seen) {
-                upper = classValue[c];
-                break;
-            }
-        }
-        medians.push_back((lower + upper) / 2);
+        medians.push_back(groupedMedianOfClasses(classValue, drawn, n));
     }
     std::sort(medians.begin(), medians.end());
-    return {quantileOfSorted(medians, 0.025), quantileOfSorted(medians, 0.975)};
+    const double tail = expandedTail(qsizetype(n));
+    return {quantileOfSorted(medians, tail), quantileOfSorted(medians, 1 - tail)};
 }
 
 DifferenceSummary summarizeDifferences(std::vector<double> receiverMedians, qint64 pairs, bool withInterval)
@@ -81,7 +128,7 @@ DifferenceSummary summarizeDifferences(std::vector<double> receiverMedians, qint
     DifferenceSummary s;
     s.receivers = int(receiverMedians.size());
     s.pairs = pairs;
-    s.median = medianOf(receiverMedians);
+    s.median = groupedMedian(receiverMedians);
     if (withInterval && s.median && !s.tooFew())
         s.interval = bootstrapMedianInterval(std::move(receiverMedians));
     return s;

@@ -58,6 +58,16 @@ QLabel *plainLabel(const QString &text, QWidget *parent)
     return label;
 }
 
+// The refresh and the export each hold a period's reports while they work,
+// one after the other, never both at once; a cancelled one stops waiting.
+std::unique_lock<std::timed_mutex> holdGate(std::timed_mutex &gate, const CancelFlag &cancel)
+{
+    std::unique_lock held(gate, std::defer_lock);
+    while (!held.try_lock_for(std::chrono::milliseconds(20)))
+        cancel.check();
+    return held;
+}
+
 // A callsign in a file name: letters and digits, anything else a dash.
 QString fileNamePart(const QString &text)
 {
@@ -144,8 +154,9 @@ void CompareWindow::createControls()
     for (PairingWindow w : pairingWindows())
         windowBox->addItem(pairingWindowLabel(w), pairingWindowKey(w));
     windowBox->setToolTip(QStringLiteral(
-        "Same cycle: for two transmitters on the air together (15 s FT8, 7.5 s FT4, 2 min WSPR and FST4W, 60 s "
-        "JT65, JT9 and others).\nMinutes: for stations that take turns."));
+        "Same cycle: for two transmitters on the air together, at most half the mode's transmit period apart "
+        "(7.5 s FT8, 3.75 s FT4, 1 min WSPR and FST4W, 30 s JT65, JT9 and others).\nMinutes: for stations that "
+        "take turns."));
     allBandsButton = new QPushButton(QStringLiteral("All bands"), this);
     allBandsButton->setObjectName(QStringLiteral("allBandsButton"));
     exportButton = new QPushButton(QStringLiteral("Export pairs..."), this);
@@ -361,32 +372,38 @@ void CompareWindow::refresh()
     // A newer question cancels this one: its flag stops the reader's SQL and
     // the pairing's loops at once.
     m_queries->submit(
-        {[this, generation, period, own, reference, window, home](ArchiveReader &reader, const CancelFlag &cancel) {
-             auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
+        {[this, generation, period, own, reference, window, home, gate = m_readGate](ArchiveReader &reader,
+                                                                                     const CancelFlag &cancel) {
+             const std::unique_lock held = holdGate(*gate, cancel);
+             auto reports = std::make_shared<const ComparisonReports>(
+                 reader.comparison(period, own, reference, pairingReachSeconds(window)));
              cancel.check();
              auto data = std::make_shared<const CompareData>(
-                 prepareComparison(reports, window, home, KeepPairs::No, &cancel));
+                 prepareComparison(std::move(reports), window, home, KeepPairs::No, &cancel));
              // The month's reports and working copies are given back here,
              // not on the user-interface thread.
              reports.reset();
              returnFreedMemory();
              QMetaObject::invokeMethod(
-                 this, [this, generation, data] { queryDone(generation, data); }, Qt::QueuedConnection);
+                 this, [this, generation, data, reference] { queryDone(generation, data, reference); },
+                 Qt::QueuedConnection);
          },
          [this, generation](const QString &error) {
              QMetaObject::invokeMethod(
                  this, [this, generation, error] { queryFailed(generation, error); }, Qt::QueuedConnection);
          }});
-    m_dataReference = reference;
     showStatus();
 }
 
-void CompareWindow::queryDone(quint64 generation, std::shared_ptr<const CompareData> data)
+void CompareWindow::queryDone(quint64 generation, std::shared_ptr<const CompareData> data, const QString &reference)
 {
     if (generation != m_generation)
         return; // a newer question is on its way
     m_querying = false;
     m_error.clear();
+    // The figures and the name they go with change together: a failed
+    // question leaves both as they were.
+    m_dataReference = reference;
     showData(std::move(data));
     emit refreshed();
 }
@@ -439,9 +456,11 @@ void CompareWindow::fillTable()
     bandTable->setUpdatesEnabled(false);
     bandTable->setHorizontalHeaderLabels(headers);
     bandTable->horizontalHeaderItem(DifferenceColumn)
-        ->setToolTip(QStringLiteral("The median over receivers of each receiver's median difference in dB, with "
-                                    "its 95% interval (bootstrap over receivers);\n\"too few\" below 10 receivers "
-                                    "or 30 pairs. Positive: ")
+        ->setToolTip(QStringLiteral("The median over receivers of each receiver's median difference in dB (medians "
+                                    "of grouped data: each whole dB stands for the decibel around it), with its 95% "
+                                    "interval (bootstrap over receivers);\n\"too few\" below 10 receivers or 30 "
+                                    "pairs. All bands (pooled): each receiver once, its pairs of every band "
+                                    "together. Positive: ")
                      + m_operator + QStringLiteral(" louder."));
     bandTable->clearContents();
     const qsizetype bands = m_data ? m_data->bands.size() : 0;
@@ -450,7 +469,7 @@ void CompareWindow::fillTable()
         const bool total = row == bands;
         const CompareRow &r = total ? m_data->total : m_data->bands[row];
         const auto put = [&](int column, QTableWidgetItem *item) { bandTable->setItem(int(row), column, item); };
-        put(BandColumn, tableCell(total ? QStringLiteral("All bands") : r.band));
+        put(BandColumn, tableCell(total ? QStringLiteral("All bands (pooled)") : r.band));
         put(BothColumn, tableCell(QString::number(r.heardBoth), true));
         put(OnlyOperatorColumn, tableCell(QString::number(r.onlyOperator), true));
         put(OnlyReferenceColumn, tableCell(QString::number(r.onlyReference), true));
@@ -483,7 +502,10 @@ void CompareWindow::showStatus()
     p.setColor(QPalette::WindowText, m_error.isEmpty() ? palette().color(QPalette::WindowText) : kComparisonProblem);
     statusLabel->setPalette(p);
     if (!m_error.isEmpty()) {
-        statusLabel->setText(m_error);
+        statusLabel->setText(m_data && m_dataReference != m_reference
+                                 ? m_error + QStringLiteral(" Still shown: ") + m_operator + QStringLiteral(" against ")
+                                     + m_dataReference + u'.'
+                                 : m_error);
         return;
     }
     if (m_operator.isEmpty()) {
@@ -551,9 +573,12 @@ void CompareWindow::exportTo(const QString &fileName)
         m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
     submitExport(
         *m_exports, this, fileName,
-        [period, own, reference, window, home](ArchiveReader &reader, const CancelFlag &cancel, QIODevice &file) {
-            auto reports = std::make_shared<const ComparisonReports>(reader.comparison(period, own, reference));
-            return writePairsCsv(file, prepareComparison(reports, window, home, KeepPairs::Yes, &cancel));
+        [period, own, reference, window, home, gate = m_readGate](ArchiveReader &reader, const CancelFlag &cancel,
+                                                                  QIODevice &file) {
+            const std::unique_lock held = holdGate(*gate, cancel);
+            auto reports = std::make_shared<const ComparisonReports>(
+                reader.comparison(period, own, reference, pairingReachSeconds(window)));
+            return writePairsCsv(file, prepareComparison(reports, window, home, KeepPairs::ForExport, &cancel));
         },
         [this, fileName](qint64 rows) { exportDone(rows, fileName); },
         [this](const QString &error) { exportFailed(error); });

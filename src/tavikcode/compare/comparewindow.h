@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class CompareChart;
@@ -104,7 +105,7 @@ private:
     void fillTable();
     void showChartAndMap();
     void showStatus();
-    void queryDone(quint64 generation, std::shared_ptr<const CompareData> data);
+    void queryDone(quint64 generation, std::shared_ptr<const CompareData> data, const QString &reference);
     void queryFailed(quint64 generation, const QString &error);
     // Writes the pairs of the choices shown to the file picked.
     void exportTo(const QString &fileName);
@@ -115,6 +116,8 @@ private:
     QString m_operator;
     std::unique_ptr<ArchiveWorker> m_queries;
     std::unique_ptr<ArchiveWorker> m_exports;
+    // Held by the job of either that holds reports (see holdGate).
+    std::shared_ptr<std::timed_mutex> m_readGate = std::make_shared<std::timed_mutex>();
     quint64 m_generation = 0;
     bool m_querying = false;
     bool m_exporting = false;

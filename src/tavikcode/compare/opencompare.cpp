@@ -67,4 +67,5 @@ void TForm1::loadReferences()
     };
     m_referenceCalls = read(kCalls);
     m_referenceInterval = referenceInterval(read(kInterval));
+    m_referenceQueries.restoreLastAsked(read(kAsked));
 }

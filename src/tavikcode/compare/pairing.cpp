@@ -71,17 +71,21 @@ double modeCycleSeconds(QStringView mode)
     return 60;
 }
 
+qint64 pairingReachSeconds(PairingWindow window)
+{
+    const int minutes = info(window).minutes;
+    return minutes > 0 ? qint64(minutes) * 60 : 60; // half of WSPR's two minutes, the longest cycle
+}
+
 PairingLimit::PairingLimit(PairingWindow window, QStringView mode)
 {
     const int minutes = info(window).minutes;
-    m_seconds = minutes > 0 ? minutes * 60.0 : modeCycleSeconds(mode);
-    m_inclusive = minutes > 0;
+    m_seconds = minutes > 0 ? minutes * 60.0 : modeCycleSeconds(mode) / 2;
 }
 
 bool PairingLimit::within(qint64 secondsApart) const
 {
-    const double apart = double(secondsApart < 0 ? -secondsApart : secondsApart);
-    return m_inclusive ? apart <= m_seconds : apart < m_seconds;
+    return double(secondsApart < 0 ? -secondsApart : secondsApart) <= m_seconds;
 }
 
 std::vector<std::pair<int, int>> pairNearest(const std::vector<PairingItem> &items, const PairingLimit &limit)

@@ -31,9 +31,14 @@ std::optional<PairingWindow> pairingWindowFromKey(const QString &key);
 // (CW, or one not listed) counts as 60.
 double modeCycleSeconds(QStringView mode);
 
+// The farthest apart two reports of any mode may lie to pair in the window.
+qint64 pairingReachSeconds(PairingWindow window);
+
 // Whether two reception times lie within the window for one mode: in the
-// same cycle when less than the mode's period apart (FT8 reports 15 s apart
-// belong to neighbouring cycles), otherwise at most the window's minutes.
+// same cycle when at most half the mode's period apart (FT8 7.5 s, FT4
+// 3.75 s, WSPR and FST4W 60 s, others 30 s: a receiver stamps both reports
+// by one clock, so its skew cancels, and reports of neighbouring cycles lie
+// a whole period apart), otherwise at most the window's minutes.
 class PairingLimit
 {
 public:
@@ -42,7 +47,6 @@ public:
 
 private:
     double m_seconds = 0;
-    bool m_inclusive = false;
 };
 
 // One report of a group to pair: the reports of one receiver, band and mode

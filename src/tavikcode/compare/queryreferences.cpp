@@ -5,12 +5,14 @@
 #include "tform1.h"
 
 #include "archive/reportarchive.h"
+#include "comparesettings.h"
 #include "clock.h"
 #include "processing/reportline.h"
 #include "processing/responsepass.h"
 #include "retrieval/endpoints.h"
 #include "retrieval/httpclient.h"
 #include "shell/log.h"
+#include "shell/settingsstore.h"
 #include "textlines.h"
 
 void TForm1::QueryReferences()
@@ -24,9 +26,15 @@ void TForm1::QueryReferences()
     const std::optional<qsizetype> due = m_referenceQueries.due(now, m_referenceInterval);
     if (!due)
         return;
-    const ReferenceState reference = m_referenceQueries.references().at(*due);
-    // Asked now, answered or not: a failed query waits for its next turn.
+    // Asked now, answered or not: a failed query waits for its next turn,
+    // also across a restart.
     m_referenceQueries.asked(*due, now);
+    const ReferenceState reference = m_referenceQueries.references().at(*due);
+    try {
+        store().WriteString(comparesettings::kSection, comparesettings::kAsked, m_referenceQueries.lastAskedText());
+    } catch (const std::exception &) {
+        // The turn is kept for this run; a store that cannot be written is told by the settings' own saving.
+    }
     try {
         const QUrl url = queryUrl(endpoints(), reference.callsign, reference.lastSeqNo);
         if (state.LogEnabled)
@@ -45,7 +53,7 @@ void TForm1::QueryReferences()
         pass.answerArrived = pass.now.toSecsSinceEpoch();
         pass.referenceCallsign = reference.callsign;
         archive().store(std::move(pass));
-        m_referenceQueries.answered(reference.callsign, lastSeqNo);
+        m_referenceQueries.answered(reference.callsign, lastSeqNo, answer.lines().size());
         m_referenceFaults.remove(reference.callsign);
     } catch (const std::exception &e) {
         // A query cut short by closing is no fault.

@@ -36,7 +36,10 @@ void ReferenceQueries::setCallsigns(const QStringList &callsigns)
     for (const QString &callsign : callsigns) {
         const auto known = std::find_if(m_references.cbegin(), m_references.cend(),
                                          [&](const ReferenceState &r) { return r.callsign == callsign; });
-        references << (known != m_references.cend() ? *known : ReferenceState{callsign, {}, {}});
+        ReferenceState fresh{callsign, {}, {}, 0};
+        if (const auto stored = m_stored.constFind(callsign); stored != m_stored.cend())
+            fresh.lastAsked = *stored;
+        references << (known != m_references.cend() ? *known : fresh);
     }
     m_references = references;
 }
@@ -57,15 +60,45 @@ std::optional<qsizetype> ReferenceQueries::due(qint64 now, int intervalMinutes) 
     return chosen;
 }
 
-void ReferenceQueries::asked(qsizetype index, qint64 now)
+QString ReferenceQueries::lastAskedText() const
 {
-    m_references[index].lastAsked = now;
+    QStringList parts;
+    for (const ReferenceState &r : m_references) {
+        if (r.lastAsked)
+            parts << r.callsign + u'=' + QString::number(*r.lastAsked);
+    }
+    return parts.join(u',');
 }
 
-void ReferenceQueries::answered(const QString &callsign, const QString &lastSeqNo)
+void ReferenceQueries::restoreLastAsked(const QString &text)
+{
+    m_stored.clear();
+    for (const QString &part : text.split(u',')) {
+        const QStringList named = part.split(u'=');
+        bool number = false;
+        const qint64 seconds = named.value(1).trimmed().toLongLong(&number);
+        const QStringList callsign = referenceCallsigns(named.value(0));
+        if (named.size() == 2 && number && callsign.size() == 1)
+            m_stored.insert(callsign.front(), seconds);
+    }
+}
+
+void ReferenceQueries::asked(qsizetype index, qint64 now)
+{
+    ReferenceState &r = m_references[index];
+    r.lastAsked = now;
+    m_stored.insert(r.callsign, now);
+    if (r.emptyAnswers > 2)
+        r.lastSeqNo.clear();
+}
+
+void ReferenceQueries::answered(const QString &callsign, const QString &lastSeqNo, qsizetype lines)
 {
     for (ReferenceState &r : m_references) {
-        if (r.callsign == callsign && !lastSeqNo.isEmpty())
+        if (r.callsign != callsign)
+            continue;
+        r.emptyAnswers = lines == 1 ? r.emptyAnswers + 1 : 0;
+        if (!lastSeqNo.isEmpty())
             r.lastSeqNo = lastSeqNo;
     }
 }

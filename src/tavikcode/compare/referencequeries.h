@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -34,6 +35,7 @@ struct ReferenceState
     QString callsign;
     QString lastSeqNo;                // of its last answer; empty before its first in the run
     std::optional<qint64> lastAsked;  // seconds since 1970 UTC; none before its first query
+    int emptyAnswers = 0;             // answers in a row of exactly one line
 };
 
 // The references of the run, each with its own sequence number.
@@ -41,8 +43,14 @@ class ReferenceQueries
 {
 public:
     // The references to ask from now on; those asked before keep their
-    // state, new ones start afresh.
+    // state, new ones start afresh (asked when the stored times say).
     void setCallsigns(const QStringList &callsigns);
+
+    // When each was last asked, as the settings keep it across runs:
+    // "K1ABC=1796637600,G4XYZ/P=1796637900". Restoring takes what it can
+    // read of such a text, for the references set from then on.
+    QString lastAskedText() const;
+    void restoreLastAsked(const QString &text);
     const QList<ReferenceState> &references() const { return m_references; }
 
     // Which reference to ask at now (seconds since 1970 UTC), if any: of
@@ -52,13 +60,16 @@ public:
     std::optional<qsizetype> due(qint64 now, int intervalMinutes) const;
 
     // Its query is starting now: a failed one waits for its next turn like
-    // any other.
+    // any other. After three empty answers in a row it goes without its
+    // sequence number, as the operator's own query does.
     void asked(qsizetype index, qint64 now);
-    // Its answer came: the sequence number the answer gave is sent with its
-    // next query; an answer without one (empty) keeps the one before. By
-    // callsign: the list may have changed while the request was out.
-    void answered(const QString &callsign, const QString &lastSeqNo);
+    // Its answer came, of so many lines: the sequence number the answer gave
+    // is sent with its next query; an answer without one (empty) keeps the
+    // one before. By callsign: the list may have changed while the request
+    // was out.
+    void answered(const QString &callsign, const QString &lastSeqNo, qsizetype lines);
 
 private:
     QList<ReferenceState> m_references;
+    QHash<QString, qint64> m_stored; // last asked, as restored
 };

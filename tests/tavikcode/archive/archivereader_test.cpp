@@ -285,7 +285,8 @@ TEST(ArchiveReader, AComparisonReadsBothStationsOfThePeriodWithTextsNumberedOnce
                  lowerCase, portableInOwnAnswer, heard("K1JT"_qs, "FN20"_qs, "40m"_qs, 3, "United States"_qs, kDay + 86400)},
                 {}, ArchiveStore::Origin::Served);
 
-    const ComparisonReports c = openArchiveReader(file)->comparison({kDay, kDay + 86400}, kOperator, "G4XYZ/P"_qs);
+    const ComparisonReports c =
+        openArchiveReader(file)->comparison({kDay, kDay + 86400}, kOperator, "G4XYZ/P"_qs, 60);
     ASSERT_EQ(c.ofOperator.size(), 2u);
     ASSERT_EQ(c.ofReference.size(), 1u);
     EXPECT_EQ(c.receivers, (QStringList{"DL1ABC"_qs, "K1JT"_qs}));
@@ -297,4 +298,11 @@ TEST(ArchiveReader, AComparisonReadsBothStationsOfThePeriodWithTextsNumberedOnce
     EXPECT_EQ(k1jt.snr, std::nullopt);
     EXPECT_EQ(c.ofReference[0].snr, -12);
     EXPECT_EQ(c.ofReference[0].receiver, c.ofOperator[0].receiver);
+    // Only the operator's reports that can pair are read: within the reach
+    // of the reference's, and none without the reference.
+    EXPECT_EQ(openArchiveReader(file)->comparison({kDay, kDay + 86400}, kOperator, "G4XYZ/P"_qs, 29).ofOperator.size(),
+              1u);
+    EXPECT_EQ(openArchiveReader(file)->comparison({kDay, kDay + 86400}, kOperator, "G4XYZ/P"_qs, 30).ofOperator.size(),
+              2u);
+    EXPECT_TRUE(openArchiveReader(file)->comparison({kDay, kDay + 86400}, kOperator, "M0NONE"_qs, 60).ofOperator.empty());
 }

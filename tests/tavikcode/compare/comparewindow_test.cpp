@@ -99,17 +99,17 @@ TEST_F(CompareWindowTest, ShowsTheBandsTheChartAndTheMapOfAReference)
     store->WriteString(comparesettings::kSection, comparesettings::kCalls, "N0CALL/P"_qs);
     CompareWindow &w = open();
     EXPECT_EQ(archive->compared, QStringList{"N0CALL N0CALL/P"_qs});
-    EXPECT_EQ(column(0), (QStringList{"40m"_qs, "20m"_qs, "All bands"_qs}));
-    EXPECT_EQ(column(6), (QStringList{"too few"_qs, "+0.5 dB (-1.0 to +1.0)"_qs, "0.0 dB (-1.5 to +1.0)"_qs}));
+    EXPECT_EQ(column(0), (QStringList{"40m"_qs, "20m"_qs, "All bands (pooled)"_qs}));
+    EXPECT_EQ(column(6), (QStringList{"too few"_qs, "+0.6 dB (-0.9 to +1.2)"_qs, "+0.5 dB (-1.0 to +1.2)"_qs}));
     EXPECT_EQ(w.bandTable->horizontalHeaderItem(3)->text(), "Only N0CALL/P"_qs);
-    EXPECT_TRUE(w.statusLabel->text().contains("107 pairs from 31 receivers"_qs)) << w.statusLabel->text().toStdString();
+    EXPECT_TRUE(w.statusLabel->text().contains("109 pairs from 32 receivers"_qs)) << w.statusLabel->text().toStdString();
 
     w.resize(1000, 760);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     w.map->grab();
     w.chart->grab();
-    EXPECT_EQ(w.map->markerCount(), 36); // every receiver that counted, all bands together
+    EXPECT_EQ(w.map->markerCount(), 37); // every receiver that counted, all bands together
     const QPointF east(w.chart->width() / 2.0 + 60, 0); // the chart's middle is lower down
     QString tip;
     for (int y = 0; y < w.chart->height() && tip.isEmpty(); y += 4) {
@@ -117,7 +117,7 @@ TEST_F(CompareWindowTest, ShowsTheBandsTheChartAndTheMapOfAReference)
         if (t.startsWith("E:"_qs))
             tip = t;
     }
-    EXPECT_EQ(tip, "E: too few (2 receivers, 8 pairs)"_qs);
+    EXPECT_EQ(tip, "E: too few (3 receivers, 10 pairs)"_qs);
 
     // One band alone: its receivers on the map, its figures in the chart.
     w.bandTable->selectRow(0);
@@ -176,7 +176,7 @@ TEST_F(CompareWindowTest, AnEmptyOrMissingArchiveSaysSoWithoutABox)
     }
     const QString file = path(files::kArchive);
     CompareWindow &w = open([file] { return openArchiveReader(file); });
-    EXPECT_EQ(column(0), QStringList{"All bands"_qs});
+    EXPECT_EQ(column(0), QStringList{"All bands (pooled)"_qs});
     EXPECT_TRUE(w.statusLabel->text().contains("no band on which both N0CALL and N0CALL/P were heard"_qs))
         << w.statusLabel->text().toStdString();
 
@@ -207,6 +207,27 @@ TEST_F(CompareWindowTest, ClosingWhileAQuestionRunsAndExportingThePairs)
     w.exportPairs();
     settle();
     const QList<QByteArray> lines = readBytes(saveAnswer).split('\n');
-    EXPECT_EQ(lines.size(), 1 + 107 + 1); // the header, the pairs, nothing after the last line end
-    EXPECT_TRUE(w.statusLabel->text().startsWith("Exported 107 pairs to "_qs));
+    EXPECT_EQ(lines.size(), 1 + 109 + 1); // the header, the pairs, nothing after the last line end
+    EXPECT_TRUE(w.statusLabel->text().startsWith("Exported 109 pairs to "_qs));
+}
+
+TEST_F(CompareWindowTest, AFailedQuestionLeavesTheFiguresShownUnderTheirOwnReference)
+{
+    store->WriteString(comparesettings::kSection, comparesettings::kCalls, "G4ABC,K1ABC"_qs);
+    CompareWindow &w = open();
+    ASSERT_EQ(w.reference(), "G4ABC"_qs);
+    const auto shown = w.data();
+    ASSERT_TRUE(shown);
+    {
+        std::lock_guard lock(archive->mutex);
+        archive->failure = "The archive is locked"_qs;
+    }
+    w.referenceBox->setCurrentIndex(1);
+    emit w.referenceBox->activated(1);
+    settle();
+    EXPECT_EQ(w.reference(), "K1ABC"_qs);
+    EXPECT_EQ(w.data(), shown);
+    EXPECT_EQ(w.bandTable->horizontalHeaderItem(3)->text(), "Only G4ABC"_qs);
+    EXPECT_TRUE(w.statusLabel->text().contains("Still shown: N0CALL against G4ABC."_qs))
+        << w.statusLabel->text().toStdString();
 }

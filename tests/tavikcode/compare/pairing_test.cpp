@@ -50,10 +50,11 @@ TEST(Pairing, EachWindowAndModeHasItsLimit)
 {
     struct Case { PairingWindow window; const char *mode; qint64 inside, outside; };
     const Case cases[] = {
-        {PairingWindow::SameCycle, "FT8", 14, 15},     {PairingWindow::SameCycle, "ft8", -14, -15},
-        {PairingWindow::SameCycle, "FT4", 7, 8},       {PairingWindow::SameCycle, "WSPR", 119, 120},
-        {PairingWindow::SameCycle, "FST4W", 119, 120}, {PairingWindow::SameCycle, "JT65", 59, 60},
-        {PairingWindow::SameCycle, "JT9", 59, 60},     {PairingWindow::SameCycle, "CW", 59, 60},
+        // The same cycle: at most half the mode's period apart.
+        {PairingWindow::SameCycle, "FT8", 7, 8},       {PairingWindow::SameCycle, "ft8", -7, -8},
+        {PairingWindow::SameCycle, "FT4", 3, 4},       {PairingWindow::SameCycle, "WSPR", 60, 61},
+        {PairingWindow::SameCycle, "FST4W", -60, -61}, {PairingWindow::SameCycle, "JT65", 30, 31},
+        {PairingWindow::SameCycle, "JT9", 30, 31},     {PairingWindow::SameCycle, "CW", 30, 31},
         {PairingWindow::TwoMinutes, "FT8", 120, 121},  {PairingWindow::TenMinutes, "WSPR", 600, 601},
         {PairingWindow::ThirtyMinutes, "FT4", -1800, -1801},
     };
@@ -83,8 +84,8 @@ TEST(Pairing, TheNearestInTimePairsAndEachReportOnce)
     // Two at once on one side: the later in the caller's order pairs.
     EXPECT_EQ(pairNearest(items({{0, 'O'}, {0, 'O'}, {5, 'R'}}), twoMinutes),
               (std::vector<std::pair<int, int>>{{1, 2}}));
-    // Neighbouring FT8 cycles are not the same cycle.
-    EXPECT_TRUE(pairNearest(items({{0, 'O'}, {15, 'R'}}), PairingLimit(PairingWindow::SameCycle, u"FT8")).empty());
+    // Neighbouring FT8 cycles are not the same cycle, even a second short of 15 s apart.
+    EXPECT_TRUE(pairNearest(items({{0, 'O'}, {14, 'R'}}), PairingLimit(PairingWindow::SameCycle, u"FT8")).empty());
 }
 
 TEST(Pairing, AgreesWithTheDefinitionOnRandomGroups)

@@ -176,3 +176,17 @@ TEST_F(ReferenceQueryTest, ReferenceReportsGoToTheArchiveOnlyNeverToTheHistoryOr
     EXPECT_EQ(count("SELECT count(*) FROM reference_report WHERE sender NOT IN ('K1ABC', 'G4XYZ/P')"), 0);
     EXPECT_TRUE(dialogs.empty());
 }
+
+TEST_F(ReferenceQueryTest, ARestartKeepsEachReferencesTurn)
+{
+    TForm1 &f = started();
+    ASSERT_EQ(askAt(f, 100), QStringList{"senderCallsign=K1ABC"_qs});
+    Clock::advance(5 * 60);
+    // Started again: K1ABC was asked five minutes ago, G4XYZ/P never.
+    TForm1 &again = online();
+    again.openArchive();
+    EXPECT_EQ(askAt(again, 100), QStringList{"senderCallsign=G4XYZ/P"_qs});
+    EXPECT_TRUE(askAt(again, 100).isEmpty());
+    Clock::advance(10 * 60);
+    EXPECT_EQ(askAt(again, 100), QStringList{"senderCallsign=K1ABC"_qs});
+}

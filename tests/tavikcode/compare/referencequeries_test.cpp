@@ -42,10 +42,10 @@ TEST(ReferenceQueries, EachKeepsItsOwnSequenceNumber)
     queries.setCallsigns({"K1ABC"_qs, "G4XYZ"_qs});
     EXPECT_TRUE(queries.references()[0].lastSeqNo.isEmpty());
     queries.asked(0, 1000);
-    queries.answered("K1ABC"_qs, "30000000031"_qs);
+    queries.answered("K1ABC"_qs, "30000000031"_qs, 12);
     queries.asked(1, 1200);
-    queries.answered("G4XYZ"_qs, "30000000095"_qs);
-    queries.answered("G4XYZ"_qs, QString()); // an answer without a number keeps the last
+    queries.answered("G4XYZ"_qs, "30000000095"_qs, 12);
+    queries.answered("G4XYZ"_qs, QString(), 0); // an answer without a number keeps the last
     EXPECT_EQ(queries.references()[0].lastSeqNo, "30000000031"_qs);
     EXPECT_EQ(queries.references()[1].lastSeqNo, "30000000095"_qs);
     // A reference kept keeps its state; a new one starts afresh.
@@ -54,4 +54,45 @@ TEST(ReferenceQueries, EachKeepsItsOwnSequenceNumber)
     EXPECT_EQ(queries.references()[0].lastAsked, 1200);
     EXPECT_TRUE(queries.references()[1].lastSeqNo.isEmpty());
     EXPECT_FALSE(queries.references()[1].lastAsked.has_value());
+}
+
+TEST(ReferenceQueries, TheLastAskedTimesOutliveARestart)
+{
+    ReferenceQueries before;
+    before.setCallsigns({"K1ABC"_qs, "G4XYZ/P"_qs, "M0NEW"_qs});
+    before.asked(0, 1000);
+    before.asked(1, 1300);
+    EXPECT_EQ(before.lastAskedText(), "K1ABC=1000,G4XYZ/P=1300"_qs);
+    // The next run asks none of them before its interval is over, and reads
+    // past what it cannot.
+    ReferenceQueries after;
+    after.restoreLastAsked(before.lastAskedText() + ",=5,DL1AA=soon,<b>=7,G4XYZ/P=1300=2"_qs);
+    after.setCallsigns({"G4XYZ/P"_qs, "K1ABC"_qs, "DL1AA"_qs});
+    EXPECT_EQ(after.references()[0].lastAsked, 1300);
+    EXPECT_EQ(after.references()[1].lastAsked, 1000);
+    EXPECT_FALSE(after.references()[2].lastAsked.has_value());
+    EXPECT_EQ(after.due(1000 + 899, 15), 2);
+    after.asked(2, 1000 + 899);
+    EXPECT_FALSE(after.due(1000 + 899, 15).has_value());
+    EXPECT_EQ(after.due(1000 + 900, 15), 1);
+}
+
+TEST(ReferenceQueries, ThreeEmptyAnswersInARowDropTheSequenceNumber)
+{
+    ReferenceQueries queries;
+    queries.setCallsigns({"K1ABC"_qs});
+    queries.asked(0, 0);
+    queries.answered("K1ABC"_qs, "30000000031"_qs, 40);
+    for (int empty = 1; empty <= 3; ++empty) {
+        queries.asked(0, empty * 900);
+        EXPECT_EQ(queries.references()[0].lastSeqNo, "30000000031"_qs) << empty;
+        queries.answered("K1ABC"_qs, QString(), 1);
+    }
+    queries.asked(0, 4 * 900);
+    EXPECT_TRUE(queries.references()[0].lastSeqNo.isEmpty());
+    // An answer of more lines starts the count again.
+    queries.answered("K1ABC"_qs, "30000000077"_qs, 3);
+    queries.answered("K1ABC"_qs, QString(), 1);
+    queries.asked(0, 5 * 900);
+    EXPECT_EQ(queries.references()[0].lastSeqNo, "30000000077"_qs);
 }

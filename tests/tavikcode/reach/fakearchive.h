@@ -85,7 +85,7 @@ public:
     }
 
     ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
-                                 const QString &referenceCallsign) override
+                                 const QString &referenceCallsign, qint64) override
     {
         {
             std::lock_guard lock(m_data->mutex);
