@@ -14,6 +14,7 @@ packages=(
     xvfb xauth fonts-liberation desktop-file-utils time
     lintian appstream
     dbus-daemon dunst
+    python3-numpy
 )
 
 missing=()
