@@ -454,6 +454,9 @@ void TForm1::showEvent(QShowEvent *event)
     if (!m_activated) {
         m_activated = true;
         QTimer::singleShot(0, this, [this] {
+            // Closed before it came up: the cycle never starts.
+            if (m_closing)
+                return;
             runActivation();
             userAction([this] { openReachAtStart(); });
             userAction([this] { openCompareAtStart(); });
