@@ -11,7 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-    xvfb xauth fonts-liberation desktop-file-utils time
+    xvfb xauth xdotool fonts-liberation desktop-file-utils time
     lintian appstream
     dbus-daemon dunst
     python3-numpy

@@ -14,6 +14,9 @@ int main(int argc, char *argv[])
 {
     keepTheHeapSmall();
     QApplication app(argc, argv);
+    // The program ends when it closes (TForm1::endProgram), not when its
+    // last window goes: a box left behind must not keep it alive.
+    QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("TavikRepView"));
     // The installed desktop entry and icon bear the program's name.
     QGuiApplication::setDesktopFileName(QStringLiteral("TavikRepView"));

@@ -1,5 +1,6 @@
 #include "tform1.h"
 
+#include "alerts/alertcentre.h"
 #include "alerts/alertsettingsdialog.h"
 #include "alerts/alertswindow.h"
 #include "compare/comparewindow.h"
@@ -30,6 +31,7 @@
 #include <QScopeGuard>
 #include <QShortcut>
 #include <QTableWidget>
+#include <QThread>
 #include <QTimer>
 #include <QValidator>
 
@@ -128,6 +130,7 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
       m_archiveReader(std::move(environment.archiveReader))
 {
     setObjectName(QStringLiteral("Form1"));
+    Dialogs::setOwner(this);
     createControls();
     IdIPWatch1 = new AddressWatcher(environment.localAddress ? environment.localAddress
                                                              : programAddressLookup(),
@@ -400,14 +403,9 @@ void TForm1::reportHandlerError(const QString &message, bool fromTick)
     } catch (const std::exception &) {
         // The log itself may be what fails; the box below still tells the operator.
     }
-    // Closing, the cycle has stopped and the program ends with the window:
-    // the operator who closed it reads the box before it goes; a program
-    // ended from outside has only its log.
-    if (m_closing) {
-        if (!m_endedFromOutside)
-            Dialogs::showErrorAndWait(message);
+    // Closing opens no box: a fault of the closing itself is told by endProgram.
+    if (m_closing)
         return;
-    }
     // While an error box is up, a further error is logged but opens no second one.
     if (!m_errorBox)
         m_errorBox = Dialogs::showError(message);
@@ -426,8 +424,12 @@ void TForm1::archiveFailed(const QString &message)
     } catch (const std::exception &) {
         // The box below still tells the operator.
     }
-    if (!m_closing)
-        Dialogs::showMessage(message);
+    // A fault that comes back (a lock, a full disk, episode after episode)
+    // opens its box once a start; the log holds every episode.
+    if (m_closing || m_archiveFaultsShown.contains(message))
+        return;
+    m_archiveFaultsShown.insert(message);
+    Dialogs::showMessage(message);
 }
 
 void TForm1::FormResize()
@@ -453,6 +455,9 @@ void TForm1::showEvent(QShowEvent *event)
     if (!m_activated) {
         m_activated = true;
         QTimer::singleShot(0, this, [this] {
+            // Closed before it came up: the cycle never starts.
+            if (m_closing)
+                return;
             runActivation();
             userAction([this] { openReachAtStart(); });
             userAction([this] { openCompareAtStart(); });
@@ -475,31 +480,90 @@ void TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    // The window closes even when the settings could not be saved: the
-    // operator has been told, and a window that cannot be closed is worse.
-    userAction([this] { FormClose(); });
+    // The window's close box closes as "Close" does; the window closes even
+    // when the settings could not be saved: one that cannot be closed is worse.
+    endProgram(false);
     event->accept();
 }
 
 void TForm1::Button1Click()
 {
-    // "Close" closes whatever saving does. Closing saves once more, and it is
-    // that attempt which tells the operator when saving fails, so the error
-    // is shown once.
-    try {
-        FormClose();
-    } catch (const std::exception &) {
-    }
-    close();
+    endProgram(false);
 }
 
 void TForm1::closeFromOutside()
 {
-    if (m_closing)
+    endProgram(true);
+}
+
+namespace {
+
+// Only a running loop can be ended; without one (a test driving the window)
+// exit() would end every later loop of the process at once.
+void endEventLoop()
+{
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
+} // namespace
+
+void TForm1::endProgram(bool fromOutside)
+{
+    if (m_ending) {
+        // A signal while the closing fault's box is up ends the program now.
+        if (fromOutside) {
+            Dialogs::closeAll();
+            endEventLoop();
+        }
         return;
-    m_endedFromOutside = true;
-    Dialogs::closeAll();
-    Button1Click();
+    }
+    m_ending = true;
+    m_closing = true;
+    // What a request cut short by closing reports is no news: no box opens.
+    Dialogs::beginClosing();
+    closeOtherWindows();
+    QString fault;
+    try {
+        FormClose();
+    } catch (const std::exception &e) {
+        fault = QString::fromUtf8(e.what());
+    }
+    hide();
+    if (!fault.isEmpty()) {
+        try {
+            for (const QString &line : fault.split(u'\r'))
+                LogLine(QStringLiteral("Error: ") + line);
+        } catch (const std::exception &) {
+        }
+        // The operator who closed the window reads why before it goes; the
+        // event loop, and so the program, ends when the box closes.
+        if (!fromOutside) {
+            if (const Dialogs::Box box = Dialogs::showClosingError(fault)) {
+                connect(box, &QObject::destroyed, this, [] { endEventLoop(); });
+                return;
+            }
+        }
+    }
+    endEventLoop();
+}
+
+void TForm1::closeOtherWindows()
+{
+    // The Reach, Compare and Alerts windows, the alert settings, file
+    // dialogs and menus: none stays behind the main window.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QList<QPointer<QWidget>> open;
+    for (QWidget *w : windows) {
+        if (w != this && w->isVisible())
+            open << w;
+    }
+    for (const QPointer<QWidget> &w : open) {
+        if (w && !w->close() && w)
+            w->hide();
+    }
+    if (m_alerts)
+        m_alerts->removeTrayIcon();
 }
 
 void TForm1::FormDragDrop()

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 
@@ -103,9 +104,11 @@ public:
     void runActivation();
     void FormResize();
     void FormClose();
+    // "Close" and the tray's "Quit": the program ends (see endProgram).
     void Button1Click();
     // The system ends the program (a signal, the end of the session): it
-    // closes as "Close" does, and no box waits for anyone.
+    // closes as "Close" does, and no box waits for anyone; while closing is
+    // already under way it ends at once.
     void closeFromOutside();
     void FormDragDrop();
     static void ClearGridRows(QTableWidget *grid, bool clear);
@@ -236,6 +239,13 @@ protected:
 private:
     void createControls();
     void connectHandlers();
+    // Every close request ends here: the boxes and the other windows close,
+    // the tray icon goes, the settings are saved and the archive finished,
+    // and the event loop ends with status 0. A fault of the closing is
+    // logged; when the operator closed from the window it shows in a box
+    // that ends the program as it closes (a signal ends it at once).
+    void endProgram(bool fromOutside);
+    void closeOtherWindows();
 
     // Runs a handler for a user action: an error ends it, is logged and shown
     // in an error box, and the window stays up.
@@ -257,7 +267,7 @@ private:
     QString m_lastEchoError;
     QPointer<QObject> m_webErrorBox; // the failed query's box, while it is up
     bool m_closing = false; // the window is closing: requests cut short are no news
-    bool m_endedFromOutside = false;
+    bool m_ending = false;  // endProgram has run
     std::function<std::unique_ptr<ArchiveReader>()> m_archiveReader;
     QPointer<ReachWindow> m_reach;
     QPointer<CompareWindow> m_compare;
@@ -270,5 +280,6 @@ private:
     QDateTime m_waitingLogged; // UTC: when the reports waiting in the journal were last logged
     QPointer<AlertsWindow> m_alertsWindow;
     QPointer<AlertSettingsDialog> m_alertSettings;
+    QSet<QString> m_archiveFaultsShown; // this start
     bool m_alertsCatchUp = true; // the next pass is the first after a start or "Clr Files"
 };

@@ -4,10 +4,13 @@
 #include "../testsupport.h"
 
 #include "filenames.h"
+#include "standinserver.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 
 #if defined(Q_OS_UNIX)
@@ -61,3 +64,134 @@ TEST_P(ShutdownSignalTest, ClosesAsCloseDoesWithTheSettingsSavedAndExitStatusZer
 
 INSTANTIATE_TEST_SUITE_P(Signals, ShutdownSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
                          [](const auto &info) { return std::string(sigabbrev_np(info.param)); });
+
+// The real program on an X server without a window manager, against the
+// stand-in: whatever box is up, a close request ends it.
+class ClosingOnXTest : public InTempFolder
+{
+protected:
+    void SetUp() override
+    {
+        InTempFolder::SetUp();
+        if (QStandardPaths::findExecutable("Xvfb"_qs).isEmpty() || QStandardPaths::findExecutable("xdotool"_qs).isEmpty())
+            GTEST_SKIP() << "Xvfb or xdotool is missing (scripts/install-deps.sh installs them)";
+        // Xvfb names its display on the descriptor given once it is ready.
+        m_x.start("Xvfb"_qs, {"-displayfd"_qs, "1"_qs, "-nolisten"_qs, "tcp"_qs, "-screen"_qs, "0"_qs, "1024x768x24"_qs});
+        ASSERT_TRUE(m_x.waitForReadyRead(30000)) << m_x.readAllStandardError().constData();
+        m_display = u':' + QString::fromLatin1(m_x.readLine().trimmed());
+        ASSERT_TRUE(server.listen()) << server.errorString().toStdString();
+        server.setEchoText("198.51.100.7");
+    }
+    void TearDown() override
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+        if (m_x.state() != QProcess::NotRunning) {
+            m_x.terminate();
+            m_x.waitForFinished();
+        }
+        InTempFolder::TearDown();
+    }
+
+    // The version page's route: the program asks for it once it is online.
+    static StandInFault onVersionPage(StandInFault::Kind kind, int value)
+    {
+        StandInFault fault;
+        fault.kind = kind;
+        fault.value = value;
+        fault.sticky = true;
+        fault.path = "/web/"_qs;
+        return fault;
+    }
+
+    void start()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM"_qs, "xcb"_qs);
+        env.insert("DISPLAY"_qs, m_display);
+        env.insert("XDG_CONFIG_HOME"_qs, path("config"_qs));
+        env.insert("XDG_RUNTIME_DIR"_qs, path(QString()));
+        env.insert("TAVIK_REPORT_URL"_qs, server.httpsBase());
+        env.insert("TAVIK_SITE_URL"_qs, server.httpsBase());
+        env.insert("TAVIK_ECHO_URL"_qs, server.httpBase() + u'/');
+        env.insert("TAVIK_CA_FILE"_qs, StandInServer::testCaFile());
+        env.insert("TAVIK_LOCAL_ADDRESS"_qs, "10.0.0.2"_qs);
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(path(QString()));
+        program.start(QStringLiteral(TAVIK_PROGRAM), {});
+        ASSERT_TRUE(program.waitForStarted());
+    }
+
+    QByteArray xdotool(const QStringList &arguments)
+    {
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY"_qs, m_display);
+        tool.setProcessEnvironment(env);
+        tool.start("xdotool"_qs, arguments);
+        tool.waitForFinished();
+        return tool.readAllStandardOutput();
+    }
+    // The first shown window whose title matches, empty when none (yet).
+    QByteArray window(const QString &title)
+    {
+        return xdotool({"search"_qs, "--onlyvisible"_qs, "--name"_qs, title}).split('\n').value(0);
+    }
+    QByteArray waitForWindow(const QString &title)
+    {
+        QByteArray id;
+        [[maybe_unused]] const bool found = QTest::qWaitFor([&] { return !(id = window(title)).isEmpty() || program.state() == QProcess::NotRunning; },
+                        30000);
+        return id;
+    }
+
+    // Ended within the time the desktop gives at logout, with status 0.
+    void expectEndedWithStatusZero()
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; }, 5000))
+            << "still running";
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << program.readAllStandardError().constData();
+        EXPECT_EQ(program.exitCode(), 0);
+    }
+
+    StandInServer server;
+    QProcess program;
+
+private:
+    QProcess m_x;
+    QString m_display;
+};
+
+TEST_F(ClosingOnXTest, CloseWithTheWebErrorBoxUpEndsTheProgram)
+{
+    server.setFault(onVersionPage(StandInFault::Status, 404));
+    start();
+    ASSERT_FALSE(waitForWindow("^TavikRepView$"_qs).isEmpty()) << "the \"Web error\" box";
+    const QByteArray main = window("^TavikRepView .*Version"_qs);
+    ASSERT_FALSE(main.isEmpty());
+    // The "Close" button, at 408,0 and 49 x 17.
+    xdotool({"mousemove"_qs, "--window"_qs, QString::fromLatin1(main), "432"_qs, "8"_qs, "click"_qs, "1"_qs});
+    expectEndedWithStatusZero();
+}
+
+TEST_F(ClosingOnXTest, SigtermWhileTheVersionPageTricklesInEndsTheProgram)
+{
+#if !defined(Q_OS_UNIX)
+    GTEST_SKIP() << "Unix signals";
+#else
+    server.setFault(onVersionPage(StandInFault::Drip, 200));
+    start();
+    const auto versionAsked = [&] {
+        for (const StandInRequest &r : server.requests())
+            if (r.target.startsWith("/web/"))
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(versionAsked, 30000)) << program.readAllStandardError().constData();
+    ASSERT_EQ(program.state(), QProcess::Running);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    expectEndedWithStatusZero();
+#endif
+}

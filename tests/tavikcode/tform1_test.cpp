@@ -2,14 +2,18 @@
 
 #include "../formfixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 using WindowTest = FormTest;
 
@@ -83,4 +87,53 @@ TEST_F(WindowTest, ClearGridRowsEmptiesAllButTheHeaderAndKeepsTheRowCount)
     EXPECT_EQ(f.StringGrid1->item(3, 2), nullptr);
     EXPECT_EQ(f.StringGrid1->item(0, 0)->text(), "Timing"_qs);
     EXPECT_EQ(f.StringGrid1->rowCount(), 50);
+}
+
+namespace {
+
+// The event loop as the program runs it; a loop still running after the
+// time allowed ends with 1.
+int runProgramLoop()
+{
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    limit.start(10000);
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
+TEST_F(WindowTest, CloseEndsTheProgramWhateverBoxesAndWindowsAreOpen)
+{
+    Dialogs::setHandler({}); // boxes as the program shows them
+    TForm1 &f = create();
+    f.show();
+    f.openAlertSettings();
+    const Dialogs::Box box = Dialogs::showMessage("Web error: WWW.ORLIX.NET site not accessible"_qs);
+    ASSERT_EQ(qobject_cast<QWidget *>(box.data())->parentWidget(), &f); // the main window's, never its own
+    QTimer::singleShot(0, &f, [&] { f.Button1Click(); });
+    EXPECT_EQ(runProgramLoop(), 0);
+    for (const QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
+    // Closing has begun: nothing opens another box.
+    EXPECT_FALSE(Dialogs::showMessage("Web error: The request was abandoned"_qs));
+    EXPECT_EQ(Dialogs::openCount(), 0);
+}
+
+TEST_F(WindowTest, AFaultWhileClosingIsShownWithoutHoldingTheEndAndASignalStillEndsIt)
+{
+    TForm1 &f = create();
+    QFile::remove(storeFile());
+    ASSERT_TRUE(QDir().mkdir(storeFile())); // the settings cannot be saved
+    Dialogs::setHandler([this](const Dialogs::Shown &d) { dialogs.push_back(d); }, true);
+    QTimer::singleShot(0, &f, [&] {
+        f.Button1Click();
+        EXPECT_EQ(Dialogs::openCount(), 1); // the program ends when the operator closes it...
+        f.closeFromOutside();                // ...or at once on a signal
+    });
+    EXPECT_EQ(runProgramLoop(), 0);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs.front().kind, Dialogs::Kind::Error);
+    EXPECT_TRUE(readBytes("Taviklog.txt"_qs).contains("Error: ")) << "logged, logging off or not";
 }

@@ -2,7 +2,6 @@
 
 #include "clock.h"
 #include "platform/desktopnotifier.h"
-#include "widgets.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -169,10 +168,14 @@ void AlertCentre::addEntries(QMenu *menu)
 QString AlertCentre::statusText()
 {
     const AlertWindowStatus status = m_environment.status ? m_environment.status() : AlertWindowStatus();
-    QString text = QStringLiteral("TavikRepView");
+    // Plain lines: the tray shows them as they stand (Windows and
+    // StatusNotifierItem trays never read markup, and the tags would eat the
+    // length Windows allows). A Qt-drawn tooltip takes text as markup when
+    // its first line looks like a tag: that line holds no outside text.
+    QString text = QStringLiteral("TavikRepView\n");
     if (!status.callsign.isEmpty())
-        text += QStringLiteral(" - ") + status.callsign;
-    text += u'\n' + (status.online ? QStringLiteral("Online") : QStringLiteral("Offline"));
+        text += status.callsign + QStringLiteral(" - ");
+    text += status.online ? QStringLiteral("Online") : QStringLiteral("Offline");
     if (status.lastQuery.isValid()) {
         text += QStringLiteral("; last query ") + status.lastQuery.toString(QStringLiteral("HH:mm"));
         if (m_lastReports >= 0)
@@ -199,7 +202,6 @@ QString AlertCentre::waitingLine() const
 
 void AlertCentre::refreshToolTip()
 {
-    // Callsigns and band names reach the tooltip: never rich text.
     if (m_tray)
-        m_tray->setToolTip(plainTip(statusText()));
+        m_tray->setToolTip(statusText());
 }

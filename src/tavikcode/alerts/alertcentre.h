@@ -60,7 +60,10 @@ public:
     // "Quit".
     void addEntries(QMenu *menu);
     QSystemTrayIcon *trayIcon() const { return m_tray; }
-    // The tooltip's text, plain: online or not, the last query, the bands of the last 15 minutes.
+    // The program closes: the icon goes from the tray whatever the settings say.
+    void removeTrayIcon() { showTray(false); }
+    // The tooltip's text, plain lines: the program's name; the callsign,
+    // online or not and the last query; the bands of the last 15 minutes.
     QString statusText();
 
     // The reports that wait in the archive's journal, for the tooltip (0: none).

@@ -37,6 +37,13 @@ QString execArgument(const QString &argument)
     return arg.replace(u'\\', QStringLiteral("\\\\"));
 }
 
+// "key=value", blanks allowed around '='.
+bool isKey(const QByteArray &line, const QByteArray &key, const QByteArray &value)
+{
+    const qsizetype equals = line.indexOf('=');
+    return equals > 0 && line.left(equals).trimmed() == key && line.mid(equals + 1).trimmed() == value;
+}
+
 } // namespace
 
 QString autostartEntryPath()
@@ -67,7 +74,20 @@ QByteArray autostartEntry(const QString &programFile)
 
 bool autostartEnabled()
 {
-    return QFileInfo::exists(autostartEntryPath());
+    QFile file(autostartEntryPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The desktop switches an entry off without removing it: Hidden=true
+    // (the entry counts as deleted), or GNOME's X-GNOME-Autostart-enabled=false.
+    bool inEntry = false;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (line.startsWith('['))
+            inEntry = line == "[Desktop Entry]";
+        else if (inEntry && (isKey(line, "Hidden", "true") || isKey(line, "X-GNOME-Autostart-enabled", "false")))
+            return false;
+    }
+    return true;
 }
 
 void setAutostart(bool enabled, const QString &programFile)

@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <iterator>
+#include <utility>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -30,6 +32,11 @@ extern "C" void noteSignal(int)
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
+// The signals this process handles: not those ignored at start (nohup
+// ignores SIGHUP, a background shell job SIGINT), which stay ignored.
+bool g_handled[std::size(kSignals)] = {};
+struct sigaction g_before[std::size(kSignals)] = {}; // restored at the end
+
 } // namespace
 
 ShutdownRequests::ShutdownRequests(QObject *parent) : QObject(parent)
@@ -48,17 +55,18 @@ ShutdownRequests::ShutdownRequests(QObject *parent) : QObject(parent)
     action.sa_handler = noteSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : kSignals)
-        ::sigaction(signal, &action, nullptr);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+        g_handled[i] = ::sigaction(kSignals[i], nullptr, &g_before[i]) == 0
+            && g_before[i].sa_handler != SIG_IGN && ::sigaction(kSignals[i], &action, nullptr) == 0;
+    }
 }
 
 ShutdownRequests::~ShutdownRequests()
 {
-    struct sigaction action = {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : kSignals)
-        ::sigaction(signal, &action, nullptr);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+        if (std::exchange(g_handled[i], false))
+            ::sigaction(kSignals[i], &g_before[i], nullptr);
+    }
     for (int &fd : g_signalPipe) {
         if (fd >= 0)
             ::close(fd);

@@ -39,6 +39,9 @@ void TForm1::FetchVersionInfo()
         page.setText(IdHTTP1->get(url, deadlines.page));
         page.saveToFile(files::kVersionRef);
     } catch (const std::exception &e) {
+        // A page cut short by closing the window is no news.
+        if (m_closing)
+            return;
         const QString message = QString::fromUtf8(e.what());
         // An error status carries its status line; the operator learns only
         // that the site is not reachable.

@@ -24,6 +24,18 @@ Handler &handler()
     return instance;
 }
 
+QPointer<QWidget> &owner()
+{
+    static QPointer<QWidget> instance;
+    return instance;
+}
+
+bool &closingFlag()
+{
+    static bool closing = false;
+    return closing;
+}
+
 // The boxes shown and not yet closed.
 QList<Box> &openBoxes()
 {
@@ -37,14 +49,16 @@ QMessageBox *makeBox(const Shown &dialog)
     QString text = dialog.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     auto *box = new QMessageBox(dialog.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                                dialog.caption, text, QMessageBox::Ok, QApplication::activeWindow());
+                                dialog.caption, text, QMessageBox::Ok, owner());
     // The texts hold network text and file names: never read as markup.
     box->setTextFormat(Qt::PlainText);
     return box;
 }
 
-Box show(const Shown &dialog)
+Box show(const Shown &dialog, bool whileClosing = false)
 {
+    if (closingFlag() && !whileClosing)
+        return {};
     QList<Box> &boxes = openBoxes();
     boxes.removeAll(Box());
     if (handler().function) {
@@ -80,10 +94,9 @@ Box messageBox(const QString &text, const QString &caption)
     return show({Kind::MessageBox, caption, text});
 }
 
-namespace {
-
-void showAndWait(const Shown &dialog)
+void showMessageAndWait(const QString &text)
 {
+    const Shown dialog{Kind::Message, QApplication::applicationName(), text};
     if (handler().function) {
         handler().function(dialog);
         return;
@@ -92,16 +105,26 @@ void showAndWait(const Shown &dialog)
     box->exec();
 }
 
-} // namespace
-
-void showMessageAndWait(const QString &text)
+void setOwner(QWidget *window)
 {
-    showAndWait({Kind::Message, QApplication::applicationName(), text});
+    owner() = window;
+    closingFlag() = false;
 }
 
-void showErrorAndWait(const QString &text)
+void beginClosing()
 {
-    showAndWait({Kind::Error, QApplication::applicationName(), text});
+    closingFlag() = true;
+    closeAll();
+}
+
+bool closing()
+{
+    return closingFlag();
+}
+
+Box showClosingError(const QString &text)
+{
+    return show({Kind::Error, QApplication::applicationName(), text}, true);
 }
 
 void closeAll()
@@ -124,6 +147,7 @@ int openCount()
 void setHandler(std::function<void(const Shown &)> h, bool keepOpen)
 {
     closeAll();
+    closingFlag() = false;
     handler() = {std::move(h), keepOpen};
 }
 

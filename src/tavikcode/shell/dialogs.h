@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QWidget;
+
 // Every dialog of the program goes through here, so tests can answer them.
 //
 // A box never waits: it is shown and the caller goes on, so that nothing the
@@ -36,9 +38,19 @@ Box messageBox(const QString &text, const QString &caption);
 // Shows a plain message and waits until it is closed: only before the window
 // and its cycle exist (a second copy, a data folder that cannot be made).
 void showMessageAndWait(const QString &text);
-// The error box of a failure while the program closes, when its cycle has
-// stopped: the operator reads it before the program ends.
-void showErrorAndWait(const QString &text);
+
+// The window every box belongs to. A box parented to whatever window is
+// active becomes a window of its own when another program has the focus,
+// and outlives the main window. Setting an owner also ends closing().
+void setOwner(QWidget *owner);
+
+// The program closes: every box closes, and none opens from now on (what
+// closing cuts short is no news), except the closing fault's own box.
+void beginClosing();
+bool closing();
+// The error box of a fault while the program closes; it opens though
+// closing has begun, and waits for nobody.
+Box showClosingError(const QString &text);
 
 // Closes every box still open (tests, and the end of the program).
 void closeAll();

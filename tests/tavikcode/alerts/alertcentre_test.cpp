@@ -23,6 +23,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 
 // The main window's alerts: menus, the Alerts window, the settings dialog.
 class AlertCentreTest : public FormTest
@@ -110,6 +111,20 @@ TEST_F(AlertCentreTest, TheTrayAndTheListMenusOpenTheWindowsWithoutHoldingTheCyc
 
     tray.findChild<QAction *>("QuitAction"_qs)->trigger();
     EXPECT_FALSE(f.isVisible());
+    // Closing leaves no window of the program behind.
+    EXPECT_FALSE(f.alertsWindow() && f.alertsWindow()->isVisible());
+    EXPECT_FALSE(f.alertSettingsDialog() && f.alertSettingsDialog()->isVisible());
+}
+
+TEST_F(AlertCentreTest, TheTooltipIsPlainLinesThatNoCallsignTurnsIntoMarkup)
+{
+    for (const QString &callsign : {"G4XYZ"_qs, "<b>G4XYZ</b>"_qs, "&lt;G4"_qs}) {
+        TForm1 &f = createWithArchive();
+        f.state.Callsign = callsign;
+        const QString tip = f.alerts().statusText();
+        EXPECT_TRUE(tip.startsWith("TavikRepView\n"_qs + callsign + " - Offline"_qs)) << tip.toStdString();
+        EXPECT_FALSE(Qt::mightBeRichText(tip)) << tip.toStdString();
+    }
 }
 
 TEST_F(AlertCentreTest, SettingsAreKeptTheAutostartEntryFollowsAndResetForgetsThemAlone)

@@ -4,6 +4,7 @@
 
 #include "../../formfixture.h"
 
+#include "archive/archivestore.h"
 #include "processing/reportline.h"
 #include "textlines.h"
 
@@ -188,4 +189,29 @@ TEST_F(ArchiveWindowTest, APassThatFoundTheArchiveLockedIsStoredAfterTheNextStar
         EXPECT_EQ(r.locator, "JO62qm"_qs);
         EXPECT_EQ(r.storedAt, stored); // when the pass ran, not when its history line was read back
     }
+}
+
+// A lock that comes back, episode after episode: one box a start, every
+// episode in the log.
+TEST_F(ArchiveWindowTest, AFaultThatComesBackOpensItsBoxOnceAStart)
+{
+    struct ShortWait
+    {
+        ShortWait() { ArchiveStore::setBusyTimeout(50); }
+        ~ShortWait() { ArchiveStore::setBusyTimeout(2000); }
+    } shortWait;
+    operatorWindow().openArchive();
+    settle();
+    SqliteDb other(archiveFile(), SqliteDb::ReadWrite);
+    for (int episode = 0; episode < 3; ++episode) {
+        other.exec("BEGIN IMMEDIATE");
+        answer({reception("DL1ABC"_qs, kDay + episode * 60)});
+        other.exec("ROLLBACK");
+        form->archive().retry();
+        settle();
+    }
+    EXPECT_EQ(reportsIn(archiveFile()).size(), 3u);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.front().text.contains("cannot be written"_qs)) << dialogs.front().text.toStdString();
+    EXPECT_EQ(readBytes(files::kLog).count("Archive error: "), 3);
 }

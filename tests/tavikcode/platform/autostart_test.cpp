@@ -79,3 +79,35 @@ TEST_F(AutostartTest, TheEntryIsValidStartsTheProgramInItsDataFolderAndGoesWhenS
         GTEST_SKIP() << "desktop-file-validate is missing (scripts/install-deps.sh installs desktop-file-utils): "
                         "the entry's text was not validated";
 }
+
+// The desktop's own switch (GNOME's "Startup Applications", an edited entry)
+// leaves the file in place: it reads off, and switching on writes it enabled.
+TEST_F(AutostartTest, AnEntryTheDesktopSwitchedOffReadsOffUntilSwitchedOn)
+{
+    const QString entry = path("config/autostart/TavikRepView.desktop"_qs);
+    const struct
+    {
+        QByteArray line;
+        bool enabled;
+    } cases[] = {
+        {"Hidden=true", false},
+        {"X-GNOME-Autostart-enabled=false", false},
+        {"X-GNOME-Autostart-enabled = false", false},
+        {"Hidden=false", true},
+        {"X-GNOME-Autostart-enabled=true", true},
+    };
+    for (const auto &c : cases) {
+        setAutostart(true, "/usr/bin/TavikRepView"_qs);
+        QByteArray text = readBytes(entry).replace("X-GNOME-Autostart-enabled=true\n", "");
+        writeBytes(entry, text + c.line + '\n');
+        EXPECT_EQ(autostartEnabled(), c.enabled) << c.line.constData();
+        // Another group's key is not the entry's.
+        writeBytes(entry, text + "[Desktop Action Other]\n" + c.line + '\n');
+        EXPECT_TRUE(autostartEnabled()) << c.line.constData();
+    }
+    writeBytes(entry, "[Desktop Entry]\nHidden=true\n");
+    ASSERT_FALSE(autostartEnabled());
+    setAutostart(true, "/usr/bin/TavikRepView"_qs);
+    EXPECT_TRUE(autostartEnabled());
+    EXPECT_TRUE(readBytes(entry).contains("\nX-GNOME-Autostart-enabled=true\n"));
+}

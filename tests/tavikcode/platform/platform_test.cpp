@@ -1,10 +1,15 @@
 #include "platform/addresswatcher.h"
+#include "platform/shutdownrequests.h"
 #include "platform/singleinstance.h"
 #include "platform/versioninfo.h"
 
 #include "../../testsupport.h"
 
 #include <QSignalSpy>
+
+#ifndef Q_OS_WIN
+#include <csignal>
+#endif
 
 TEST(SingleInstance, ASecondGuardIsRefusedUntilTheFirstIsGone)
 {
@@ -76,3 +81,29 @@ TEST(AddressWatcher, TheProgramsLookupReportsTheAddressGivenByTheEnvironment)
     if (!previous.isNull())
         qputenv("TAVIK_LOCAL_ADDRESS", previous);
 }
+
+#ifndef Q_OS_WIN
+// Started under nohup: a signal ignored at start stays ignored, the others
+// are handled while the program runs and given back at its end.
+TEST(ShutdownRequests, ASignalIgnoredAtStartStaysIgnored)
+{
+    const auto disposition = [](int signal) {
+        struct sigaction now = {};
+        ::sigaction(signal, nullptr, &now);
+        return now.sa_handler;
+    };
+    struct sigaction ignore = {}, hangUp = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ASSERT_EQ(::sigaction(SIGHUP, &ignore, &hangUp), 0);
+    const auto terminate = disposition(SIGTERM);
+    {
+        ShutdownRequests requests;
+        EXPECT_EQ(disposition(SIGHUP), SIG_IGN);
+        EXPECT_NE(disposition(SIGTERM), terminate);
+    }
+    EXPECT_EQ(disposition(SIGHUP), SIG_IGN);
+    EXPECT_EQ(disposition(SIGTERM), terminate);
+    ::sigaction(SIGHUP, &hangUp, nullptr);
+}
+#endif

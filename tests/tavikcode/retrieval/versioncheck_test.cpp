@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 class VersionTest : public NetworkTest
 {
@@ -169,3 +170,23 @@ TEST_F(VersionTest, OnlyALeftClickOnTheLinkOpensTheDownload)
 }
 
 #include "versioncheck_test.moc"
+
+// Logout while the maker's site trickles its page in: the program ends at
+// once, and the request that closing gave up opens no box.
+TEST_F(VersionTest, ASignalWhileThePageTricklesInEndsTheProgramWithoutABox)
+{
+    StandInFault drip;
+    drip.kind = StandInFault::Drip;
+    drip.value = 500;
+    server.setFault(drip);
+    TForm1 &f = started();
+    QObject::connect(&server, &StandInServer::requestReceived, &f, [&] { f.closeFromOutside(); }, Qt::QueuedConnection);
+    QTimer::singleShot(0, &f, [&] { check(f); });
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    limit.start(10000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(dialogs.empty()) << dialogTexts().join(u'|').toStdString();
+    EXPECT_FALSE(f.IdHTTP1->isBusy());
+}
