@@ -356,8 +356,10 @@ void TForm1::runTick()
     if (m_versionCheckDue && versionCheckFits()) {
         m_versionCheckDue = false;
         userAction([this] {
-            FetchVersionInfo();
-            readVersionPageAndNotify();
+            FetchVersionInfo([this] {
+                if (!m_closing)
+                    userAction([this] { readVersionPageAndNotify(); });
+            });
         });
     }
     QueryReferences();
