@@ -1,5 +1,6 @@
 #pragma once
 
+#include "retrieval/httpclient.h"
 #include "shell/dialogs.h"
 #include "tform1.h"
 #include "testsupport.h"
@@ -7,6 +8,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <memory>
 #include <optional>
@@ -55,6 +57,14 @@ protected:
         e.reportBase = e.siteBase = QStringLiteral("https://127.0.0.1:1");
         e.echoAddress = QStringLiteral("http://127.0.0.1:1/");
         return e;
+    }
+
+    // Lets the window's outstanding request come to its end: its answer is
+    // then written and processed, or its failure handled.
+    void settle()
+    {
+        ASSERT_TRUE(form);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !form->IdHTTP1->isBusy(); }, 60'000));
     }
 
     QStringList dialogTexts() const

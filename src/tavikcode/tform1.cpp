@@ -360,8 +360,10 @@ void TForm1::runTick()
     if (m_versionCheckDue && versionCheckFits()) {
         m_versionCheckDue = false;
         userAction([this] {
-            FetchVersionInfo();
-            readVersionPageAndNotify();
+            FetchVersionInfo([this] {
+                if (!m_closing)
+                    userAction([this] { readVersionPageAndNotify(); });
+            });
         });
     }
     QueryReferences();

@@ -28,6 +28,7 @@ struct AlertSettings;
 class ColourBar;
 class CompareWindow;
 class HttpClient;
+struct HttpResult;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -132,6 +133,7 @@ public:
     void showConnectivity();
 
     // --- Report query
+    // Starts the query; it ends in reportsAnswered when the answer is in.
     void QueryReports();
     void Button6Click();
     void Edit5KeyPress(QChar key);
@@ -144,7 +146,9 @@ public:
 
     // --- Version check and update notice
     void writeVersionFile();
-    void FetchVersionInfo();
+    // Asks for the maker's version page; then runs once the page is saved, or
+    // the request failed or was not made.
+    void FetchVersionInfo(std::function<void()> then = {});
     void readVersionPageAndNotify();
     void checkBuildNumber();
     // Whether the version check may run now; it is due once a start.
@@ -220,6 +224,8 @@ public:
 
     // --- The one-second tick
     void Timer1Timer();
+    // Processes a rewritten TavikRep.txt and redraws after a rewritten history.
+    void checkWatchedFiles();
     // The tick as the timer runs it: an error ends the tick and is contained.
     void runTick();
 
@@ -254,6 +260,14 @@ private:
     // fault, however many ticks it lasts. True when it ran through.
     bool tickAction(const std::function<void()> &handler);
     void reportHandlerError(const QString &message, bool fromTick);
+
+    // The query's continuation once its answer is in, and its two endings.
+    void reportsAnswered(const HttpResult &result, const QString &remembered);
+    void queryFailed(const QString &message);
+    void endQuery(const QString &remembered);
+    void echoAnswered(const HttpResult &result);
+    void versionPageAnswered(const HttpResult &result);
+    void referenceAnswered(const HttpResult &result, const QString &callsign);
 
     std::unique_ptr<SettingsStore> m_store;
     QStringList m_refusedAddresses; // told once the window is created

@@ -15,12 +15,14 @@
 class ClockJumpTest : public NetworkTest
 {
 protected:
-    // Runs the tick once a second for the given number of seconds.
+    // Runs the tick once a second for the given number of seconds, each
+    // request then to its end.
     void run(TForm1 &f, int seconds)
     {
         for (int i = 0; i < seconds; ++i) {
             Clock::advance(1);
             f.runTick();
+            settle();
             ASSERT_GE(f.ProgressBar1->position(), 0);
             ASSERT_LE(f.ProgressBar1->position(), 100);
         }
@@ -41,6 +43,7 @@ TEST_F(ClockJumpTest, BackAnHourOrForwardADayQueriesAtOnceAndLosesNoReport)
         const int before = service.queries();
         Clock::set(Clock::nowUtc().addSecs(jump));
         f.runTick();
+        settle();
         EXPECT_EQ(service.queries(), before + 1) << "no query at the first tick after the jump";
         EXPECT_EQ(f.state.LastGetTime, Clock::nowLocal());
         EXPECT_EQ(f.ProgressBar1->position(), 0);

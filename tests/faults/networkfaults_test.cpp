@@ -58,6 +58,7 @@ TEST_P(NetworkFaultTest, ChangesNoHistoryAndTheNextAnswerBringsItsReports)
     if (fault.kind != StandInFault::Stall)
         f.IdHTTP1->setTimeout(std::chrono::milliseconds(3000));
     f.runTick();
+    settle();
     ASSERT_EQ(service.queries(), 1);
     const Snapshot before = snapshot();
     ASSERT_NE(before.reports, QByteArray("<absent>"));
@@ -67,6 +68,7 @@ TEST_P(NetworkFaultTest, ChangesNoHistoryAndTheNextAnswerBringsItsReports)
     QElapsedTimer took;
     took.start();
     f.runTick();
+    settle();
     EXPECT_LT(took.elapsed(), 5000);
     EXPECT_EQ(service.queries(), 2);
     EXPECT_EQ(snapshot(), before);
@@ -79,6 +81,7 @@ TEST_P(NetworkFaultTest, ChangesNoHistoryAndTheNextAnswerBringsItsReports)
     // Five minutes on, the same sequence number is asked for again.
     Clock::advance(301);
     f.runTick();
+    settle();
     const QStringList asked = service.sequenceNumbersAsked();
     ASSERT_EQ(asked.size(), 3);
     EXPECT_FALSE(asked.at(1).isEmpty());

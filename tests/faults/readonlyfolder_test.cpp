@@ -41,6 +41,7 @@ TEST_F(ReadOnlyFolderTest, NeitherAnswerNorPassChangesTheHistoryAndNothingIsLost
 {
     TForm1 &f = online();
     f.runTick();
+    settle();
     writeBytes(files::kLog, ""); // the log is there to be appended to
     const QByteArray reports = bytesOf(files::kReports);
     const QByteArray calls = bytesOf(files::kCalls);
@@ -56,6 +57,7 @@ TEST_F(ReadOnlyFolderTest, NeitherAnswerNorPassChangesTheHistoryAndNothingIsLost
         // The answer cannot be stored.
         Clock::advance(301);
         f.runTick();
+        settle();
         EXPECT_EQ(service.queries(), 2);
         EXPECT_EQ(dialogTexts(), QStringList{"Web error: TavikReporter site not accessible"_qs});
         EXPECT_TRUE(readBytes(files::kLog).contains("Exception error: Cannot create file \"TavikRep.txt\""))
@@ -85,6 +87,7 @@ TEST_F(ReadOnlyFolderTest, NeitherAnswerNorPassChangesTheHistoryAndNothingIsLost
     // reached the history, so the reports of the lost answer come with it.
     Clock::advance(301);
     f.runTick();
+    settle();
     ASSERT_EQ(service.sequenceNumbersAsked().size(), 3);
     EXPECT_EQ(service.sequenceNumbersAsked().at(2), seqNo);
     EXPECT_EQ(served::checkReportHistory(served::fileLines(files::kReports),

@@ -74,6 +74,7 @@ TEST_F(DayInAMinuteTest, TheHistoriesHoldExactlyWhatWasServed)
             f.IdIPWatch1->check();
         }
         f.runTick();
+        settle(); // the request of the tick, if any, to its end
         // Between two ticks the program's main loop runs: it delivers what the
         // tick posted and deletes what was left to it (the finished replies,
         // the server's closed sockets).

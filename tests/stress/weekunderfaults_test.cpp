@@ -237,6 +237,7 @@ TEST_F(WeekUnderFaultsTest, EveryServedReportIsKeptAndEveryFaultToldOnce)
         }
         if (form) {
             form->runTick();
+            settle(); // the request of the tick, if any, to its end
             QCoreApplication::processEvents();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }

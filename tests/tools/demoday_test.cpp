@@ -5,6 +5,7 @@
 #include "retrieval/httpclient.h"
 #include "standinserver.h"
 
+#include "../httpwait.h"
 #include "../testsupport.h"
 
 #include <GeographicLib/Geodesic.hpp>
@@ -422,7 +423,7 @@ protected:
     }
     QByteArray query()
     {
-        return client.get(QUrl(server.httpsBase() + u"/query?senderCallsign=N0CALL"_qs)).toUtf8();
+        return getNow(client, QUrl(server.httpsBase() + u"/query?senderCallsign=N0CALL"_qs)).toUtf8();
     }
 
     StandInServer server;
@@ -448,7 +449,7 @@ TEST_F(DemoServerTest, AnswersForAReferenceAsTheSecondStation)
     server.setReportCallsign(callsign);
     server.setReferenceCallsigns({ u"N0CALL/P"_qs });
     const auto ask = [this](const QString &who) {
-        return client.get(QUrl(server.httpsBase() + u"/query?senderCallsign="_qs + who)).toUtf8();
+        return getNow(client, QUrl(server.httpsBase() + u"/query?senderCallsign="_qs + who)).toUtf8();
     };
     EXPECT_EQ(ask(u"n0call/p"_qs), day().referenceAnswer(callsign, u"n0call/p"_qs, QString(), midnight + 600));
     EXPECT_EQ(query(), day().answer(callsign, QString(), midnight + 600));

@@ -2,6 +2,7 @@
 #include "retrieval/httpclient.h"
 #include "standinserver.h"
 
+#include "../httpwait.h"
 #include "../testsupport.h"
 
 #include <QRegularExpression>
@@ -95,7 +96,7 @@ protected:
     }
     QString get(const char *path, bool tls = true)
     {
-        return client.get(QUrl((tls ? server.httpsBase() : server.httpBase()) + QString::fromUtf8(path)));
+        return getNow(client, QUrl((tls ? server.httpsBase() : server.httpBase()) + QString::fromUtf8(path)));
     }
 
     StandInServer server;

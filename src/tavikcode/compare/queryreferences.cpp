@@ -13,6 +13,7 @@
 #include "retrieval/httpclient.h"
 #include "shell/log.h"
 #include "shell/settingsstore.h"
+#include "tavikerror.h"
 #include "textlines.h"
 
 void TForm1::QueryReferences()
@@ -35,12 +36,26 @@ void TForm1::QueryReferences()
     } catch (const std::exception &) {
         // The turn is kept for this run; a store that cannot be written is told by the settings' own saving.
     }
+    const QUrl url = queryUrl(endpoints(), reference.callsign, reference.lastSeqNo);
     try {
-        const QUrl url = queryUrl(endpoints(), reference.callsign, reference.lastSeqNo);
         if (state.LogEnabled)
             LogLine(QString::fromUtf8(url.toEncoded()));
+    } catch (const std::exception &e) {
+        referenceAnswered(HttpResult{QString(), QString::fromUtf8(e.what())}, reference.callsign);
+        return;
+    }
+    const QString callsign = reference.callsign;
+    IdHTTP1->get(url, deadlines.query,
+                 [this, callsign](const HttpResult &result) { referenceAnswered(result, callsign); });
+}
+
+void TForm1::referenceAnswered(const HttpResult &result, const QString &callsign)
+{
+    try {
+        if (!result.ok())
+            throw TavikError(result.error);
         TextLines answer;
-        answer.setText(IdHTTP1->get(url, deadlines.query));
+        answer.setText(result.body);
         ArchivePass pass;
         QString lastSeqNo;
         for (const QString &line : answer.lines()) {
@@ -51,21 +66,21 @@ void TForm1::QueryReferences()
         }
         pass.now = Clock::nowUtc();
         pass.answerArrived = pass.now.toSecsSinceEpoch();
-        pass.referenceCallsign = reference.callsign;
+        pass.referenceCallsign = callsign;
         archive().store(std::move(pass));
-        m_referenceQueries.answered(reference.callsign, lastSeqNo, answer.lines().size());
-        m_referenceFaults.remove(reference.callsign);
+        m_referenceQueries.answered(callsign, lastSeqNo, answer.lines().size());
+        m_referenceFaults.remove(callsign);
     } catch (const std::exception &e) {
         // A query cut short by closing is no fault.
         if (m_closing)
             return;
         // Logged once per fault, also with logging off; never a box.
         const QString fault = QString::fromUtf8(e.what());
-        if (m_referenceFaults.value(reference.callsign) == fault)
+        if (m_referenceFaults.value(callsign) == fault)
             return;
-        m_referenceFaults.insert(reference.callsign, fault);
+        m_referenceFaults.insert(callsign, fault);
         try {
-            LogLine(QStringLiteral("Compare error: ") + reference.callsign + QStringLiteral(": ") + fault);
+            LogLine(QStringLiteral("Compare error: ") + callsign + QStringLiteral(": ") + fault);
         } catch (const std::exception &) {
         }
     }

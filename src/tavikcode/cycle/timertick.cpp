@@ -5,6 +5,7 @@
 #include "datetime.h"
 #include "fileutil.h"
 #include "filenames.h"
+#include "retrieval/httpclient.h"
 #include "widgets.h"
 
 #include <QCheckBox>
@@ -20,9 +21,11 @@ void TForm1::Timer1Timer()
 {
     refreshConnectivity();
 
-    // While the connection is unconfirmed no query falls due: the cycle starts over.
+    // While the connection is unconfirmed no query falls due: the cycle starts
+    // over. Not while the echo (or a request cut off by a lost address) is
+    // still out: its answer may confirm the connection for the next tick.
     const QDateTime now = Clock::nowLocal();
-    if (now > state.LastGetTime.addSecs(300) && !isPublicIpKnown(state))
+    if (now > state.LastGetTime.addSecs(300) && !isPublicIpKnown(state) && !IdHTTP1->isBusy())
         state.LastGetTime = now;
 
     StringGrid1->setVisible(ComboBox1->currentText().contains(QStringLiteral("Last")) && CheckBox1->isChecked());
@@ -44,6 +47,19 @@ void TForm1::Timer1Timer()
 
     Button5->setVisible(!Edit5->text().isEmpty());
 
+    checkWatchedFiles();
+
+    const QString view = ComboBox1->currentText();
+    if (view.contains(QStringLiteral("Last")))
+        Label2->setText(QStringLiteral("Update Cycle Timing:"));
+    if (view.contains(QStringLiteral("Active")))
+        Label2->setText(QStringLiteral("Loading:"));
+    if (view.contains(QStringLiteral("Grids")))
+        Label2->setText(QStringLiteral("Processing grids:"));
+}
+
+void TForm1::checkWatchedFiles()
+{
     // The stamps move on only after the work is done, so a failed pass or
     // redraw is tried again at the next tick.
     if (fileutil::fileExists(files::kResponse) && fileutil::fileAge(files::kResponse) != state.ResponseStamp) {
@@ -57,12 +73,4 @@ void TForm1::Timer1Timer()
             ShowReportTable();
         state.ReportsStamp = fileutil::fileAge(files::kReports);
     }
-
-    const QString view = ComboBox1->currentText();
-    if (view.contains(QStringLiteral("Last")))
-        Label2->setText(QStringLiteral("Update Cycle Timing:"));
-    if (view.contains(QStringLiteral("Active")))
-        Label2->setText(QStringLiteral("Loading:"));
-    if (view.contains(QStringLiteral("Grids")))
-        Label2->setText(QStringLiteral("Processing grids:"));
 }

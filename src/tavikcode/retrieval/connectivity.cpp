@@ -23,21 +23,27 @@ void TForm1::CheckConnection()
     state.LocalIP = IdIPWatch1->currentAddress();
     if (state.LocalIP == kLost)
         return;
-    // A request already outstanding (this runs nested in it): the next tick asks.
+    // A request already outstanding: the next tick asks.
     if (IdHTTP1->isBusy())
         return;
-    try {
-        state.PublicIP = textops::trim(IdHTTP1->get(echoUrl(endpoints()), deadlines.echo));
+    IdHTTP1->get(echoUrl(endpoints()), deadlines.echo, [this](const HttpResult &result) { echoAnswered(result); });
+}
+
+void TForm1::echoAnswered(const HttpResult &result)
+{
+    if (result.ok()) {
+        state.PublicIP = textops::trim(result.body);
         m_lastEchoError.clear();
-    } catch (const TavikError &e) {
-        // The address stays unknown and the next tick tries again; the fault
-        // is logged once, not every second, and no box opens.
-        if (e.message() != m_lastEchoError) {
-            m_lastEchoError = e.message();
-            try {
-                LogLine(QStringLiteral("Echo error: ") + e.message());
-            } catch (const TavikError &) {
-            }
+        showConnectivity();
+        return;
+    }
+    // The address stays unknown and the next tick tries again; the fault
+    // is logged once, not every second, and no box opens.
+    if (result.error != m_lastEchoError) {
+        m_lastEchoError = result.error;
+        try {
+            LogLine(QStringLiteral("Echo error: ") + result.error);
+        } catch (const TavikError &) {
         }
     }
 }

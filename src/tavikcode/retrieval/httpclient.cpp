@@ -3,7 +3,6 @@
 #include "endpoints.h"
 #include "textlines.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
@@ -11,7 +10,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QScopeGuard>
 #include <QSslConfiguration>
 #include <QStringDecoder>
 #include <QTimer>
@@ -47,11 +45,6 @@ QString statusLine(int code, const QByteArray &reason)
     return line;
 }
 
-struct DeleteLater
-{
-    void operator()(QObject *object) const { object->deleteLater(); }
-};
-
 } // namespace
 
 QString decodeHttpBody(const QByteArray &body, const QByteArray &contentType)
@@ -74,7 +67,30 @@ HttpClient::HttpClient(QObject *parent)
     setCaFile(Endpoints::fromEnvironment().caFile);
 }
 
-HttpClient::~HttpClient() = default;
+// One request under way: what has come in so far and why it was given up, if it was.
+struct HttpClient::Pending
+{
+    QPointer<QNetworkReply> reply;
+    QByteArray body;
+    QString failure; // the first reason to give up
+    QTimer idle;
+    QTimer overall;
+    QString host;
+    qint64 limit = 0;
+    bool finished = false; // the result is on its way to done
+    Done done;
+};
+
+HttpClient::~HttpClient()
+{
+    // The owner's completion is not called: it may be going away itself.
+    if (m_pending && m_pending->reply) {
+        QNetworkReply *reply = m_pending->reply;
+        reply->disconnect(this);
+        reply->abort();
+        delete reply;
+    }
+}
 
 void HttpClient::setCaFile(const QString &fileName)
 {
@@ -95,18 +111,39 @@ void HttpClient::setCaFile(const QString &fileName)
 
 void HttpClient::abort()
 {
-    if (m_abort)
-        m_abort();
+    giveUp(u"The request was abandoned"_s);
 }
 
-QString HttpClient::get(const QUrl &url, std::chrono::milliseconds deadline)
+void HttpClient::giveUp(const QString &why)
 {
-    if (m_busy)
+    // The first reason to give up wins; abort() then finishes the reply at once.
+    if (!m_pending || m_pending->finished)
+        return;
+    if (m_pending->failure.isEmpty())
+        m_pending->failure = why;
+    if (m_pending->reply)
+        m_pending->reply->abort();
+    else
+        finish();
+}
+
+void HttpClient::get(const QUrl &url, std::chrono::milliseconds deadline, Done done)
+{
+    if (m_pending)
         throw HttpBusy(u"The HTTP client is busy with another request"_s);
+    m_pending = std::make_unique<Pending>();
+    Pending &p = *m_pending;
+    p.done = std::move(done);
+    p.host = url.host();
+    p.limit = m_maxBodySize;
     if (!m_caError.isEmpty())
-        throw TavikError(m_caError);
-    if (!url.isValid() || url.host().isEmpty() || (url.scheme() != u"http" && url.scheme() != u"https"))
-        throw TavikError(u"Invalid address: "_s + url.toString());
+        p.failure = m_caError;
+    else if (!url.isValid() || url.host().isEmpty() || (url.scheme() != u"http" && url.scheme() != u"https"))
+        p.failure = u"Invalid address: "_s + url.toString();
+    if (!p.failure.isEmpty()) {
+        finish();
+        return;
+    }
 
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -125,93 +162,91 @@ QString HttpClient::get(const QUrl &url, std::chrono::milliseconds deadline)
         tls.setCaCertificates(m_caCertificates);
     request.setSslConfiguration(tls);
 
-    const QPointer<HttpClient> self(this);
-    const qint64 limit = m_maxBodySize;
-    m_busy = true;
-    const QPointer<QNetworkReply> reply = m_nam->get(request);
+    QNetworkReply *reply = m_nam->get(request);
+    p.reply = reply;
+    emit requestStarted(url);
     // Qt reads the answer on a thread of its own; a bounded buffer holds it
-    // there until this loop takes it, so an answer too large is refused
+    // there until the client takes it, so an answer too large is refused
     // after about the bound, not after whatever the network delivered meanwhile.
-    reply->setReadBufferSize(std::min<qint64>(limit + 1, 1024 * 1024));
-    QByteArray body;
-    QString failure;
-    QEventLoop loop;
-    QTimer idle;
-    idle.setSingleShot(true);
-    idle.setTimerType(Qt::PreciseTimer);
-    idle.setInterval(m_timeout);
+    reply->setReadBufferSize(std::min<qint64>(p.limit + 1, 1024 * 1024));
+    p.idle.setSingleShot(true);
+    p.idle.setTimerType(Qt::PreciseTimer);
+    p.idle.setInterval(m_timeout);
     // The inactivity timeout starts over with every byte; a server that sends
     // one now and then would hold the client without this limit.
-    QTimer overall;
-    overall.setSingleShot(true);
-    overall.setInterval(deadline);
+    p.overall.setSingleShot(true);
+    p.overall.setInterval(deadline);
 
-    // The first reason to give up wins; abort() then finishes the reply at once.
-    const auto giveUp = [&](const QString &why) {
-        if (failure.isEmpty())
-            failure = why;
-        if (reply)
-            reply->abort();
+    const auto tooLarge = [this] {
+        giveUp(u"Answer refused: larger than "_s + QString::number(m_pending->limit) + u" bytes"_s);
     };
-    const auto tooLarge
-        = [&] { giveUp(u"Answer refused: larger than "_s + QString::number(limit) + u" bytes"_s); };
-    connect(&idle, &QTimer::timeout, &loop, [&] { giveUp(u"Read timed out"_s); });
-    connect(&overall, &QTimer::timeout, &loop, [&] {
+    connect(&p.idle, &QTimer::timeout, this, [this] { giveUp(u"Read timed out"_s); });
+    connect(&p.overall, &QTimer::timeout, this, [this, deadline] {
         giveUp(u"No complete answer within "_s + QString::number(deadline.count() / 1000.0) + u" s"_s);
     });
-    m_abort = [&] { giveUp(u"The request was abandoned"_s); };
-    const auto noAbort = qScopeGuard([this, self] {
-        if (self)
-            m_abort = nullptr;
-    });
-    connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
-        idle.start();
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply, tooLarge] {
+        m_pending->idle.start();
         bool known = false;
-        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known) > limit && known)
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known) > m_pending->limit && known)
             tooLarge();
     });
-    connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        idle.start();
-        body += reply->readAll();
-        if (body.size() > limit)
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply, tooLarge] {
+        m_pending->idle.start();
+        m_pending->body += reply->readAll();
+        if (m_pending->body.size() > m_pending->limit)
             tooLarge();
     });
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    connect(reply, &QObject::destroyed, &loop, &QEventLoop::quit);
-    idle.start();
-    overall.start();
-    if (!reply->isFinished())
-        loop.exec();
+    connect(reply, &QNetworkReply::finished, this, [this] { finish(); });
+    p.idle.start();
+    p.overall.start();
+}
 
-    // The client may have been deleted, or the application told to quit, while
-    // the loop ran.
-    if (!self)
-        throw TavikError(u"The request was abandoned"_s);
-    m_busy = false;
-    if (!reply)
-        throw TavikError(u"The request was abandoned"_s);
+void HttpClient::finish()
+{
+    Pending &p = *m_pending;
+    if (p.finished)
+        return;
+    p.finished = true;
+    p.idle.stop();
+    p.overall.stop();
+
+    HttpResult result;
+    if (QNetworkReply *reply = p.reply) {
+        reply->disconnect(this);
+        reply->deleteLater();
+        if (p.failure.isEmpty()) {
+            p.body += reply->readAll();
+            if (p.body.size() > p.limit)
+                p.failure = u"Answer refused: larger than "_s + QString::number(p.limit) + u" bytes"_s;
+        }
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (!p.failure.isEmpty())
+            result.error = p.failure;
+        else if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299))
+            result.error = statusLine(
+                status.toInt(), reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+        else if (reply->error() != QNetworkReply::NoError)
+            result.error = reply->errorString();
+        else if (!status.isValid())
+            result.error = u"No HTTP answer from "_s + p.host;
+        else
+            result.body = decodeHttpBody(p.body, reply->rawHeader("Content-Type"));
+    } else {
+        result.error = p.failure.isEmpty() ? u"The request was abandoned"_s : p.failure;
+    }
+    // The caller goes on from the event loop, never from inside get(), abort()
+    // or the reply's own signal; a client destroyed meanwhile calls nobody.
+    QMetaObject::invokeMethod(this, [this, result] { deliver(result); }, Qt::QueuedConnection);
+}
+
+void HttpClient::deliver(HttpResult result)
+{
     // A request every few minutes never finds the last one's connection still
     // open, so none is kept: a kept connection held its buffers and TLS state
     // until it expired, and a fast-driven day piled them up.
-    const auto dropConnections = qScopeGuard([this] { m_nam->clearConnectionCache(); });
-    const std::unique_ptr<QNetworkReply, DeleteLater> owner(reply.data());
-    if (!reply->isFinished())
-        giveUp(u"The request was abandoned"_s);
-    if (failure.isEmpty()) {
-        body += reply->readAll();
-        if (body.size() > limit)
-            tooLarge();
-    }
-    if (!failure.isEmpty())
-        throw TavikError(failure);
-
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299))
-        throw TavikError(statusLine(
-            status.toInt(), reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray()));
-    if (reply->error() != QNetworkReply::NoError)
-        throw TavikError(reply->errorString());
-    if (!status.isValid())
-        throw TavikError(u"No HTTP answer from "_s + url.host());
-    return decodeHttpBody(body, reply->rawHeader("Content-Type"));
+    m_nam->clearConnectionCache();
+    const Done done = std::move(m_pending->done);
+    m_pending.reset();
+    if (done)
+        done(result);
 }

@@ -10,6 +10,8 @@
 #include "shell/dialogs.h"
 #include "shell/log.h"
 #include "stepfailures.h"
+#include "tavikerror.h"
+#include "textlines.h"
 #include "widgets.h"
 
 #include <QLineEdit>
@@ -19,8 +21,8 @@ void TForm1::QueryReports()
 {
     if (!isPublicIpKnown(state))
         return;
-    // Never a second request on the client: a nested tick or a second press
-    // of "Do" simply makes none, and the next tick asks again.
+    // Never a second request on the client: a tick or a second press of "Do"
+    // while one is outstanding simply makes none, and the next tick asks again.
     if (IdHTTP1->isBusy())
         return;
 
@@ -43,25 +45,52 @@ void TForm1::QueryReports()
         const QUrl url = queryUrl(endpoints(), state.Callsign, state.LastSeqNo);
         if (state.LogEnabled)
             LogLine(QString::fromUtf8(url.toEncoded()));
+        // The tick goes on meanwhile; the query ends when the answer is in.
+        IdHTTP1->get(url, deadlines.query,
+                     [this, remembered](const HttpResult &result) { reportsAnswered(result, remembered); });
+        return;
+    } catch (const std::exception &e) {
+        queryFailed(QString::fromUtf8(e.what()));
+    }
+    endQuery(remembered);
+}
+
+void TForm1::reportsAnswered(const HttpResult &result, const QString &remembered)
+{
+    try {
+        if (!result.ok())
+            throw TavikError(result.error);
         TextLines answer;
-        answer.setText(IdHTTP1->get(url, deadlines.query));
+        answer.setText(result.body);
         answer.saveToFile(files::kResponse);
         state.EmptyReplies = answer.count() == 1 ? state.EmptyReplies + 1 : 0;
         if (state.LogEnabled)
             LogLine(QString::number(answer.count() - 1) + QStringLiteral(" lines  ")
                     + QString::number(fileutil::FileSize64(files::kResponse) / 1024) + QStringLiteral(" KB"));
     } catch (const std::exception &e) {
-        try {
-            LogLine(QStringLiteral("Exception error: ") + QString::fromUtf8(e.what()));
-        } catch (const std::exception &) {
-        }
-        // While the operator has not yet closed the box of an earlier failure,
-        // a later one adds no second box; a query cut short by closing the
-        // window adds none at all.
-        if (!m_webErrorBox && !m_closing)
-            m_webErrorBox = Dialogs::showMessage(QStringLiteral("Web error: TavikReporter site not accessible"));
+        queryFailed(QString::fromUtf8(e.what()));
     }
+    endQuery(remembered);
+    // The answer is processed as soon as it is in, as the tick would at its next turn.
+    if (!m_closing)
+        tickAction([this] { checkWatchedFiles(); });
+}
 
+void TForm1::queryFailed(const QString &message)
+{
+    try {
+        LogLine(QStringLiteral("Exception error: ") + message);
+    } catch (const std::exception &) {
+    }
+    // While the operator has not yet closed the box of an earlier failure,
+    // a later one adds no second box; a query cut short by closing the
+    // window adds none at all.
+    if (!m_webErrorBox && !m_closing)
+        m_webErrorBox = Dialogs::showMessage(QStringLiteral("Web error: TavikReporter site not accessible"));
+}
+
+void TForm1::endQuery(const QString &remembered)
+{
     Shape2->setBrushColour(palette().color(QPalette::Button));
     Shape2->repaint();
     Shape2->hide();

@@ -12,6 +12,8 @@
 #include "shell/dialogs.h"
 #include "shell/log.h"
 #include "shell/settingnames.h"
+#include "tavikerror.h"
+#include "textlines.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -27,16 +29,37 @@ void TForm1::writeVersionFile()
     file.saveToFile(files::kVersion);
 }
 
-void TForm1::FetchVersionInfo()
+void TForm1::FetchVersionInfo(std::function<void()> then)
 {
-    if (!isPublicIpKnown(state) || IdHTTP1->isBusy())
+    if (!isPublicIpKnown(state) || IdHTTP1->isBusy()) {
+        if (then)
+            then();
         return;
+    }
     try {
         const QUrl url = versionPageUrl(endpoints());
         if (state.LogEnabled)
             LogLine(QString::fromUtf8(url.toEncoded()));
+        IdHTTP1->get(url, deadlines.page, [this, then](const HttpResult &result) {
+            versionPageAnswered(result);
+            if (then)
+                then();
+        });
+        return;
+    } catch (const std::exception &e) {
+        versionPageAnswered(HttpResult{QString(), QString::fromUtf8(e.what())});
+    }
+    if (then)
+        then();
+}
+
+void TForm1::versionPageAnswered(const HttpResult &result)
+{
+    try {
+        if (!result.ok())
+            throw TavikError(result.error);
         TextLines page;
-        page.setText(IdHTTP1->get(url, deadlines.page));
+        page.setText(result.body);
         page.saveToFile(files::kVersionRef);
     } catch (const std::exception &e) {
         // A page cut short by closing the window is no news.

@@ -43,6 +43,7 @@ protected:
     {
         f.state.LastGetTime = Clock::nowLocal().addSecs(-sinceOwn);
         f.QueryReferences();
+        settle();
         return asked();
     }
     static qint64 count(const char *sql)
@@ -106,23 +107,25 @@ TEST_F(ReferenceQueryTest, NeverTwoRequestsAtOnceOnTheClient)
 {
     TForm1 &f = started();
     server.setFault({StandInFault::Delay, 400, {}, false, "/query"_qs});
-    // While the reference's answer is slow, ticks run inside it; the own
+    // While the reference's answer is slow, ticks run meanwhile; the own
     // query falls due in one of them and waits for the client.
-    int nestedTicks = 0;
-    QTimer nested;
-    QObject::connect(&nested, &QTimer::timeout, [&] {
-        ++nestedTicks;
+    int ticksMeanwhile = 0;
+    QTimer meanwhile;
+    QObject::connect(&meanwhile, &QTimer::timeout, [&] {
+        ++ticksMeanwhile;
         f.state.LastGetTime = Clock::nowLocal().addSecs(-301);
         f.runTick();
     });
-    nested.start(50);
+    meanwhile.start(50);
     f.QueryReferences();
-    nested.stop();
-    EXPECT_GT(nestedTicks, 0);
+    settle();
+    meanwhile.stop();
+    EXPECT_GT(ticksMeanwhile, 0);
     EXPECT_EQ(server.maxOutstanding(), 1);
     EXPECT_EQ(asked(), QStringList{"senderCallsign=K1ABC"_qs});
     // The next tick asks for the operator's own reports.
     f.runTick();
+    settle();
     EXPECT_EQ(asked(), QStringList{"senderCallsign=G4XYZ"_qs});
 }
 
@@ -151,6 +154,7 @@ TEST_F(ReferenceQueryTest, ReferenceReportsGoToTheArchiveOnlyNeverToTheHistoryOr
 {
     TForm1 &f = started(301);
     f.runTick(); // the own query, its pass and the views
+    settle();
     f.archive().waitForIdle();
     const QByteArray history = readBytes(files::kReports), calls = readBytes(files::kCalls),
                      grids = readBytes(files::kGrids), response = readBytes(files::kResponse);
@@ -164,6 +168,7 @@ TEST_F(ReferenceQueryTest, ReferenceReportsGoToTheArchiveOnlyNeverToTheHistoryOr
     Clock::advance(2);
     f.state.LastGetTime = Clock::nowLocal().addSecs(-102);
     f.runTick(); // G4XYZ/P's turn; nothing new for the history: its files stay as they were
+    settle();
     EXPECT_EQ(readBytes(files::kReports), history);
     EXPECT_EQ(readBytes(files::kCalls), calls);
     EXPECT_EQ(readBytes(files::kGrids), grids);

@@ -13,6 +13,7 @@ TEST_F(ConnectivityTest, OneEchoTurnsTheIndicatorGreenAndNothingMoreIsSentWhileN
     localAddress = "10.0.0.2"_qs;
     f.IdIPWatch1->check();
     f.connectAtActivation();
+    settle();
     EXPECT_EQ(f.state.LocalIP, "10.0.0.2"_qs);
     EXPECT_EQ(f.state.PublicIP, "198.51.100.7"_qs);
     EXPECT_EQ(f.Shape1->brushColour(), kGreen);
@@ -27,6 +28,7 @@ TEST_F(ConnectivityTest, ALostAddressTurnsRedAtOnceAndIsCheckedAgainWhenItReturn
     localAddress = "10.0.0.2"_qs;
     f.IdIPWatch1->check();
     f.Timer1Timer();
+    settle();
     f.Timer1Timer();
     EXPECT_EQ(f.Shape1->brushColour(), kGreen);
 
@@ -42,6 +44,7 @@ TEST_F(ConnectivityTest, ALostAddressTurnsRedAtOnceAndIsCheckedAgainWhenItReturn
     localAddress = "10.0.0.3"_qs;
     f.IdIPWatch1->check();
     f.Timer1Timer();
+    settle();
     EXPECT_EQ(f.Shape1->brushColour(), kGreen);
     EXPECT_EQ(targets().size(), 2);
 }
@@ -65,8 +68,10 @@ TEST_F(ConnectivityTest, AFailedEchoStaysRedWithoutABoxAndIsTriedAgain)
     TForm1 &f = createWith(e);
     localAddress = "10.0.0.2"_qs;
     f.IdIPWatch1->check();
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         f.Timer1Timer();
+        settle();
+    }
     EXPECT_TRUE(f.state.PublicIP.isEmpty());
     EXPECT_EQ(f.Shape1->brushColour(), kRed);
     EXPECT_TRUE(dialogs.empty());
@@ -77,6 +82,7 @@ TEST_F(ConnectivityTest, AFailedEchoStaysRedWithoutABoxAndIsTriedAgain)
     TForm1 &g = createWith(good);
     g.IdIPWatch1->check();
     g.Timer1Timer();
+    settle();
     EXPECT_TRUE(g.state.PublicIP.isEmpty()); // a blank answer is no address
 }
 
@@ -95,6 +101,7 @@ TEST_F(ConnectivityTest, ActivationAlreadyKnowsTheMachineIsOnline)
     localAddress = "10.0.0.2"_qs;
     TForm1 &f = createWith(standInEndpoints());
     f.connectAtActivation();
+    settle();
     EXPECT_EQ(f.state.PublicIP, "198.51.100.7"_qs);
     EXPECT_EQ(targets(), QStringList{"/"_qs});
 }

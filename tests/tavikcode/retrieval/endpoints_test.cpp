@@ -2,6 +2,7 @@
 #include "retrieval/httpclient.h"
 #include "standinserver.h"
 
+#include "../../httpwait.h"
 #include "../../testsupport.h"
 
 #include <QMap>
@@ -146,11 +147,11 @@ TEST(QueryUrl, ReachesTheServiceExactlyAsBuilt)
     e.siteBase = server.httpsBase();
     server.setVersionPage("TavikRepView Version: 1.0.0.9, Build: 02Jan2027 09:15:40\r\n");
 
-    const QString answer = client.get(queryUrl(e, "G4XYZ/P"_qs, QString()));
+    const QString answer = getNow(client, queryUrl(e, "G4XYZ/P"_qs, QString()));
     EXPECT_TRUE(answer.contains(u"senderCallsign=\"G4XYZ/P\""));
-    client.get(queryUrl(e, "A B&C"_qs, "5"_qs));
+    getNow(client, queryUrl(e, "A B&C"_qs, "5"_qs));
     EXPECT_EQ(
-        client.get(versionPageUrl(e)), "TavikRepView Version: 1.0.0.9, Build: 02Jan2027 09:15:40\r\n"_qs);
+        getNow(client, versionPageUrl(e)), "TavikRepView Version: 1.0.0.9, Build: 02Jan2027 09:15:40\r\n"_qs);
 
     ASSERT_EQ(server.requests().size(), 3);
     EXPECT_EQ(server.requests().at(0).target, "/query?senderCallsign=G4XYZ/P");

@@ -1,11 +1,15 @@
 #include "retrieval/httpclient.h"
 #include "standinserver.h"
 
+#include "../../httpwait.h"
 #include "../../testsupport.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTimer>
+#include <QtTest/QTest>
+
+#include <memory>
 
 #include <optional>
 
@@ -29,11 +33,11 @@ StandInAnswer answer(const QByteArray &body, const QByteArray &contentType = "te
     return a;
 }
 
-// The message of the TavikError that get() throws, or nothing when it succeeds.
+// The failure of a request run to its end, or nothing when it succeeds.
 std::optional<QString> failureOf(HttpClient &client, const QUrl &url)
 {
     try {
-        client.get(url);
+        getNow(client, url);
     } catch (const TavikError &e) {
         return e.message();
     }
@@ -95,14 +99,14 @@ TEST_F(HttpClientTest, BodyIsDecodedByTheCharsetTheAnswerDeclares)
 {
     server.enqueueAnswer(answer(utf8Text + "\n73", "text/plain; charset=UTF-8"));
     server.enqueueAnswer(answer(latin1Text + "\n73", "text/plain; charset=ISO-8859-1"));
-    EXPECT_EQ(client.get(query()), "Grüße\n73"_qs);
-    EXPECT_EQ(client.get(query()), "Grüße\n73"_qs);
+    EXPECT_EQ(getNow(client, query()), "Grüße\n73"_qs);
+    EXPECT_EQ(getNow(client, query()), "Grüße\n73"_qs);
 }
 
 TEST_F(HttpClientTest, SendsTheProgramsHeadersOverHttp11WithoutRedirectsOrProxy)
 {
     qputenv("https_proxy", "http://127.0.0.1:9"); // would break the request if it were used
-    const QString body = client.get(query());
+    const QString body = getNow(client, query());
     qunsetenv("https_proxy");
     EXPECT_TRUE(body.startsWith(u"<?xml"));
 
@@ -125,8 +129,8 @@ TEST_F(HttpClientTest, CookiesSetByTheSiteGoBackOnLaterRequests)
     StandInAnswer first = answer("one");
     first.headers.emplaceBack("Set-Cookie", "session=4f2a; Path=/");
     server.enqueueAnswer(first);
-    client.get(query());
-    client.get(query());
+    getNow(client, query());
+    getNow(client, query());
     ASSERT_EQ(server.requests().size(), 2);
     EXPECT_TRUE(server.requests().at(0).header("Cookie").isEmpty());
     EXPECT_EQ(server.requests().at(1).header("Cookie"), "session=4f2a");
@@ -177,7 +181,7 @@ TEST_F(HttpClientTest, AnAnswerThatTricklesInIsGivenUpAtTheDeadline)
     StandInFault drip = fault(StandInFault::Drip, 100); // every byte well inside the timeout
     server.setFault(drip);
     try {
-        client.get(query(), 1000ms);
+        getNow(client, query(), 1000ms);
         ADD_FAILURE() << "the whole answer would take minutes";
     } catch (const TavikError &e) {
         EXPECT_EQ(e.message(), "No complete answer within 1 s"_qs);
@@ -249,7 +253,7 @@ TEST_F(HttpClientTest, AnswerLargerThanTheBoundIsRefused)
     client.setMaxBodySize(1000);
     server.enqueueAnswer(answer(QByteArray(1000, 'a')));
     server.enqueueAnswer(answer(QByteArray(1001, 'a')));
-    EXPECT_EQ(client.get(query()).size(), 1000);
+    EXPECT_EQ(getNow(client, query()).size(), 1000);
     const std::optional<QString> failure = failureOf(client, query());
     ASSERT_TRUE(failure);
     EXPECT_TRUE(failure->contains(u"larger than 1000 bytes"));
@@ -294,11 +298,11 @@ TEST_F(HttpClientTest, NoSecondRequestStartsWhileOneIsOutstanding)
     server.setFault(fault(StandInFault::Delay, 300));
     bool busyMeanwhile = false;
     bool refused = false;
-    // Runs inside the first request's local event loop, as a timer tick would.
+    // Runs while the first request is outstanding, as a timer tick would.
     QTimer::singleShot(20, [&] {
         busyMeanwhile = client.isBusy();
         try {
-            client.get(https("/"));
+            client.get(https("/"), 1s, [](const HttpResult &) {});
         } catch (const HttpBusy &) {
             refused = true;
         }
@@ -317,4 +321,25 @@ TEST_F(HttpClientTest, AddressThatIsNotHttpIsAnErrorWithoutARequest)
     EXPECT_TRUE(failureOf(client, QUrl()));
     EXPECT_TRUE(failureOf(client, QUrl(u"ftp://127.0.0.1/"_qs)));
     EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(HttpClientTest, CompletionComesLaterFromTheEventLoopAndNotAfterTheClientIsGone)
+{
+    int calls = 0;
+    client.get(https("/"), 5s, [&](const HttpResult &) { ++calls; });
+    client.abort();
+    EXPECT_EQ(calls, 0) << "neither get() nor abort() calls it";
+    EXPECT_TRUE(client.isBusy());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 1; }, 5000));
+    EXPECT_FALSE(client.isBusy());
+
+    server.setFault(fault(StandInFault::Stall));
+    auto gone = std::make_unique<HttpClient>();
+    gone->setCaFile(StandInServer::testCaFile());
+    gone->get(query(), 5s, [&](const HttpResult &) { ++calls; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 5000));
+    gone->abort(); // its completion is on its way
+    gone.reset();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls, 1);
 }

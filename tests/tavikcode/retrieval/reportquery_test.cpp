@@ -1,6 +1,7 @@
 #include "../../networkfixture.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 using QueryTest = NetworkTest;
 
@@ -18,6 +19,7 @@ TEST_F(QueryTest, TheAnswerIsStoredWithCrLfAndLaterQueriesCarryTheSequenceNumber
     TForm1 &f = online();
     server.enqueueAnswer(answer("<a>\n<lastSequenceNumber value=\"123\"/>\n</a>\n"));
     f.QueryReports();
+    settle();
     EXPECT_EQ(readBytes("TavikRep.txt"_qs), QByteArray("<a>\r\n<lastSequenceNumber value=\"123\"/>\r\n</a>\r\n"));
     EXPECT_EQ(f.state.LastGetTime, Clock::nowLocal());
     EXPECT_TRUE(readBytes(storeFile()).contains("TavikViewLastGet=07/12/26 12:00:00"));
@@ -25,6 +27,7 @@ TEST_F(QueryTest, TheAnswerIsStoredWithCrLfAndLaterQueriesCarryTheSequenceNumber
     f.state.LastSeqNo = "123"_qs;
     server.enqueueAnswer(answer("x\n"));
     f.QueryReports();
+    settle();
     EXPECT_EQ(targets(), (QStringList{"/query?senderCallsign=G4XYZ"_qs, "/query?senderCallsign=G4XYZ&lastseqno=123"_qs}));
     EXPECT_TRUE(f.Shape2->isHidden());
     EXPECT_TRUE(dialogs.empty());
@@ -37,6 +40,7 @@ TEST_F(QueryTest, AFailedSettingsWriteDoesNotStopTheLaterQueries)
     QFile::remove(storeFile());
     ASSERT_TRUE(QDir().mkpath(storeFile()));
     f.QueryReports();
+    settle();
     EXPECT_TRUE(targets().isEmpty());
     EXPECT_EQ(dialogTexts(), QStringList{"Web error: TavikReporter site not accessible"_qs});
 
@@ -45,6 +49,7 @@ TEST_F(QueryTest, AFailedSettingsWriteDoesNotStopTheLaterQueries)
     Clock::advance(301);
     server.enqueueAnswer(answer("x\n"));
     f.QueryReports();
+    settle();
     EXPECT_EQ(targets(), QStringList{"/query?senderCallsign=G4XYZ"_qs});
     EXPECT_TRUE(readBytes(storeFile()).contains("TavikViewLastGet=07/12/26 12:05:01"));
     EXPECT_EQ(dialogs.size(), 1u);
@@ -60,6 +65,7 @@ TEST_F(QueryTest, AnAnswerThatTricklesInIsGivenUpAndTheNextCycleWorks)
     drip.path = "/query"_qs;
     server.setFault(drip);
     f.QueryReports();
+    settle();
     EXPECT_FALSE(f.IdHTTP1->isBusy());
     EXPECT_EQ(dialogTexts(), QStringList{"Web error: TavikReporter site not accessible"_qs});
     EXPECT_TRUE(readBytes("Taviklog.txt"_qs).contains("Exception error: No complete answer within 1 s"));
@@ -67,6 +73,7 @@ TEST_F(QueryTest, AnAnswerThatTricklesInIsGivenUpAndTheNextCycleWorks)
     Clock::advance(301);
     server.enqueueAnswer(answer("x\n"));
     f.runTick();
+    settle();
     EXPECT_EQ(targets().size(), 2);
     EXPECT_EQ(readBytes("TavikRep.txt"_qs), QByteArray("x\r\n"));
 }
@@ -81,6 +88,7 @@ TEST_F(QueryTest, TheBusyIndicatorIsLimeWhileTheQueryIsOutstanding)
         colour = f.Shape2->brushColour();
     });
     f.QueryReports();
+    settle();
     EXPECT_TRUE(shown);
     EXPECT_EQ(colour, QColor(0x00, 0xFF, 0x00));
     EXPECT_TRUE(f.Shape2->isHidden());
@@ -94,6 +102,7 @@ TEST_F(QueryTest, AfterThreeOneLineAnswersTheFourthAsksForEverything)
         f.state.LastSeqNo = "77"_qs;
         server.enqueueAnswer(answer("<empty/>\n"));
         f.QueryReports();
+        settle();
     }
     EXPECT_EQ(f.state.EmptyReplies, 4);
     const QStringList sent = targets();
@@ -103,6 +112,7 @@ TEST_F(QueryTest, AfterThreeOneLineAnswersTheFourthAsksForEverything)
 
     server.enqueueAnswer(answer(""));
     f.QueryReports();
+    settle();
     EXPECT_EQ(f.state.EmptyReplies, 0);
     EXPECT_EQ(readBytes("TavikRep.txt"_qs), QByteArray());
 }
@@ -126,6 +136,7 @@ TEST_F(QueryTest, EveryKindOfFailureKeepsTheAnswerFileLogsAndShowsTheMessageOnce
         fault.sticky = true; // the network layer retries a dropped request by itself
         server.setFault(fault);
         f.QueryReports();
+        settle();
         server.setFault({});
         EXPECT_EQ(readBytes("TavikRep.txt"_qs), QByteArray("old\r\n")) << c.name;
         EXPECT_EQ(dialogTexts(), QStringList{"Web error: TavikReporter site not accessible"_qs}) << c.name;
@@ -146,6 +157,7 @@ TEST_F(QueryTest, RefusedConnectionAndUntrustedCertificateFailAlike)
     f.state.Callsign = "G4XYZ"_qs;
     f.state.PublicIP = "198.51.100.7"_qs;
     f.QueryReports();
+    settle();
     EXPECT_FALSE(QFile::exists("TavikRep.txt"_qs));
 
     Endpoints closed = standInEndpoints();
@@ -154,6 +166,7 @@ TEST_F(QueryTest, RefusedConnectionAndUntrustedCertificateFailAlike)
     g.state.Callsign = "G4XYZ"_qs;
     g.state.PublicIP = "198.51.100.7"_qs;
     g.QueryReports();
+    settle();
     EXPECT_FALSE(QFile::exists("TavikRep.txt"_qs));
     EXPECT_EQ(dialogs.size(), 2u);
     EXPECT_EQ(readBytes("Taviklog.txt"_qs).count("Exception error: "), 2);
@@ -166,15 +179,16 @@ TEST_F(QueryTest, NoSecondRequestStartsWhileOneIsOutstanding)
     slow.fault.kind = StandInFault::Delay;
     slow.fault.value = 200;
     server.enqueueAnswer(slow);
-    bool nested = false;
+    bool meanwhile = false;
     QTimer::singleShot(50, &f, [&] {
         f.Button6Click(); // "Do" pressed while the first query waits
         f.state.LastGetTime = Clock::nowLocal().addDays(-1);
         f.Timer1Timer(); // a tick that finds the query overdue
-        nested = true;
+        meanwhile = true;
     });
     f.QueryReports();
-    EXPECT_TRUE(nested);
+    settle();
+    EXPECT_TRUE(meanwhile);
     EXPECT_EQ(server.maxOutstanding(), 1);
     EXPECT_EQ(targets().size(), 1);
     EXPECT_TRUE(dialogs.empty());
@@ -187,6 +201,7 @@ TEST_F(QueryTest, TheOverrideAsksForItsCallsignAndGivesTheOperatorsBack)
     f.state.LastSeqNo = "55"_qs;
     server.enqueueAnswer(answer("x\ny\n"));
     f.QueryReports();
+    settle();
     EXPECT_EQ(targets(), QStringList{"/query?senderCallsign=K1ABC"_qs});
     EXPECT_EQ(f.state.Callsign, TForm1::kDeveloperCallsign);
 }
@@ -197,6 +212,7 @@ TEST_F(QueryTest, WithLoggingTheAddressAndTheSizeAreLogged)
     TForm1 &f = online();
     server.enqueueAnswer(answer(QByteArray(2045, 'a') + "\n"));
     f.QueryReports();
+    settle();
     const QByteArray log = readBytes("Taviklog.txt"_qs);
     const QByteArray url = server.httpsBase().toUtf8() + "/query?senderCallsign=G4XYZ";
     EXPECT_EQ(log, "07Dec2026 12:00:00 " + url + "\r\n07Dec2026 12:00:00 0 lines  1 KB\r\n");
@@ -213,6 +229,7 @@ TEST_F(QueryTest, TheTickQueriesAtTheFirstSecondPastFiveMinutes)
     Clock::set(last.addSecs(301));
     server.enqueueAnswer(answer("x\ny\n"));
     f.Timer1Timer();
+    settle();
     EXPECT_EQ(targets().size(), 1);
     EXPECT_EQ(f.state.LastGetTime, last.addSecs(301));
     EXPECT_EQ(f.ProgressBar1->position(), 0);
@@ -235,10 +252,11 @@ TEST_F(QueryTest, ClosingTheWindowDuringAQueryShowsNoWebError)
     StandInFault stall;
     stall.kind = StandInFault::Stall;
     server.setFault(stall);
-    QTimer::singleShot(20, &f, [&] { f.Button1Click(); });
     f.QueryReports();
-    // "Close" gave the request up at once.
-    EXPECT_FALSE(f.IdHTTP1->isBusy());
+    ASSERT_TRUE(f.IdHTTP1->isBusy());
+    f.Button1Click();
+    // "Close" gave the request up at once; its end comes from the event loop.
+    settle();
     EXPECT_FALSE(f.Timer1->isActive());
     EXPECT_TRUE(dialogs.empty());
     EXPECT_TRUE(readBytes("Taviklog.txt"_qs).contains("Exception error: "));
@@ -247,4 +265,33 @@ TEST_F(QueryTest, ClosingTheWindowDuringAQueryShowsNoWebError)
     // exec() takes the quit back.
     QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
+}
+
+TEST_F(QueryTest, WhileTheAnswerTricklesInTheTickGoesOnAndTheAnswerIsProcessedWhenIn)
+{
+    TForm1 &f = online();
+    f.IdHTTP1->setTimeout(std::chrono::milliseconds(5000));
+    StandInAnswer slow = answer("<receptionReport receiverCallsign=\"K1ABC\" senderCallsign=\"G4XYZ\" "
+                                "flowStartSeconds=\"1796644800\" frequency=\"14074000\" mode=\"FT8\" sNR=\"-5\" />\n"
+                                "</receptionReports>\n");
+    slow.fault.kind = StandInFault::Drip;
+    slow.fault.value = 2;
+    server.enqueueAnswer(slow);
+    f.state.LastGetTime = Clock::nowLocal().addSecs(-301);
+    f.Timer1Timer(); // starts the query and returns before any answer
+    ASSERT_TRUE(f.IdHTTP1->isBusy());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !targets().isEmpty(); }, 5000));
+    for (int second = 1; second <= 3; ++second) {
+        Clock::advance(3);
+        f.Timer1Timer();
+        EXPECT_TRUE(f.IdHTTP1->isBusy());
+        EXPECT_FALSE(f.Shape2->isHidden());
+        EXPECT_EQ(f.ProgressBar1->position(), second);
+    }
+    EXPECT_FALSE(QFile::exists("TavikRpts.txt"_qs));
+    settle();
+    EXPECT_TRUE(f.Shape2->isHidden());
+    EXPECT_EQ(targets().size(), 1);
+    EXPECT_TRUE(readBytes("TavikRpts.txt"_qs).contains("K1ABC"));
+    EXPECT_TRUE(f.RichEdit1->toPlainText().contains("K1ABC"_qs));
 }

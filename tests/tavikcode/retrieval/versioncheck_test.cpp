@@ -21,8 +21,8 @@ protected:
     }
     void check(TForm1 &f)
     {
-        f.FetchVersionInfo();
-        f.readVersionPageAndNotify();
+        f.FetchVersionInfo([&f] { f.readVersionPageAndNotify(); });
+        settle();
     }
     std::vector<Dialogs::Shown> notices() const
     {

@@ -35,7 +35,7 @@ protected:
         server.setVersionPage("TavikRepView Version: 9.9.9.9, Build: 01Jan2027 10:00:00\r\n");
     }
 
-    // What the window showed when each request reached the stand-in.
+    // What the window showed when each request went out.
     struct Seen
     {
         QString target;
@@ -49,8 +49,8 @@ protected:
     TForm1 &started(const QStringList &arguments)
     {
         TForm1 &f = createWith(standInEndpoints(), arguments);
-        QObject::connect(&server, &StandInServer::requestReceived, &f, [this, &f](const StandInRequest &r) {
-            seen.push_back({QString::fromUtf8(r.target), QFile::exists(files::kVersion), f.Timer1->isActive(),
+        QObject::connect(f.IdHTTP1, &HttpClient::requestStarted, &f, [this, &f](const QUrl &url) {
+            seen.push_back({QString::fromUtf8(url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority)), QFile::exists(files::kVersion), f.Timer1->isActive(),
                             f.state.Callsign, f.RichEdit1->document()->isEmpty() ? 0 : f.RichEdit1->document()->blockCount(),
                             isPublicIpKnown(f.state), readBytes(storeFile())});
         });
@@ -70,6 +70,7 @@ TEST_F(ActivationTest, TheStepsRunInTheirOrderAndTheVersionPageWaitsForTheFirstQ
     TForm1 &f = started({"/notifyoff"_qs});
     const qint64 responseSize = fileutil::FileSize64(files::kResponse);
     f.runActivation();
+    settle();
 
     // The echo: version file written and callsign read, history not yet shown.
     ASSERT_EQ(seen.size(), 1u);
@@ -92,8 +93,11 @@ TEST_F(ActivationTest, TheStepsRunInTheirOrderAndTheVersionPageWaitsForTheFirstQ
     EXPECT_EQ(f.windowTitle().left(28), "TavikRepView (Orlix) - Versi"_qs);
     EXPECT_TRUE(dialogs.empty());
 
-    // The first tick queries at once; the version page comes after it.
+    // The first tick queries at once; the version page comes once its answer is in.
     f.runTick();
+    settle();
+    f.runTick();
+    settle();
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_TRUE(seen[1].target.startsWith("/query?senderCallsign=G4XYZ"_qs)) << seen[1].target.toStdString();
     EXPECT_EQ(seen[2].target, "/web/images/UserFiles/File/TavikRepView/TavikRepVersion.htm"_qs);
@@ -132,6 +136,7 @@ TEST_F(ActivationTest, FailingStepsAreToldOnceAndEveryOtherStepStillRuns)
     ASSERT_TRUE(QDir().mkdir(files::kReports));
     TForm1 &f = started({"/notifyoff"_qs});
     f.runActivation();
+    settle();
 
     EXPECT_EQ(seen.size(), 1u) << "the echo was still asked for";
     EXPECT_EQ(f.state.Callsign, "G4XYZ"_qs);
@@ -150,6 +155,9 @@ TEST_F(ActivationTest, FailingStepsAreToldOnceAndEveryOtherStepStillRuns)
 
     // The version page is still asked for, after the first query.
     f.runTick();
+    settle();
+    f.runTick();
+    settle();
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[2].target, "/web/images/UserFiles/File/TavikRepView/TavikRepVersion.htm"_qs);
 }
