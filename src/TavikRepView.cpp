@@ -29,7 +29,8 @@ int main(int argc, char *argv[])
 
     SingleInstanceGuard guard;
     if (!guard.acquire()) {
-        Dialogs::showMessageAndWait(QStringLiteral("TavikRepView Application is already active"));
+        Dialogs::showMessageAlone(QStringLiteral("TavikRepView Application is already active"));
+        QApplication::exec();
         return 0;
     }
 
@@ -39,7 +40,8 @@ int main(int argc, char *argv[])
     // in. Started without it, the program works in the folder it is started from.
     if (textops::switchesText(parameters).contains(QStringLiteral("/DATAFOLDER"))) {
         if (const QString problem = enterDataFolder(); !problem.isEmpty()) {
-            Dialogs::showMessageAndWait(problem);
+            Dialogs::showMessageAlone(problem);
+            QApplication::exec();
             return 1;
         }
     }

@@ -168,7 +168,8 @@ TEST_F(ClosingOnXTest, CloseWithTheWebErrorBoxUpEndsTheProgram)
 {
     server.setFault(onVersionPage(StandInFault::Status, 404));
     start();
-    ASSERT_FALSE(waitForWindow("^TavikRepView$"_qs).isEmpty()) << "the \"Web error\" box";
+    ASSERT_FALSE(waitForWindow("^TavikRepView$"_qs).isEmpty())
+        << "the \"Web error\" box; the program: " << program.readAllStandardError().constData();
     const QByteArray main = window("^TavikRepView .*Version"_qs);
     ASSERT_FALSE(main.isEmpty());
     // The "Close" button, at 408,0 and 49 x 17.

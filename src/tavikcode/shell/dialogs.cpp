@@ -94,15 +94,18 @@ Box messageBox(const QString &text, const QString &caption)
     return show({Kind::MessageBox, caption, text});
 }
 
-void showMessageAndWait(const QString &text)
+void showMessageAlone(const QString &text)
 {
     const Shown dialog{Kind::Message, QApplication::applicationName(), text};
     if (handler().function) {
         handler().function(dialog);
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
         return;
     }
-    std::unique_ptr<QMessageBox> box(makeBox(dialog));
-    box->exec();
+    QMessageBox *box = makeBox(dialog);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    box->show();
 }
 
 void setOwner(QWidget *window)

@@ -35,9 +35,10 @@ Box showMessage(const QString &text);
 Box showError(const QString &text);
 Box messageBox(const QString &text, const QString &caption);
 
-// Shows a plain message and waits until it is closed: only before the window
-// and its cycle exist (a second copy, a data folder that cannot be made).
-void showMessageAndWait(const QString &text);
+// Shows a plain message with no window behind it (a second copy, a data
+// folder that cannot be made): the event loop the caller then runs ends when
+// the box is closed.
+void showMessageAlone(const QString &text);
 
 // The window every box belongs to. A box parented to whatever window is
 // active becomes a window of its own when another program has the focus,
