@@ -3,7 +3,7 @@
 #include "filenames.h"
 #include "regional.h"
 #include "shell/settingsstore.h"
-#include "tform1.h"
+#include "window/tform1.h"
 #include "textlines.h"
 #include "views/linewriter.h"
 

@@ -4,7 +4,7 @@
 #include "platform/singleinstance.h"
 #include "shell/dialogs.h"
 #include "textops.h"
-#include "tform1.h"
+#include "window/tform1.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "shell/dialogs.h"
-#include "tform1.h"
+#include "window/tform1.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>

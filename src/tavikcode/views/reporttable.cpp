@@ -8,7 +8,7 @@
 #include "filenames.h"
 #include "programstate.h"
 #include "textlines.h"
-#include "tform1.h"
+#include "window/tform1.h"
 #include "views/csvgrid.h"
 #include "views/dategroups.h"
 #include "widgets.h"

@@ -5,8 +5,8 @@
 
 #include "archive/archivereader.h"
 #include "archive/reportarchive.h"
-#include "comparesettings.h"
-#include "comparewindow.h"
+#include "compare/comparesettings.h"
+#include "compare/comparewindow.h"
 #include "filenames.h"
 #include "platform/freememory.h"
 #include "shell/settingsstore.h"

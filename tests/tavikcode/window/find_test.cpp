@@ -1,5 +1,5 @@
 #include "../../formfixture.h"
-#include "viewsupport.h"
+#include "../views/viewsupport.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

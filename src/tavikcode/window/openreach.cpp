@@ -8,7 +8,7 @@
 #include "archive/reportarchive.h"
 #include "filenames.h"
 #include "platform/freememory.h"
-#include "reachwindow.h"
+#include "reach/reachwindow.h"
 
 #include <QMenu>
 #include <QPlainTextEdit>

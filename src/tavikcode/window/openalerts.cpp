@@ -2,9 +2,9 @@
 // the settings dialog, and the Reach window opened on an alert.
 #include "tform1.h"
 
-#include "alertcentre.h"
-#include "alertsettingsdialog.h"
-#include "alertswindow.h"
+#include "alerts/alertcentre.h"
+#include "alerts/alertsettingsdialog.h"
+#include "alerts/alertswindow.h"
 #include "archive/reportarchive.h"
 #include "clock.h"
 #include "fileutil.h"

@@ -4,8 +4,8 @@
 #include "reach/reachwindow.h"
 
 #include "../../formfixture.h"
-#include "fakearchive.h"
-#include "reachfixture.h"
+#include "../reach/fakearchive.h"
+#include "../reach/reachfixture.h"
 
 #include <QDir>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "widgets.h"
 
-#include "../formfixture.h"
+#include "../../formfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "widgets.h"
 
 #include "../../formfixture.h"
-#include "viewsupport.h"
+#include "../views/viewsupport.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -2,7 +2,7 @@
 // TavikRepView.ini, or from the first-run prompt.
 #include "tform1.h"
 
-#include "callsignfile.h"
+#include "shell/callsignfile.h"
 #include "fileutil.h"
 #include "filenames.h"
 #include "platform/wsjtxlocation.h"

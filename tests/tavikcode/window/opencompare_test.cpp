@@ -5,7 +5,7 @@
 
 #include "../../formfixture.h"
 #include "../reach/fakearchive.h"
-#include "comparefixture.h"
+#include "../compare/comparefixture.h"
 
 #include <QLineEdit>
 #include <QMenu>

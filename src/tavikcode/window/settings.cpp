@@ -8,8 +8,8 @@
 #include "datetime.h"
 #include "retrieval/endpoints.h"
 #include "reach/reachsettings.h"
-#include "settingnames.h"
-#include "settingstext.h"
+#include "shell/settingnames.h"
+#include "shell/settingstext.h"
 #include "tavikerror.h"
 
 #include <QCheckBox>
