@@ -3,7 +3,7 @@
 #include "platform/shutdownrequests.h"
 #include "platform/singleinstance.h"
 #include "shell/dialogs.h"
-#include "textops.h"
+#include "base/textops.h"
 #include "window/tform1.h"
 
 #include <QApplication>

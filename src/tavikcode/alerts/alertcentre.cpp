@@ -1,8 +1,8 @@
 #include "alertcentre.h"
 
-#include "clock.h"
+#include "base/clock.h"
 #include "platform/desktopnotifier.h"
-#include "widgets.h"
+#include "parts/widgets.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,7 +1,7 @@
 #include "alertrules.h"
 
 #include "archive/bandplan.h"
-#include "reach/locator.h"
+#include "geo/locator.h"
 #include "reach/reachtext.h"
 
 #include <QLocale>

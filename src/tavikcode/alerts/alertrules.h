@@ -2,9 +2,9 @@
 
 #include "alertsettings.h"
 #include "archive/alertstate.h"
-#include "locatordistances.h"
-#include "reach/geodesy.h"
-#include "reach/reachperiod.h"
+#include "geo/locatordistances.h"
+#include "geo/geodesy.h"
+#include "archive/reachperiod.h"
 
 #include <QHash>
 #include <QList>

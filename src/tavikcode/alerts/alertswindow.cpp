@@ -2,7 +2,7 @@
 
 #include "alertrules.h"
 #include "reach/reachtext.h"
-#include "widgets.h"
+#include "parts/widgets.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

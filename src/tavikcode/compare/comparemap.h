@@ -1,8 +1,8 @@
 #pragma once
 
 #include "comparedata.h"
-#include "reach/mapbackdrop.h"
-#include "reach/picturewidget.h"
+#include "parts/mapbackdrop.h"
+#include "parts/picturewidget.h"
 
 #include <QHash>
 #include <QPixmap>

@@ -2,16 +2,16 @@
 // coloured by date group.
 #include "views/reporttable.h"
 
-#include "clock.h"
-#include "datetime.h"
-#include "fileutil.h"
-#include "filenames.h"
-#include "programstate.h"
-#include "textlines.h"
+#include "base/clock.h"
+#include "base/datetime.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
+#include "base/programstate.h"
+#include "base/textlines.h"
 #include "window/tform1.h"
 #include "views/csvgrid.h"
 #include "views/dategroups.h"
-#include "widgets.h"
+#include "parts/widgets.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 // TavikRepView.ini, or from the first-run prompt.
 #include "tform1.h"
 
-#include "shell/callsignfile.h"
-#include "fileutil.h"
-#include "filenames.h"
+#include "base/callsignfile.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
 #include "platform/wsjtxlocation.h"
 
 #include <QFrame>

@@ -6,8 +6,8 @@
 #include "retrieval/endpoints.h"
 #include "retrieval/httpclient.h"
 #include "shell/log.h"
-#include "textops.h"
-#include "widgets.h"
+#include "base/textops.h"
+#include "parts/widgets.h"
 
 namespace {
 const QString kLost = QStringLiteral("127.0.0.1");

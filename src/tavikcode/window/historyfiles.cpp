@@ -2,11 +2,11 @@
 #include "tform1.h"
 
 #include "archive/reportarchive.h"
-#include "clock.h"
-#include "fileutil.h"
-#include "filenames.h"
+#include "base/clock.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
 #include "processing/responsepass.h"
-#include "stepfailures.h"
+#include "base/stepfailures.h"
 
 #include <QFileInfo>
 #include <QLabel>

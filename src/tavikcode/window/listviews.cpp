@@ -2,14 +2,14 @@
 // the grid list, each line in its turn of colours.
 #include "tform1.h"
 
-#include "fileutil.h"
-#include "filenames.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
 #include "processing/reportorder.h"
 #include "shell/dialogs.h"
-#include "textlines.h"
-#include "textops.h"
+#include "base/textlines.h"
+#include "base/textops.h"
 #include "views/linewriter.h"
-#include "widgets.h"
+#include "parts/widgets.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -7,9 +7,9 @@
 #include "archive/reportarchive.h"
 #include "compare/comparesettings.h"
 #include "compare/comparewindow.h"
-#include "filenames.h"
+#include "base/filenames.h"
 #include "platform/freememory.h"
-#include "shell/settingsstore.h"
+#include "platform/settingsstore.h"
 
 void TForm1::openCompareWindow()
 {

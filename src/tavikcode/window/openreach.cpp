@@ -6,7 +6,7 @@
 
 #include "archive/archivereader.h"
 #include "archive/reportarchive.h"
-#include "filenames.h"
+#include "base/filenames.h"
 #include "platform/freememory.h"
 #include "reach/reachwindow.h"
 

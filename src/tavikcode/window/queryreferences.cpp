@@ -5,13 +5,13 @@
 #include "tform1.h"
 
 #include "archive/reportarchive.h"
-#include "clock.h"
+#include "base/clock.h"
 #include "processing/reportline.h"
 #include "processing/responsepass.h"
 #include "retrieval/endpoints.h"
 #include "retrieval/httpclient.h"
 #include "shell/log.h"
-#include "textlines.h"
+#include "base/textlines.h"
 
 void TForm1::QueryReferences()
 {

@@ -1,16 +1,16 @@
 // One request to the report service; its answer goes to TavikRep.txt.
 #include "tform1.h"
 
-#include "clock.h"
-#include "datetime.h"
-#include "fileutil.h"
-#include "filenames.h"
+#include "base/clock.h"
+#include "base/datetime.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
 #include "retrieval/endpoints.h"
 #include "retrieval/httpclient.h"
 #include "shell/dialogs.h"
 #include "shell/log.h"
-#include "stepfailures.h"
-#include "widgets.h"
+#include "base/stepfailures.h"
+#include "parts/widgets.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

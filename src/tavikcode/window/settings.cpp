@@ -3,14 +3,14 @@
 #include "tform1.h"
 
 #include "alerts/alertsettings.h"
-#include "clock.h"
+#include "base/clock.h"
 #include "compare/comparesettings.h"
-#include "datetime.h"
+#include "base/datetime.h"
 #include "retrieval/endpoints.h"
 #include "reach/reachsettings.h"
 #include "shell/settingnames.h"
 #include "shell/settingstext.h"
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -3,14 +3,14 @@
 
 #include "archive/archiverecords.h"
 #include "archive/reportarchive.h"
-#include "clock.h"
-#include "datetime.h"
-#include "fileutil.h"
-#include "filenames.h"
+#include "base/clock.h"
+#include "base/datetime.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
 #include "platform/versioninfo.h"
-#include "stepfailures.h"
-#include "textops.h"
-#include "widgets.h"
+#include "base/stepfailures.h"
+#include "base/textops.h"
+#include "parts/widgets.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

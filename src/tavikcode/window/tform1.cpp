@@ -11,10 +11,10 @@
 #include "shell/dialogs.h"
 #include "shell/log.h"
 #include "shell/settingnames.h"
-#include "tavikerror.h"
-#include "textops.h"
+#include "base/tavikerror.h"
+#include "base/textops.h"
 #include "views/reporttable.h"
-#include "widgets.h"
+#include "parts/widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "compare/referencequeries.h"
-#include "programstate.h"
-#include "reach/geodesy.h"
+#include "base/programstate.h"
+#include "geo/geodesy.h"
 #include "retrieval/endpoints.h"
-#include "shell/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QDateTime>
 #include <QHash>

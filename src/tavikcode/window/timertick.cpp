@@ -1,11 +1,11 @@
 // The one-second tick: the program's main loop.
 #include "tform1.h"
 
-#include "clock.h"
-#include "datetime.h"
-#include "fileutil.h"
-#include "filenames.h"
-#include "widgets.h"
+#include "base/clock.h"
+#include "base/datetime.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
+#include "parts/widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>

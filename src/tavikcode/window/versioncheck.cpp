@@ -2,10 +2,10 @@
 // and the clearing of the history when the build changes.
 #include "tform1.h"
 
-#include "clock.h"
-#include "datetime.h"
-#include "fileutil.h"
-#include "filenames.h"
+#include "base/clock.h"
+#include "base/datetime.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
 #include "retrieval/endpoints.h"
 #include "retrieval/httpclient.h"
 #include "retrieval/versionpage.h"

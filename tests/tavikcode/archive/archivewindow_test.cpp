@@ -5,7 +5,7 @@
 #include "../../formfixture.h"
 
 #include "processing/reportline.h"
-#include "textlines.h"
+#include "base/textlines.h"
 
 #include <QDir>
 #include <QLineEdit>

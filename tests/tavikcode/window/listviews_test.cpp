@@ -1,6 +1,6 @@
-#include "fileutil.h"
-#include "filenames.h"
-#include "widgets.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
+#include "parts/widgets.h"
 
 #include "../../formfixture.h"
 #include "../views/viewsupport.h"

@@ -1,6 +1,6 @@
 #include "reach/reachmap.h"
 #include "archive/reportarchive.h"
-#include "filenames.h"
+#include "base/filenames.h"
 #include "reach/reachwindow.h"
 
 #include "../../formfixture.h"

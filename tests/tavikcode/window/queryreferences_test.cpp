@@ -1,6 +1,6 @@
 #include "archive/archivestore.h"
 #include "compare/comparesettings.h"
-#include "filenames.h"
+#include "base/filenames.h"
 
 #include "../../networkfixture.h"
 #include "../archive/archivefixture.h"

@@ -1,8 +1,8 @@
 // The activation sequence as the window runs it when it first comes up.
 #include "../../networkfixture.h"
 
-#include "filenames.h"
-#include "fileutil.h"
+#include "base/filenames.h"
+#include "base/fileutil.h"
 #include "platform/versioninfo.h"
 #include "retrieval/versionpage.h"
 

@@ -1,4 +1,4 @@
-#include "widgets.h"
+#include "parts/widgets.h"
 
 #include "../../formfixture.h"
 

@@ -1,7 +1,7 @@
-#include "fileutil.h"
-#include "filenames.h"
+#include "base/fileutil.h"
+#include "base/filenames.h"
 #include "platform/addresswatcher.h"
-#include "widgets.h"
+#include "parts/widgets.h"
 
 #include "../../formfixture.h"
 #include "../views/viewsupport.h"

@@ -4,7 +4,7 @@
 #include "../../networkfixture.h"
 
 #include "archive/reportarchive.h"
-#include "filenames.h"
+#include "base/filenames.h"
 #include "platform/versioninfo.h"
 #include "retrieval/versionpage.h"
 

@@ -1,5 +1,5 @@
-#include "reach/landoutlines.h"
-#include "reach/locator.h"
+#include "geo/landoutlines.h"
+#include "geo/locator.h"
 
 #include "../../testsupport.h"
 

@@ -1,7 +1,7 @@
-#include "datetime.h"
-#include "textops.h"
+#include "base/datetime.h"
+#include "base/textops.h"
 
-#include "../testsupport.h"
+#include "../../testsupport.h"
 
 TEST(DateTimeText, DateAloneAtMidnightAndFullTimeOtherwise)
 {

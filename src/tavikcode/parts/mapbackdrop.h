@@ -1,7 +1,7 @@
 #pragma once
 
-#include "geodesy.h"
-#include "reachtext.h"
+#include "geo/geodesy.h"
+#include "reach/reachtext.h"
 
 #include <QFont>
 #include <QList>

@@ -1,11 +1,11 @@
 #include "homelocator.h"
 
-#include "fileutil.h"
+#include "base/fileutil.h"
 #include "locator.h"
-#include "reachsettings.h"
-#include "shell/callsignfile.h"
-#include "shell/settingsstore.h"
-#include "textlines.h"
+#include "reach/reachsettings.h"
+#include "base/callsignfile.h"
+#include "platform/settingsstore.h"
+#include "base/textlines.h"
 
 HomeLocator homeLocator(const SettingsStore &store, const QString &wsjtxSettingsFile)
 {

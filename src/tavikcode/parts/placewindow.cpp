@@ -1,6 +1,6 @@
 #include "placewindow.h"
 
-#include "shell/settingsstore.h"
+#include "platform/settingsstore.h"
 #include "windowplacement.h"
 
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
-#include "reach/geodesy.h"
-#include "reach/locator.h"
+#include "geo/geodesy.h"
+#include "geo/locator.h"
 
 #include "../../testsupport.h"
 

@@ -1,4 +1,4 @@
-#include "shell/callsignfile.h"
+#include "base/callsignfile.h"
 
 #include "../../testsupport.h"
 

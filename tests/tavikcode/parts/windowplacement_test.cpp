@@ -1,4 +1,4 @@
-#include "reach/windowplacement.h"
+#include "parts/windowplacement.h"
 
 #include "../../testsupport.h"
 

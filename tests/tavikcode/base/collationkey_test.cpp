@@ -1,7 +1,7 @@
-#include "collationkey.h"
-#include "textlines.h"
+#include "base/collationkey.h"
+#include "base/textlines.h"
 
-#include "../testsupport.h"
+#include "../../testsupport.h"
 
 namespace {
 int sign(int n)

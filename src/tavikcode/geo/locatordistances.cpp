@@ -1,6 +1,6 @@
 #include "locatordistances.h"
 
-#include "reach/locator.h"
+#include "locator.h"
 
 LocatorDistances::LocatorDistances(std::optional<GeoPosition> home, qsizetype expected) : m_home(home)
 {

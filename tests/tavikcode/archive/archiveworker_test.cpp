@@ -1,8 +1,8 @@
-#include "reach/archiveworker.h"
+#include "archive/archiveworker.h"
 
 #include "../../testsupport.h"
-#include "fakearchive.h"
-#include "reachfixture.h"
+#include "../reach/fakearchive.h"
+#include "../reach/reachfixture.h"
 
 #include <condition_variable>
 #include <mutex>

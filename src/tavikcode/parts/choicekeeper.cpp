@@ -1,7 +1,7 @@
 #include "choicekeeper.h"
 
 #include "shell/dialogs.h"
-#include "shell/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QWidget>
 

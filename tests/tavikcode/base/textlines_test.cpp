@@ -1,7 +1,7 @@
-#include "tavikerror.h"
-#include "textlines.h"
+#include "base/tavikerror.h"
+#include "base/textlines.h"
 
-#include "../testsupport.h"
+#include "../../testsupport.h"
 
 #include <algorithm>
 #include <random>

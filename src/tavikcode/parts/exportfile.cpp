@@ -1,7 +1,7 @@
 #include "exportfile.h"
 
-#include "archiveworker.h"
-#include "tavikerror.h"
+#include "archive/archiveworker.h"
+#include "base/tavikerror.h"
 
 #include <QDir>
 #include <QMetaObject>

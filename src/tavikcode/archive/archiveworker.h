@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/archivereader.h"
+#include "archivereader.h"
 
 #include <QString>
 

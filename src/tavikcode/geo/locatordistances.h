@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reach/geodesy.h"
+#include "geodesy.h"
 
 #include <QHash>
 #include <QString>

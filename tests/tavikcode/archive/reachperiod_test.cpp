@@ -1,4 +1,4 @@
-#include "reach/reachperiod.h"
+#include "archive/reachperiod.h"
 #include "reach/reachtext.h"
 
 #include "../../testsupport.h"

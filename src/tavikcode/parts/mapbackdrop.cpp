@@ -1,6 +1,6 @@
 #include "mapbackdrop.h"
 
-#include "landoutlines.h"
+#include "geo/landoutlines.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "reach/csvfield.h"
+#include "parts/csvfield.h"
 
 #include "../../testsupport.h"
 
