@@ -2,7 +2,7 @@
 
 #include "archive/bandplan.h"
 #include "geo/locator.h"
-#include "reach/reachtext.h"
+#include "geo/distancetext.h"
 
 #include <QLocale>
 

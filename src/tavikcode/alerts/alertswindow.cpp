@@ -1,7 +1,7 @@
 #include "alertswindow.h"
 
 #include "alertrules.h"
-#include "reach/reachtext.h"
+#include "base/utctext.h"
 #include "parts/widgets.h"
 
 #include <QHBoxLayout>

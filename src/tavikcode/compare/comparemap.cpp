@@ -1,7 +1,7 @@
 #include "comparemap.h"
 
 #include "comparecolours.h"
-#include "reach/reachtext.h"
+#include "geo/distancetext.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "geo/geodesy.h"
-#include "reach/reachtext.h"
+#include "geo/distancetext.h"
 
 #include <QFont>
 #include <QList>
