@@ -2,7 +2,6 @@
 
 #include "base/fileutil.h"
 #include "locator.h"
-#include "reach/reachsettings.h"
 #include "base/callsignfile.h"
 #include "platform/settingsstore.h"
 #include "base/textlines.h"
@@ -23,7 +22,7 @@ HomeLocator homeLocator(const SettingsStore &store, const QString &wsjtxSettings
     if (home.fromWsjtx)
         return home;
     try {
-        home.grid = store.ReadString(reachsettings::kSection, reachsettings::kGrid, QString());
+        home.grid = store.ReadString(kHomeGridSection, kHomeGridName, QString());
     } catch (const std::exception &) {
         home.grid.clear();
     }

@@ -4,6 +4,10 @@
 
 class SettingsStore;
 
+// Where the Reach window keeps the locator typed into it.
+inline const QString kHomeGridSection = QStringLiteral("Orlix");
+inline const QString kHomeGridName = QStringLiteral("TavikReachGrid");
+
 // The operator's locator as the Reach and Compare windows take it: the
 // "MyGrid=" of WSJT-X's settings (the working-folder copy, read as the
 // callsign is), else the one typed into the Reach window
