@@ -73,7 +73,7 @@ QString fileNamePart(const QString &text)
 
 CompareWindow::CompareWindow(CompareWindowEnvironment environment, QWidget *parent)
     : QWidget(parent, Qt::Window), m_environment(std::move(environment)),
-      m_operator(m_environment.callsign.trimmed().toUpper()), m_kept(m_environment.store, comparesettings::kSection)
+      m_operator(m_environment.callsign.trimmed().toUpper()), m_kept(m_environment.store, comparesettings::kSection, Dialogs::showError)
 {
     setObjectName(QStringLiteral("CompareWindow"));
     setWindowTitle(m_operator.isEmpty() ? QStringLiteral("Compare - TavikRepView")

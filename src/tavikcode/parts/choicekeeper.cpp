@@ -1,13 +1,15 @@
 #include "choicekeeper.h"
 
-#include "shell/dialogs.h"
 #include "platform/settingsstore.h"
 
 #include <QWidget>
 
 #include <exception>
 
-ChoiceKeeper::ChoiceKeeper(SettingsStore *store, QString section) : m_store(store), m_section(std::move(section)) {}
+ChoiceKeeper::ChoiceKeeper(SettingsStore *store, QString section, std::function<void(const QString &)> tell)
+    : m_store(store), m_section(std::move(section)), m_tell(std::move(tell))
+{
+}
 
 void ChoiceKeeper::keep(const QString &ident, const QString &value)
 {
@@ -18,7 +20,7 @@ void ChoiceKeeper::keep(const QString &ident, const QString &value)
         const QString message = QString::fromUtf8(e.what());
         if (message != m_lastError) {
             m_lastError = message;
-            Dialogs::showError(message);
+            m_tell(message);
         }
     }
 }

@@ -2,16 +2,18 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 class SettingsStore;
 
 // Keeps a window's choices in a section of the settings store. A store that
-// cannot be written is told once, not at every choice, until a write
-// succeeds again.
+// cannot be written is told once (to tell), not at every choice, until a
+// write succeeds again.
 class ChoiceKeeper
 {
 public:
-    ChoiceKeeper(SettingsStore *store, QString section);
+    ChoiceKeeper(SettingsStore *store, QString section, std::function<void(const QString &)> tell);
 
     void keep(const QString &ident, const QString &value);
 
@@ -23,5 +25,6 @@ public:
 private:
     SettingsStore *m_store;
     QString m_section;
+    std::function<void(const QString &)> m_tell;
     QString m_lastError;
 };

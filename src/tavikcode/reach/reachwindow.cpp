@@ -61,7 +61,7 @@ void setTextColour(QLabel *label, const QColor &colour)
 
 ReachWindow::ReachWindow(ReachWindowEnvironment environment, QWidget *parent)
     : QWidget(parent, Qt::Window), m_environment(std::move(environment)),
-      m_kept(m_environment.store, reachsettings::kSection)
+      m_kept(m_environment.store, reachsettings::kSection, Dialogs::showError)
 {
     setObjectName(QStringLiteral("ReachWindow"));
     setWindowTitle(m_environment.callsign.isEmpty()
