@@ -8,7 +8,7 @@
 #include "base/fileutil.h"
 #include "pairscsv.h"
 #include "platform/freememory.h"
-#include "parts/exportfile.h"
+#include "archive/exportjob.h"
 #include "geo/homelocator.h"
 #include "geo/locator.h"
 #include "parts/placewindow.h"

@@ -3,7 +3,7 @@
 #include "bandcolours.h"
 #include "bandhourview.h"
 #include "base/clock.h"
-#include "parts/exportfile.h"
+#include "archive/exportjob.h"
 #include "base/fileutil.h"
 #include "geo/homelocator.h"
 #include "geo/locator.h"
