@@ -12,7 +12,6 @@
 #include "geo/homelocator.h"
 #include "geo/locator.h"
 #include "parts/placewindow.h"
-#include "reach/reachsettings.h"
 #include "referencequeries.h"
 #include "base/callsignfile.h"
 #include "shell/dialogs.h"
