@@ -30,7 +30,7 @@ pending=scripts/layers-pending.txt
 floor_of() {
     case "$1" in
     src/TavikRepView.cpp) echo 9 ;;
-    $src/window/* | $src/cycle/* | $src/tform1.*) echo 8 ;;
+    $src/window/*) echo 8 ;;
     $src/reach/* | $src/compare/* | $src/alerts/* | $src/views/* | $src/wsjtx/*) echo 7 ;;
     $src/archive/*) echo 6 ;;
     $src/retrieval/*) echo 5 ;;
