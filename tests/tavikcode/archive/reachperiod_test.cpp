@@ -1,5 +1,4 @@
 #include "archive/reachperiod.h"
-#include "reach/reachtext.h"
 
 #include "../../testsupport.h"
 
@@ -28,21 +27,4 @@ TEST(ReachPeriod, EachPeriodEndsNowAndIsStoredByItsKey)
     EXPECT_EQ(periodFromKey("all"_qs), ReachPeriod::All);
     EXPECT_FALSE(periodFromKey("24H"_qs));
     EXPECT_FALSE(periodFromKey(QString()));
-}
-
-TEST(ReachText, DistancesBearingsAndTimes)
-{
-    EXPECT_EQ(distanceText(5429.609736, DistanceUnit::Kilometres), "5430 km"_qs);
-    EXPECT_EQ(distanceText(5429.609736, DistanceUnit::Miles), "3374 mi"_qs);
-    EXPECT_EQ(distanceText(0.3, DistanceUnit::Miles), "0 mi"_qs);
-    EXPECT_EQ(bearingText(288.61), "289\u00B0"_qs);
-    EXPECT_EQ(bearingText(359.6), "0\u00B0"_qs);
-    EXPECT_EQ(snrText(-12), "-12 dB"_qs);
-    EXPECT_TRUE(snrText(std::nullopt).isEmpty());
-    EXPECT_EQ(utcText(1796637600 + 59), "2026-12-07 10:00"_qs);
-    EXPECT_EQ(unitFromKey("mi"_qs), DistanceUnit::Miles);
-    EXPECT_EQ(unitFromKey("miles"_qs), DistanceUnit::Kilometres);
-    EXPECT_EQ(unitKey(DistanceUnit::Miles), "mi"_qs);
-    EXPECT_EQ(frequencyRangeText({40'680'000, 40'680'000}), "40.68 MHz"_qs);
-    EXPECT_EQ(frequencyRangeText({40'680'000, 222'100'000}), "40.68 MHz to 222.1 MHz"_qs);
 }
