@@ -7,16 +7,13 @@
 #include "alerts/alertswindow.h"
 #include "archive/reportarchive.h"
 #include "base/clock.h"
-#include "base/fileutil.h"
 #include "base/filenames.h"
 #include "platform/autostart.h"
 #include "shell/log.h"
+#include "geo/homelocator.h"
 #include "geo/locator.h"
-#include "reach/reachsettings.h"
 #include "reach/reachwindow.h"
-#include "base/callsignfile.h"
 #include "base/tavikerror.h"
-#include "base/textlines.h"
 
 #include <utility>
 
@@ -86,20 +83,8 @@ void TForm1::archiveWaiting(qint64 reports)
 
 std::optional<GeoPosition> TForm1::alertHome()
 {
-    // As the Reach window takes it: WSJT-X's "My Grid", else the locator typed there.
-    QString grid;
-    try {
-        if (fileutil::isPresent(files::kWsjtxIni)) {
-            TextLines lines;
-            lines.loadFromFile(files::kWsjtxIni);
-            grid = gridFromLines(lines.lines());
-        }
-        if (!locatorPosition(grid))
-            grid = store().ReadString(reachsettings::kSection, reachsettings::kGrid, QString());
-    } catch (const std::exception &) {
-        // No locator: the rules that need one stay silent.
-    }
-    return locatorPosition(grid);
+    // As the Reach window takes it; without one, the rules that need it stay silent.
+    return locatorPosition(homeLocator(store(), files::kWsjtxIni).grid);
 }
 
 void TForm1::openAlertsWindow()
