@@ -59,7 +59,6 @@ public:
     // "Show window", "Reach...", "Compare...", "Alerts...", "Settings...",
     // "Quit".
     void addEntries(QMenu *menu);
-    QSystemTrayIcon *trayIcon() const { return m_tray; }
     // The tooltip's text, plain: online or not, the last query, the bands of the last 15 minutes.
     QString statusText();
 

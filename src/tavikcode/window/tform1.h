@@ -146,7 +146,6 @@ public:
     void checkBuildNumber();
     // Whether the version check may run now; it is due once a start.
     bool versionCheckFits() const;
-    bool versionCheckDue() const { return m_versionCheckDue; }
     void Label15Click();
 
     // --- Response processing and history files
