@@ -7,7 +7,7 @@
 
 // The one error type of the program. Functions that read or write files, the
 // settings store or the network throw it; every handler of the window catches
-// it at its edge (see TForm1::guarded) and decides how the operator sees it.
+// it at its edge (see TForm1::userAction and tickAction) and decides how the operator sees it.
 class TavikError : public std::exception
 {
 public:
