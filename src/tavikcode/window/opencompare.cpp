@@ -3,28 +3,19 @@
 // most.
 #include "tform1.h"
 
-#include "archive/archivereader.h"
 #include "archive/reportarchive.h"
 #include "compare/comparesettings.h"
 #include "compare/comparewindow.h"
-#include "base/filenames.h"
-#include "platform/freememory.h"
 #include "platform/settingsstore.h"
+#include "sidewindow.h"
 
 void TForm1::openCompareWindow()
 {
-    if (m_compare) {
-        m_compare->showNormal();
-        m_compare->raise();
-        m_compare->activateWindow();
+    if (raiseSideWindow(m_compare))
         return;
-    }
-    CompareWindowEnvironment environment;
-    environment.store = m_store.get();
-    environment.openReader = m_archiveReader ? m_archiveReader : [] { return openArchiveReader(files::kArchive); };
-    environment.wsjtxSettingsFile = files::kWsjtxIni;
-    environment.callsign = QString(state.Callsign).remove(u'\r').trimmed();
-    m_compare = new CompareWindow(std::move(environment), this);
+    m_compare = new CompareWindow(
+        sideWindowEnvironment<CompareWindowEnvironment>(m_store.get(), m_archiveReader, state.Callsign),
+        this);
     // A pass that added reports of either station shows in the window; the
     // connections go with it.
     const auto refreshOnReports = [compare = m_compare.data()](int reportsAdded) {
@@ -37,10 +28,7 @@ void TForm1::openCompareWindow()
     connect(m_compare, &CompareWindow::referencesChanged, this,
             [this](const QStringList &callsigns) { m_referenceCalls = callsigns.join(u','); });
     connect(m_compare, &CompareWindow::intervalChanged, this, [this](int minutes) { m_referenceInterval = minutes; });
-    // Closed, it is gone with its threads and reader; the next opening starts afresh.
-    m_compare->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_compare, &QObject::destroyed, this, [] { returnFreedMemory(); });
-    m_compare->show();
+    showSideWindow(m_compare, this);
 }
 
 void TForm1::openCompareAtStart()

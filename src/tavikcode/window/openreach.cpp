@@ -4,38 +4,26 @@
 // settings.
 #include "tform1.h"
 
-#include "archive/archivereader.h"
 #include "archive/reportarchive.h"
-#include "base/filenames.h"
-#include "platform/freememory.h"
 #include "reach/reachwindow.h"
+#include "sidewindow.h"
 
 #include <QMenu>
 #include <QPlainTextEdit>
 
 void TForm1::openReachWindow()
 {
-    if (m_reach) {
-        m_reach->showNormal();
-        m_reach->raise();
-        m_reach->activateWindow();
+    if (raiseSideWindow(m_reach))
         return;
-    }
-    ReachWindowEnvironment environment;
-    environment.store = m_store.get();
-    environment.openReader = m_archiveReader ? m_archiveReader : [] { return openArchiveReader(files::kArchive); };
-    environment.wsjtxSettingsFile = files::kWsjtxIni;
-    environment.callsign = QString(state.Callsign).remove(u'\r').trimmed();
-    m_reach = new ReachWindow(std::move(environment), this);
+    m_reach = new ReachWindow(
+        sideWindowEnvironment<ReachWindowEnvironment>(m_store.get(), m_archiveReader, state.Callsign),
+        this);
     // A pass that added reports shows in the window; the connection goes with it.
     connect(m_archive, &ReportArchive::stored, m_reach, [reach = m_reach.data()](int reportsAdded) {
         if (reportsAdded > 0)
             reach->refresh();
     });
-    // Closed, it is gone with its threads and reader; the next opening starts afresh.
-    m_reach->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_reach, &QObject::destroyed, this, [] { returnFreedMemory(); });
-    m_reach->show();
+    showSideWindow(m_reach, this);
 }
 
 QMenu *TForm1::createListMenu(const QPoint &position)
