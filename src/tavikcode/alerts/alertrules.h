@@ -17,8 +17,6 @@
 // report archive keeps, archive/alertstate.h) and a pass's new reports. No
 // widget, no clock, no file: the caller passes "now".
 
-QString ruleName(AlertRule rule); // "New DXCC entity", as the Alerts window shows it
-
 struct PassInput
 {
     QList<ArchivedReport> reports;    // the pass's new reports, in any order
