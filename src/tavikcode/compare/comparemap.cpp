@@ -75,13 +75,6 @@ void CompareMap::setBand(const QString &band)
     invalidatePicture();
 }
 
-QPointF CompareMap::pixelOf(QPointF mapPoint) const
-{
-    MapBackdrop backdrop;
-    backdrop.setCentre(m_data ? m_data->home : std::nullopt);
-    return backdrop.toPixels(QSizeF(size())).map(mapPoint);
-}
-
 void CompareMap::drawPicture(QPainter &painter)
 {
     painter.setRenderHint(QPainter::Antialiasing);
