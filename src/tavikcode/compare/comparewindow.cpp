@@ -5,7 +5,6 @@
 #include "comparecolours.h"
 #include "comparemap.h"
 #include "comparesettings.h"
-#include "base/fileutil.h"
 #include "pairscsv.h"
 #include "platform/freememory.h"
 #include "archive/exportjob.h"
@@ -13,11 +12,9 @@
 #include "geo/locator.h"
 #include "parts/placewindow.h"
 #include "referencequeries.h"
-#include "base/callsignfile.h"
 #include "shell/dialogs.h"
 #include "shell/filedialogs.h"
 #include "platform/settingsstore.h"
-#include "base/textlines.h"
 
 #include <QApplication>
 #include <QCloseEvent>
