@@ -8,6 +8,7 @@
 #include "pairscsv.h"
 #include "platform/freememory.h"
 #include "archive/exportjob.h"
+#include "parts/exportstatus.h"
 #include "geo/homelocator.h"
 #include "geo/locator.h"
 #include "parts/placewindow.h"
@@ -537,8 +538,7 @@ void CompareWindow::exportTo(const QString &fileName)
     if (m_exporting || m_operator.isEmpty() || m_reference.isEmpty())
         return;
     m_exporting = true;
-    exportButton->setEnabled(false);
-    statusLabel->setText(QStringLiteral("Exporting to ") + QDir::toNativeSeparators(fileName) + QStringLiteral("..."));
+    showExportRunning(exportButton, statusLabel, fileName);
     const ArchivePeriod period = archivePeriod(m_period, Clock::nowUtc().toSecsSinceEpoch());
     const QString own = m_operator, reference = m_reference;
     const PairingWindow window = m_window;
@@ -558,11 +558,7 @@ void CompareWindow::exportTo(const QString &fileName)
 void CompareWindow::exportDone(qint64 rows, const QString &fileName)
 {
     m_exporting = false;
-    exportButton->setEnabled(true);
-    statusLabel->setText(QStringLiteral("Exported %1 %2 to %3.")
-                             .arg(rows)
-                             .arg(rows == 1 ? QStringLiteral("pair") : QStringLiteral("pairs"),
-                                  QDir::toNativeSeparators(fileName)));
+    showExportDone(exportButton, statusLabel, fileName, rows, QStringLiteral("pair"), QStringLiteral("pairs"));
     emit exportEnded();
 }
 

@@ -4,6 +4,7 @@
 #include "bandhourview.h"
 #include "base/clock.h"
 #include "archive/exportjob.h"
+#include "parts/exportstatus.h"
 #include "base/fileutil.h"
 #include "geo/homelocator.h"
 #include "geo/locator.h"
@@ -452,8 +453,7 @@ void ReachWindow::exportTo(const QString &fileName)
     if (m_exporting)
         return;
     m_exporting = true;
-    exportButton->setEnabled(false);
-    statusLabel->setText(QStringLiteral("Exporting to ") + QDir::toNativeSeparators(fileName) + QStringLiteral("..."));
+    showExportRunning(exportButton, statusLabel, fileName);
     const ArchivePeriod period = archivePeriod(m_period, Clock::nowUtc().toSecsSinceEpoch());
     const std::optional<GeoPosition> home = m_home;
     if (!m_exports)
@@ -472,11 +472,7 @@ void ReachWindow::exportTo(const QString &fileName)
 void ReachWindow::exportDone(qint64 rows, const QString &fileName)
 {
     m_exporting = false;
-    exportButton->setEnabled(true);
-    statusLabel->setText(QStringLiteral("Exported %1 %2 to %3.")
-                             .arg(rows)
-                             .arg(rows == 1 ? QStringLiteral("report") : QStringLiteral("reports"),
-                                  QDir::toNativeSeparators(fileName)));
+    showExportDone(exportButton, statusLabel, fileName, rows, QStringLiteral("report"), QStringLiteral("reports"));
     emit exportEnded();
 }
 
