@@ -35,8 +35,9 @@ protected:
 
     // Creates the window as the program does, running its creation sequence.
     // Unless told otherwise its addresses lead nowhere: a test never leaves
-    // the machine.
-    TForm1 &create(const QStringList &arguments = {}, std::optional<Endpoints> endpoints = std::nullopt)
+    // the machine; archiveReader, when given, stands for the report archive.
+    TForm1 &create(const QStringList &arguments = {}, std::optional<Endpoints> endpoints = std::nullopt,
+                   decltype(TForm1Environment::archiveReader) archiveReader = {})
     {
         form.reset();
         TForm1Environment env;
@@ -45,6 +46,7 @@ protected:
         env.localAddress = [this] { return localAddress; };
         env.programFile = QCoreApplication::applicationFilePath();
         env.endpoints = endpoints ? *endpoints : nowhere();
+        env.archiveReader = std::move(archiveReader);
         form = std::make_unique<TForm1>(std::move(env));
         return *form;
     }

@@ -25,17 +25,9 @@ protected:
 
     TForm1 &createWithArchive(const QStringList &arguments = {})
     {
-        form.reset();
-        TForm1Environment env;
-        env.store = openIniSettingsStore(storeFile());
-        env.arguments = arguments;
-        env.localAddress = [this] { return localAddress; };
-        env.programFile = QCoreApplication::applicationFilePath();
-        env.endpoints = nowhere();
-        env.archiveReader = fakeArchiveOpener(archive);
-        form = std::make_unique<TForm1>(std::move(env));
-        form->ReadCallsign();
-        return *form;
+        TForm1 &f = create(arguments, std::nullopt, fakeArchiveOpener(archive));
+        f.ReadCallsign();
+        return f;
     }
     static void deleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     static void settle(CompareWindow *w) { ASSERT_TRUE(QTest::qWaitFor([w] { return !w->isBusy(); }, 10000)); }

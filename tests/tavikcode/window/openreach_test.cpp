@@ -26,16 +26,7 @@ protected:
     // As FormTest::create, with the fake archive.
     TForm1 &createWithArchive(const QStringList &arguments = {})
     {
-        form.reset();
-        TForm1Environment env;
-        env.store = openIniSettingsStore(storeFile());
-        env.arguments = arguments;
-        env.localAddress = [this] { return localAddress; };
-        env.programFile = QCoreApplication::applicationFilePath();
-        env.endpoints = nowhere();
-        env.archiveReader = fakeArchiveOpener(archive);
-        form = std::make_unique<TForm1>(std::move(env));
-        return *form;
+        return create(arguments, std::nullopt, fakeArchiveOpener(archive));
     }
 
     static void deleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
