@@ -10,7 +10,7 @@
 #include "archive/archivestore.h"
 #include "archive/sqlitedb.h"
 #include "processing/reportline.h"
-#include "reach/locator.h"
+#include "geo/locator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

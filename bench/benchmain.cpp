@@ -1,6 +1,6 @@
 #include "processing/benchdata.h"
 
-#include "regional.h"
+#include "base/regional.h"
 
 #include <QCoreApplication>
 #include <QLocale>

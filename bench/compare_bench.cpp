@@ -8,14 +8,14 @@
 #include "archive/archivereader.h"
 #include "archive/archivestore.h"
 #include "archive/bigarchive.h"
-#include "clock.h"
+#include "base/clock.h"
 #include "compare/comparedata.h"
 #include "compare/comparesettings.h"
 #include "compare/comparewindow.h"
 #include "compare/comparestats.h"
 #include "platform/freememory.h"
-#include "reach/locator.h"
-#include "shell/settingsstore.h"
+#include "geo/locator.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -10,16 +10,16 @@
 //     for 30 days of a busy station.
 #include "archive/archivereader.h"
 #include "archive/bigarchive.h"
-#include "clock.h"
+#include "base/clock.h"
 #include "platform/freememory.h"
 #include "processing/reportline.h"
 #include "reach/bandhourview.h"
-#include "reach/landoutlines.h"
-#include "reach/locator.h"
+#include "geo/landoutlines.h"
+#include "geo/locator.h"
 #include "reach/reachdata.h"
 #include "reach/reachmap.h"
 #include "reach/reachwindow.h"
-#include "shell/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QComboBox>

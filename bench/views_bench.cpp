@@ -1,10 +1,10 @@
 // The list and table fills as the window runs them, headless: the window is
 // shown on the offscreen platform, so its immediate repaints really paint.
-#include "filenames.h"
-#include "regional.h"
-#include "shell/settingsstore.h"
-#include "tform1.h"
-#include "textlines.h"
+#include "base/filenames.h"
+#include "base/regional.h"
+#include "platform/settingsstore.h"
+#include "window/tform1.h"
+#include "base/textlines.h"
 #include "views/linewriter.h"
 
 #include <QApplication>

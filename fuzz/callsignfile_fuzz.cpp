@@ -4,8 +4,8 @@
 // same callsign.
 #include "fuzzsupport.h"
 
-#include "shell/callsignfile.h"
-#include "textops.h"
+#include "base/callsignfile.h"
+#include "base/textops.h"
 
 namespace {
 

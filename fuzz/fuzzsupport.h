@@ -4,8 +4,8 @@
 // program would read, cutting an input into sections, and checking a
 // property so that a failure stops the run with the input saved.
 
-#include "regional.h"
-#include "textlines.h"
+#include "base/regional.h"
+#include "base/textlines.h"
 
 #include <QByteArray>
 #include <QByteArrayList>

@@ -12,8 +12,8 @@
 // TavikCalls.txt and Tavikgrids.txt; a missing section is a missing file.
 #include "fuzzsupport.h"
 
-#include "collationkey.h"
-#include "filenames.h"
+#include "base/collationkey.h"
+#include "base/filenames.h"
 #include "processing/reportline.h"
 #include "processing/reportorder.h"
 #include "processing/responsepass.h"

@@ -3,9 +3,9 @@
 // count seconds from, and that is stored and read back to the second.
 #include "fuzzsupport.h"
 
-#include "datetime.h"
+#include "base/datetime.h"
 #include "shell/settingstext.h"
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -3,8 +3,8 @@
 #include "platform/shutdownrequests.h"
 #include "platform/singleinstance.h"
 #include "shell/dialogs.h"
-#include "textops.h"
-#include "tform1.h"
+#include "base/textops.h"
+#include "window/tform1.h"
 
 #include <QApplication>
 #include <QFont>

@@ -2,10 +2,12 @@
 
 #include "retrieval/httpclient.h"
 #include "shell/dialogs.h"
-#include "tform1.h"
+#include "window/tform1.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QStringList>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -37,8 +39,9 @@ protected:
 
     // Creates the window as the program does, running its creation sequence.
     // Unless told otherwise its addresses lead nowhere: a test never leaves
-    // the machine.
-    TForm1 &create(const QStringList &arguments = {}, std::optional<Endpoints> endpoints = std::nullopt)
+    // the machine; archiveReader, when given, stands for the report archive.
+    TForm1 &create(const QStringList &arguments = {}, std::optional<Endpoints> endpoints = std::nullopt,
+                   decltype(TForm1Environment::archiveReader) archiveReader = {})
     {
         form.reset();
         TForm1Environment env;
@@ -47,6 +50,7 @@ protected:
         env.localAddress = [this] { return localAddress; };
         env.programFile = QCoreApplication::applicationFilePath();
         env.endpoints = endpoints ? *endpoints : nowhere();
+        env.archiveReader = std::move(archiveReader);
         form = std::make_unique<TForm1>(std::move(env));
         return *form;
     }
@@ -64,7 +68,12 @@ protected:
     void settle()
     {
         ASSERT_TRUE(form);
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !form->IdHTTP1->isBusy(); }, 60'000));
+        // Wakes for each event of the request (no polling steps): the client's
+        // own deadlines end any request that never finishes.
+        QDeadlineTimer deadline(60'000);
+        while (form->IdHTTP1->isBusy() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        ASSERT_FALSE(form->IdHTTP1->isBusy());
     }
 
     QStringList dialogTexts() const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "retrieval/httpclient.h"
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -4,7 +4,7 @@
 #include "platform/addresswatcher.h"
 #include "retrieval/httpclient.h"
 #include "standinserver.h"
-#include "widgets.h"
+#include "parts/widgets.h"
 
 #include <chrono>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clock.h"
-#include "regional.h"
+#include "base/clock.h"
+#include "base/regional.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "benchdata.h"
 
-#include "filenames.h"
+#include "base/filenames.h"
 #include "processing/reportline.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "processing/benchdata.h"
 #include "processing/reportline.h"
-#include "regional.h"
+#include "base/regional.h"
 
 #include <benchmark/benchmark.h>
 

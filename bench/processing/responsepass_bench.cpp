@@ -3,8 +3,8 @@
 #include "processing/reportorder.h"
 #include "processing/responsepass.h"
 
-#include "filenames.h"
-#include "regional.h"
+#include "base/filenames.h"
+#include "base/regional.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,8 +7,8 @@
 
 #include "../networkfixture.h"
 
-#include "datetime.h"
-#include "filenames.h"
+#include "base/datetime.h"
+#include "base/filenames.h"
 
 #include <QLabel>
 

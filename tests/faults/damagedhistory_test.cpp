@@ -4,7 +4,7 @@
 // doubled, and folding the same answer again changes nothing.
 #include "../formfixture.h"
 
-#include "filenames.h"
+#include "base/filenames.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -10,7 +10,7 @@
 
 #include "archive/archivereader.h"
 #include "archive/sqlitedb.h"
-#include "filenames.h"
+#include "base/filenames.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

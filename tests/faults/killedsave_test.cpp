@@ -7,7 +7,7 @@
 
 #include "../testsupport.h"
 
-#include "textlines.h"
+#include "base/textlines.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -6,7 +6,7 @@
 
 #include "../networkfixture.h"
 
-#include "filenames.h"
+#include "base/filenames.h"
 
 #include <QElapsedTimer>
 

@@ -8,8 +8,8 @@
 
 #include "archive/archivereader.h"
 #include "archive/reportarchive.h"
-#include "filenames.h"
-#include "textlines.h"
+#include "base/filenames.h"
+#include "base/textlines.h"
 
 #include <limits>
 

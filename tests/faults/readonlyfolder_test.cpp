@@ -7,7 +7,7 @@
 
 #include "../networkfixture.h"
 
-#include "filenames.h"
+#include "base/filenames.h"
 
 #include <QDir>
 #include <QFrame>

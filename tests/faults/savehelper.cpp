@@ -3,7 +3,7 @@
 // Before each save it prints "saving N", after it "saved N".
 #include "savecontent.h"
 
-#include "textlines.h"
+#include "base/textlines.h"
 
 #include <QCoreApplication>
 

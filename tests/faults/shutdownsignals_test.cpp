@@ -3,7 +3,7 @@
 // status 0. The real program, started as the desktop starts it.
 #include "../testsupport.h"
 
-#include "filenames.h"
+#include "base/filenames.h"
 #include "standinserver.h"
 
 #include <QElapsedTimer>

@@ -7,7 +7,7 @@
 #include "../faults/servedanswers.h"
 #include "../networkfixture.h"
 
-#include "filenames.h"
+#include "base/filenames.h"
 
 #include <QElapsedTimer>
 

@@ -22,7 +22,7 @@
 #include "archive/bandplan.h"
 #include "archive/reportarchive.h"
 #include "archive/sqlitedb.h"
-#include "filenames.h"
+#include "base/filenames.h"
 #include "platform/shutdownrequests.h"
 #include "processing/reportline.h"
 #include "reportgenerator.h"

@@ -2,7 +2,7 @@
 """Converts Natural Earth's 1:110m land (TopoJSON, as the npm package
 world-atlas ships it in land-110m.json) into the program's compact land file.
 
-    python3 tools/landoutlines/convert.py land-110m.json src/tavikcode/reach/data/land-110m.bin
+    python3 tools/landoutlines/convert.py land-110m.json src/tavikcode/geo/data/land-110m.bin
 
 The output, all little-endian:
     "TLND", uint16 version (1), uint16 unit (100: coordinates in 1/100 degree),

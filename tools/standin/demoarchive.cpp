@@ -12,9 +12,9 @@
 
 #include "alerts/alertmonitor.h"
 #include "archive/reportarchive.h"
-#include "reach/locator.h"
+#include "geo/locator.h"
 #include "processing/reportline.h"
-#include "textlines.h"
+#include "base/textlines.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

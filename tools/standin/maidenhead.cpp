@@ -1,6 +1,6 @@
 #include "maidenhead.h"
 
-#include "reach/locator.h"
+#include "geo/locator.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "alertcentre.h"
 
-#include "clock.h"
+#include "base/clock.h"
 #include "platform/desktopnotifier.h"
 
 #include <QApplication>

@@ -59,7 +59,6 @@ public:
     // "Show window", "Reach...", "Compare...", "Alerts...", "Settings...",
     // "Quit".
     void addEntries(QMenu *menu);
-    QSystemTrayIcon *trayIcon() const { return m_tray; }
     // The program closes: the icon goes from the tray whatever the settings say.
     void removeTrayIcon() { showTray(false); }
     // The tooltip's text, plain lines: the program's name; the callsign,

@@ -1,8 +1,8 @@
 #include "alertrules.h"
 
 #include "archive/bandplan.h"
-#include "reach/locator.h"
-#include "reach/reachtext.h"
+#include "geo/locator.h"
+#include "geo/distancetext.h"
 
 #include <QLocale>
 
@@ -10,22 +10,6 @@
 #include <cmath>
 
 namespace {
-
-struct RuleName
-{
-    AlertRule rule;
-    const char16_t *name;
-};
-
-constexpr RuleName kRuleNames[] = {
-    {AlertRule::NewEntity, u"New DXCC entity"},
-    {AlertRule::EntityOnBand, u"New DXCC entity on a band"},
-    {AlertRule::DistanceRecord, u"Distance record"},
-    {AlertRule::BandOpening, u"Band opening"},
-    {AlertRule::WatchedStation, u"Watched station"},
-    {AlertRule::Silence, u"Silence"},
-    {AlertRule::FirstLook, u"First look"},
-};
 
 constexpr qint64 kHour = 3600;
 
@@ -308,15 +292,6 @@ private:
 };
 
 } // namespace
-
-QString ruleName(AlertRule rule)
-{
-    for (const RuleName &r : kRuleNames) {
-        if (r.rule == rule)
-            return QString::fromUtf16(r.name);
-    }
-    return {};
-}
 
 Judgement judgePass(const AlertSettings &settings, AlertState state, const PassInput &pass)
 {

@@ -2,9 +2,9 @@
 
 #include "alertsettings.h"
 #include "archive/alertstate.h"
-#include "locatordistances.h"
-#include "reach/geodesy.h"
-#include "reach/reachperiod.h"
+#include "geo/locatordistances.h"
+#include "geo/geodesy.h"
+#include "archive/reachperiod.h"
 
 #include <QHash>
 #include <QList>
@@ -16,8 +16,6 @@
 // The alert rules: plain functions over the rules' small state (which the
 // report archive keeps, archive/alertstate.h) and a pass's new reports. No
 // widget, no clock, no file: the caller passes "now".
-
-QString ruleName(AlertRule rule); // "New DXCC entity", as the Alerts window shows it
 
 struct PassInput
 {

@@ -1,7 +1,7 @@
 #include "alertsettings.h"
 
-#include "shell/settingsstore.h"
-#include "tavikerror.h"
+#include "platform/settingsstore.h"
+#include "base/tavikerror.h"
 
 #include <QRegularExpression>
 

@@ -1,8 +1,8 @@
 #include "alertswindow.h"
 
 #include "alertrules.h"
-#include "reach/reachtext.h"
-#include "widgets.h"
+#include "base/utctext.h"
+#include "parts/widgets.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -2,36 +2,47 @@
 
 namespace {
 
-struct StoredRule
+// Each rule's stored form and the name the Alerts window shows.
+struct RuleNames
 {
     AlertRule rule;
     const char16_t *key;
+    const char16_t *name;
 };
 
-constexpr StoredRule kStoredRules[] = {
-    {AlertRule::NewEntity, u"entity"},
-    {AlertRule::EntityOnBand, u"entity-band"},
-    {AlertRule::DistanceRecord, u"record"},
-    {AlertRule::BandOpening, u"opening"},
-    {AlertRule::WatchedStation, u"watched"},
-    {AlertRule::Silence, u"silence"},
-    {AlertRule::FirstLook, u"first"},
+constexpr RuleNames kRules[] = {
+    {AlertRule::NewEntity, u"entity", u"New DXCC entity"},
+    {AlertRule::EntityOnBand, u"entity-band", u"New DXCC entity on a band"},
+    {AlertRule::DistanceRecord, u"record", u"Distance record"},
+    {AlertRule::BandOpening, u"opening", u"Band opening"},
+    {AlertRule::WatchedStation, u"watched", u"Watched station"},
+    {AlertRule::Silence, u"silence", u"Silence"},
+    {AlertRule::FirstLook, u"first", u"First look"},
 };
 
 } // namespace
 
 QString ruleKey(AlertRule rule)
 {
-    for (const StoredRule &r : kStoredRules) {
+    for (const RuleNames &r : kRules) {
         if (r.rule == rule)
             return QString::fromUtf16(r.key);
     }
     return {};
 }
 
+QString ruleName(AlertRule rule)
+{
+    for (const RuleNames &r : kRules) {
+        if (r.rule == rule)
+            return QString::fromUtf16(r.name);
+    }
+    return {};
+}
+
 std::optional<AlertRule> ruleFromKey(const QString &key)
 {
-    for (const StoredRule &r : kStoredRules) {
+    for (const RuleNames &r : kRules) {
         if (key == QStringView(r.key))
             return r.rule;
     }

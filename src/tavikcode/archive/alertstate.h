@@ -22,6 +22,7 @@ enum class AlertRule { NewEntity, EntityOnBand, DistanceRecord, BandOpening, Wat
 // The stored form of a rule ("entity"), and back.
 QString ruleKey(AlertRule rule);
 std::optional<AlertRule> ruleFromKey(const QString &key);
+QString ruleName(AlertRule rule); // "New DXCC entity", as the Alerts window shows it
 
 struct Alert
 {

@@ -1,7 +1,7 @@
 #include "archiverecords.h"
 
 #include "bandplan.h"
-#include "numbertext.h"
+#include "base/numbertext.h"
 #include "processing/reportline.h"
 #include "processing/reportorder.h"
 

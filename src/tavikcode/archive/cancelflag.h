@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <atomic>
 

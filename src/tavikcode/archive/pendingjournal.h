@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archiverecords.h"
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QDateTime>
 #include <QList>

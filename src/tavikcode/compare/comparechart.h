@@ -1,7 +1,7 @@
 #pragma once
 
 #include "comparedata.h"
-#include "reach/picturewidget.h"
+#include "parts/picturewidget.h"
 
 #include <QRectF>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "comparedata.h"
 
 #include "archive/bandplan.h"
-#include "reach/locator.h"
-#include "tavikerror.h"
+#include "geo/locator.h"
+#include "base/tavikerror.h"
 
 #include <QHash>
 

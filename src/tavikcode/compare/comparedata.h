@@ -4,7 +4,7 @@
 #include "archive/comparisonreports.h"
 #include "comparestats.h"
 #include "pairing.h"
-#include "reach/geodesy.h"
+#include "geo/geodesy.h"
 
 #include <QList>
 #include <QPointF>

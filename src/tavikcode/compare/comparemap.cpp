@@ -1,7 +1,7 @@
 #include "comparemap.h"
 
 #include "comparecolours.h"
-#include "reach/reachtext.h"
+#include "geo/distancetext.h"
 
 #include <QPainter>
 
@@ -73,13 +73,6 @@ void CompareMap::setBand(const QString &band)
     m_band = band;
     m_markers.clear();
     invalidatePicture();
-}
-
-QPointF CompareMap::pixelOf(QPointF mapPoint) const
-{
-    MapBackdrop backdrop;
-    backdrop.setCentre(m_data ? m_data->home : std::nullopt);
-    return backdrop.toPixels(QSizeF(size())).map(mapPoint);
 }
 
 void CompareMap::drawPicture(QPainter &painter)

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "comparedata.h"
-#include "reach/mapbackdrop.h"
-#include "reach/picturewidget.h"
+#include "parts/mapbackdrop.h"
+#include "parts/picturewidget.h"
 
 #include <QHash>
 #include <QPixmap>
@@ -32,8 +32,6 @@ public:
     QString textAt(QPointF position) const override;
     // The markers of the picture last drawn (tests).
     qsizetype markerCount() const { return qsizetype(m_markers.size()); }
-    // Where a receiver's marker is drawn.
-    QPointF pixelOf(QPointF mapPoint) const;
 
     QSize sizeHint() const override { return {520, 420}; }
     QSize minimumSizeHint() const override { return {220, 180}; }

@@ -1,24 +1,21 @@
 #include "comparewindow.h"
 
-#include "clock.h"
+#include "base/clock.h"
 #include "comparechart.h"
 #include "comparecolours.h"
 #include "comparemap.h"
 #include "comparesettings.h"
-#include "fileutil.h"
 #include "pairscsv.h"
 #include "platform/freememory.h"
-#include "reach/exportfile.h"
-#include "reach/homelocator.h"
-#include "reach/locator.h"
-#include "reach/placewindow.h"
-#include "reach/reachsettings.h"
+#include "archive/exportjob.h"
+#include "parts/exportstatus.h"
+#include "geo/homelocator.h"
+#include "geo/locator.h"
+#include "parts/placewindow.h"
 #include "referencequeries.h"
-#include "shell/callsignfile.h"
 #include "shell/dialogs.h"
 #include "shell/filedialogs.h"
-#include "shell/settingsstore.h"
-#include "textlines.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -83,7 +80,7 @@ QString fileNamePart(const QString &text)
 
 CompareWindow::CompareWindow(CompareWindowEnvironment environment, QWidget *parent)
     : QWidget(parent, Qt::Window), m_environment(std::move(environment)),
-      m_operator(m_environment.callsign.trimmed().toUpper()), m_kept(m_environment.store, comparesettings::kSection)
+      m_operator(m_environment.callsign.trimmed().toUpper()), m_kept(m_environment.store, comparesettings::kSection, Dialogs::showError)
 {
     setObjectName(QStringLiteral("CompareWindow"));
     setWindowTitle(m_operator.isEmpty() ? QStringLiteral("Compare - TavikRepView")
@@ -563,8 +560,7 @@ void CompareWindow::exportTo(const QString &fileName)
     if (m_exporting || m_operator.isEmpty() || m_reference.isEmpty())
         return;
     m_exporting = true;
-    exportButton->setEnabled(false);
-    statusLabel->setText(QStringLiteral("Exporting to ") + QDir::toNativeSeparators(fileName) + QStringLiteral("..."));
+    showExportRunning(exportButton, statusLabel, fileName);
     const ArchivePeriod period = archivePeriod(m_period, Clock::nowUtc().toSecsSinceEpoch());
     const QString own = m_operator, reference = m_reference;
     const PairingWindow window = m_window;
@@ -587,11 +583,7 @@ void CompareWindow::exportTo(const QString &fileName)
 void CompareWindow::exportDone(qint64 rows, const QString &fileName)
 {
     m_exporting = false;
-    exportButton->setEnabled(true);
-    statusLabel->setText(QStringLiteral("Exported %1 %2 to %3.")
-                             .arg(rows)
-                             .arg(rows == 1 ? QStringLiteral("pair") : QStringLiteral("pairs"),
-                                  QDir::toNativeSeparators(fileName)));
+    showExportDone(exportButton, statusLabel, fileName, rows, QStringLiteral("pair"), QStringLiteral("pairs"));
     emit exportEnded();
 }
 

@@ -2,9 +2,9 @@
 
 #include "comparedata.h"
 #include "pairing.h"
-#include "reach/archiveworker.h"
-#include "reach/choicekeeper.h"
-#include "reach/reachperiod.h"
+#include "archive/archiveworker.h"
+#include "parts/choicekeeper.h"
+#include "archive/reachperiod.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "pairscsv.h"
 
-#include "reach/locator.h"
-#include "reach/csvfield.h"
-#include "tavikerror.h"
+#include "geo/locator.h"
+#include "parts/csvfield.h"
+#include "base/tavikerror.h"
 
 #include <QDateTime>
 #include <QStringList>

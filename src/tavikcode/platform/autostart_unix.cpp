@@ -5,7 +5,7 @@
 
 #ifndef Q_OS_WIN
 
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QDir>
 #include <QFile>

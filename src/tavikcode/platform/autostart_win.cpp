@@ -5,7 +5,7 @@
 
 #ifdef Q_OS_WIN
 
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QDir>
 #include <QSettings>

@@ -1,5 +1,5 @@
-#include "shell/settingsstore.h"
-#include "tavikerror.h"
+#include "settingsstore.h"
+#include "base/tavikerror.h"
 
 #include <QDir>
 #include <QFileInfo>

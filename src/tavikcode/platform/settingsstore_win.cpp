@@ -1,9 +1,9 @@
 // The registry store: HKEY_CURRENT_USER\Software\<section>, every value REG_SZ.
-#include "shell/settingsstore.h"
+#include "settingsstore.h"
 
 #ifdef Q_OS_WIN
 
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QSettings>
 

@@ -1,7 +1,7 @@
 #include "reportline.h"
 
-#include "datetime.h"
-#include "numbertext.h"
+#include "base/datetime.h"
+#include "base/numbertext.h"
 
 #include <QDate>
 #include <QTime>

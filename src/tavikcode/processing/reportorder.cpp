@@ -1,7 +1,7 @@
 #include "reportorder.h"
 
-#include "collationkey.h"
-#include "regional.h"
+#include "base/collationkey.h"
+#include "base/regional.h"
 
 #include <QDate>
 

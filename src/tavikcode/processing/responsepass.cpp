@@ -1,10 +1,10 @@
 #include "responsepass.h"
 
-#include "filenames.h"
-#include "fileutil.h"
+#include "base/filenames.h"
+#include "base/fileutil.h"
 #include "reportline.h"
 #include "reportorder.h"
-#include "textops.h"
+#include "base/textops.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textlines.h"
+#include "base/textlines.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "bandhourchart.h"
 
-#include "picturewidget.h"
+#include "parts/picturewidget.h"
 
 // The band by UTC-hour chart: a row per band, a column per hour, each cell
 // coloured by its distinct receivers, the count in a tooltip. Drawn into a

@@ -1,6 +1,6 @@
 #include "reachdata.h"
 
-#include "locator.h"
+#include "geo/locator.h"
 
 #include <algorithm>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "archive/archivereader.h"
 #include "bandhourchart.h"
-#include "geodesy.h"
+#include "geo/geodesy.h"
 
 #include <QList>
 #include <QPointF>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "geodesy.h"
-#include "mapbackdrop.h"
-#include "picturewidget.h"
+#include "geo/geodesy.h"
+#include "parts/mapbackdrop.h"
+#include "parts/picturewidget.h"
 #include "reachdata.h"
 #include "reachtext.h"
 

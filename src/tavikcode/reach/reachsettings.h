@@ -1,5 +1,7 @@
 #pragma once
 
+#include "geo/homelocator.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,7 +16,7 @@ inline const QString kWidth = QStringLiteral("TavikReachWidth");
 inline const QString kHeight = QStringLiteral("TavikReachHeight");
 inline const QString kPeriod = QStringLiteral("TavikReachPeriod"); // "1h", "6h", "24h", "7d", "30d", "all"
 inline const QString kUnits = QStringLiteral("TavikReachUnits");   // "km" or "mi"
-inline const QString kGrid = QStringLiteral("TavikReachGrid");     // the locator typed into the window
+inline const QString kGrid = kHomeGridName;                       // the locator typed into the window
 inline const QString kBand = QStringLiteral("TavikReachBand");     // the band shown alone; empty: all
 
 // Every value above, in the order "/RESET" deletes them.

@@ -2,22 +2,23 @@
 
 #include "bandcolours.h"
 #include "bandhourview.h"
-#include "clock.h"
-#include "exportfile.h"
-#include "fileutil.h"
-#include "homelocator.h"
-#include "locator.h"
-#include "placewindow.h"
+#include "base/clock.h"
+#include "archive/exportjob.h"
+#include "parts/exportstatus.h"
+#include "base/fileutil.h"
+#include "geo/homelocator.h"
+#include "geo/locator.h"
+#include "parts/placewindow.h"
 #include "platform/freememory.h"
 #include "reachmap.h"
 #include "reachsettings.h"
 #include "reportcsv.h"
-#include "shell/callsignfile.h"
+#include "base/callsignfile.h"
 #include "shell/dialogs.h"
 #include "shell/filedialogs.h"
-#include "shell/settingsstore.h"
-#include "textlines.h"
-#include "widgets.h"
+#include "platform/settingsstore.h"
+#include "base/textlines.h"
+#include "parts/widgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -61,7 +62,7 @@ void setTextColour(QLabel *label, const QColor &colour)
 
 ReachWindow::ReachWindow(ReachWindowEnvironment environment, QWidget *parent)
     : QWidget(parent, Qt::Window), m_environment(std::move(environment)),
-      m_kept(m_environment.store, reachsettings::kSection)
+      m_kept(m_environment.store, reachsettings::kSection, Dialogs::showError)
 {
     setObjectName(QStringLiteral("ReachWindow"));
     setWindowTitle(m_environment.callsign.isEmpty()
@@ -452,8 +453,7 @@ void ReachWindow::exportTo(const QString &fileName)
     if (m_exporting)
         return;
     m_exporting = true;
-    exportButton->setEnabled(false);
-    statusLabel->setText(QStringLiteral("Exporting to ") + QDir::toNativeSeparators(fileName) + QStringLiteral("..."));
+    showExportRunning(exportButton, statusLabel, fileName);
     const ArchivePeriod period = archivePeriod(m_period, Clock::nowUtc().toSecsSinceEpoch());
     const std::optional<GeoPosition> home = m_home;
     if (!m_exports)
@@ -472,11 +472,7 @@ void ReachWindow::exportTo(const QString &fileName)
 void ReachWindow::exportDone(qint64 rows, const QString &fileName)
 {
     m_exporting = false;
-    exportButton->setEnabled(true);
-    statusLabel->setText(QStringLiteral("Exported %1 %2 to %3.")
-                             .arg(rows)
-                             .arg(rows == 1 ? QStringLiteral("report") : QStringLiteral("reports"),
-                                  QDir::toNativeSeparators(fileName)));
+    showExportDone(exportButton, statusLabel, fileName, rows, QStringLiteral("report"), QStringLiteral("reports"));
     emit exportEnded();
 }
 

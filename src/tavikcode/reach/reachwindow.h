@@ -1,10 +1,10 @@
 #pragma once
 
-#include "archiveworker.h"
-#include "choicekeeper.h"
-#include "geodesy.h"
+#include "archive/archiveworker.h"
+#include "parts/choicekeeper.h"
+#include "geo/geodesy.h"
 #include "reachdata.h"
-#include "reachperiod.h"
+#include "archive/reachperiod.h"
 #include "reachtext.h"
 
 #include <QString>

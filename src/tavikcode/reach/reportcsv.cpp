@@ -1,7 +1,7 @@
 #include "reportcsv.h"
 
-#include "locator.h"
-#include "tavikerror.h"
+#include "geo/locator.h"
+#include "base/tavikerror.h"
 
 #include <QDateTime>
 #include <QStringList>

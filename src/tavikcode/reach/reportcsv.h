@@ -1,8 +1,8 @@
 #pragma once
 
 #include "archive/archivereader.h"
-#include "csvfield.h"
-#include "geodesy.h"
+#include "parts/csvfield.h"
+#include "geo/geodesy.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "httpclient.h"
 
 #include "endpoints.h"
-#include "textlines.h"
+#include "base/textlines.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>

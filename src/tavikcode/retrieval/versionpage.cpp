@@ -1,6 +1,6 @@
 #include "versionpage.h"
 
-#include "textops.h"
+#include "base/textops.h"
 
 namespace versionpage {
 

@@ -1,9 +1,9 @@
 #include "log.h"
 
-#include "clock.h"
-#include "datetime.h"
-#include "filenames.h"
-#include "tavikerror.h"
+#include "base/clock.h"
+#include "base/datetime.h"
+#include "base/filenames.h"
+#include "base/tavikerror.h"
 
 #include <QFile>
 

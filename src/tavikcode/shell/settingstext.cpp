@@ -1,7 +1,7 @@
 #include "settingstext.h"
 
-#include "regional.h"
-#include "tavikerror.h"
+#include "base/regional.h"
+#include "base/tavikerror.h"
 
 namespace settingstext {
 

@@ -1,27 +1,15 @@
-// The table view: the report history cut into cells, shaded by row and
-// coloured by date group.
+// The table view's painter: cells shaded by row and coloured by date group.
 #include "views/reporttable.h"
 
-#include "clock.h"
-#include "datetime.h"
-#include "fileutil.h"
-#include "filenames.h"
-#include "programstate.h"
-#include "textlines.h"
-#include "tform1.h"
-#include "views/csvgrid.h"
+#include "base/clock.h"
+#include "base/datetime.h"
+#include "base/programstate.h"
 #include "views/dategroups.h"
-#include "widgets.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QPainter>
 #include <QTableWidget>
 
 namespace {
-
-constexpr int kColumns = 7;
-const int kColumnWidths[kColumns] = {120, 80, 40, 40, 30, 40, 150};
 
 const QColor kHeaderBackground(0xC0, 0xDC, 0xC0);
 const QColor kOddBackground(0xD8, 0xF8, 0xFA);
@@ -29,14 +17,6 @@ const QColor kEvenBackground(0xFF, 0xFF, 0xD2);
 const QColor kGridText(0x00, 0x00, 0x00);
 const QColor kGroupColours[] = {kGridText, QColor(0x00, 0x00, 0x00), QColor(0x00, 0x80, 0x00),
                                 QColor(0x00, 0x00, 0xFF)};
-
-void setCell(QTableWidget *grid, int row, int column, const QString &text)
-{
-    if (QTableWidgetItem *item = grid->item(row, column))
-        item->setText(text);
-    else
-        grid->setItem(row, column, new QTableWidgetItem(text));
-}
 
 } // namespace
 
@@ -104,49 +84,4 @@ void ReportTableDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
 void installReportTablePainter(QTableWidget *grid, ProgramState &state)
 {
     grid->setItemDelegate(new ReportTableDelegate(grid, state));
-}
-
-void TForm1::ShowReportTable()
-{
-    Edit1->setText(QStringLiteral("0"));
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (int column = 0; column < kColumns; ++column)
-        StringGrid1->setColumnWidth(column, kColumnWidths[column]);
-    if (fileutil::FileSize64(files::kReports) > 0)
-        LoadGridFromCsv(files::kReports, StringGrid1);
-
-    static const char16_t *const headers[kColumns] = {u"Timing", u"Call", u" SN", u"Band",
-                                                      u"Mode",   u"Grid", u"Area"};
-    for (int column = 0; column < kColumns; ++column)
-        setCell(StringGrid1, 0, column, QString::fromUtf16(headers[column]));
-
-    // A window not yet shown cannot take the focus.
-    if (ProgressBar1->isVisible())
-        ProgressBar1->setFocus();
-}
-
-void TForm1::LoadGridFromCsv(const QString &fileName, QTableWidget *grid)
-{
-    state.RowColour = 0;
-    TextLines list(TextLines::Unsorted);
-    list.loadFromFile(fileName);
-    const QStringList &lines = list.lines();
-    const qsizetype fields = csvgrid::fieldCount(lines);
-
-    grid->setColumnCount(kColumns);
-    grid->setRowCount(int(lines.size() + 1));
-    for (qsizetype r = 0; r < lines.size(); ++r) {
-        const QStringList cells = csvgrid::cells(lines.at(r), fields, kColumns);
-        for (qsizetype c = 0; c < cells.size(); ++c)
-            setCell(grid, int(r + 1), int(c), cells.at(c));
-    }
-    Edit1->setText(QString::number(lines.size()));
-}
-
-void TForm1::CheckBox1Click()
-{
-    if (CheckBox1->isChecked())
-        ShowReportTable();
-    else
-        ShowReports();
 }

@@ -1,6 +1,6 @@
 #include "wsjtxlistener.h"
 
-#include "clock.h"
+#include "base/clock.h"
 
 #include <QNetworkDatagram>
 #include <QNetworkInterface>

@@ -1,6 +1,6 @@
 #include "wsjtxmonitor.h"
 
-#include "clock.h"
+#include "base/clock.h"
 
 WsjtxMonitor::WsjtxMonitor(QObject *parent) : QObject(parent)
 {

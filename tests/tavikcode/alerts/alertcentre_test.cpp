@@ -4,7 +4,7 @@
 #include "archive/archivestore.h"
 #include "archive/reportarchive.h"
 #include "archive/sqlitedb.h"
-#include "filenames.h"
+#include "base/filenames.h"
 #include "reach/reachwindow.h"
 
 #include "../../formfixture.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "alerts/alertrules.h"
-#include "reach/locator.h"
+#include "geo/locator.h"
 
 #include "../../testsupport.h"
 

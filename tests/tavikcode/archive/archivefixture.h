@@ -3,7 +3,7 @@
 #include "archive/archivereader.h"
 #include "archive/reportarchive.h"
 #include "archive/sqlitedb.h"
-#include "filenames.h"
+#include "base/filenames.h"
 
 #include "../../testsupport.h"
 

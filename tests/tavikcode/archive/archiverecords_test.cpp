@@ -1,7 +1,7 @@
 #include "archive/archiverecords.h"
 
 #include "processing/reportline.h"
-#include "regional.h"
+#include "base/regional.h"
 
 #include "../../testsupport.h"
 

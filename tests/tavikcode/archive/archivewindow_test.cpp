@@ -6,7 +6,7 @@
 
 #include "archive/archivestore.h"
 #include "processing/reportline.h"
-#include "textlines.h"
+#include "base/textlines.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 #include "compare/comparedata.h"
 #include "compare/pairscsv.h"
-#include "reach/locator.h"
-#include "reach/csvfield.h"
+#include "geo/locator.h"
+#include "parts/csvfield.h"
 
 #include "../../testsupport.h"
 #include "comparefixture.h"
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QBuffer>
 

@@ -4,10 +4,10 @@
 #include "compare/comparechart.h"
 #include "compare/comparemap.h"
 #include "compare/comparesettings.h"
-#include "filenames.h"
+#include "base/filenames.h"
 #include "shell/dialogs.h"
 #include "shell/filedialogs.h"
-#include "shell/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include "../../testsupport.h"
 #include "../reach/fakearchive.h"

@@ -1,8 +1,8 @@
 #include "processing/responsepass.h"
 
-#include "filenames.h"
+#include "base/filenames.h"
 #include "processing/reportline.h"
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include "../../testsupport.h"
 

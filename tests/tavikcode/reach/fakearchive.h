@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/archivereader.h"
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QList>
 #include <QString>

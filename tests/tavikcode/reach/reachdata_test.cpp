@@ -1,4 +1,4 @@
-#include "reach/locator.h"
+#include "geo/locator.h"
 #include "reach/reachdata.h"
 
 #include "../../testsupport.h"

@@ -1,5 +1,5 @@
 #include "reach/bandhourview.h"
-#include "reach/locator.h"
+#include "geo/locator.h"
 #include "reach/reachmap.h"
 
 #include "reachwindowfixture.h"

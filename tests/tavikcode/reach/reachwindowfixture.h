@@ -1,10 +1,10 @@
 #pragma once
 
-#include "filenames.h"
+#include "base/filenames.h"
 #include "reach/reachwindow.h"
 #include "shell/dialogs.h"
 #include "shell/filedialogs.h"
-#include "shell/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include "../../testsupport.h"
 #include "fakearchive.h"

@@ -1,8 +1,8 @@
-#include "reach/locator.h"
+#include "geo/locator.h"
 #include "reach/reportcsv.h"
 
 #include "../../testsupport.h"
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include <QBuffer>
 

@@ -1,4 +1,4 @@
-#include "filenames.h"
+#include "base/filenames.h"
 #include "shell/log.h"
 
 #include "../../testsupport.h"

@@ -1,5 +1,5 @@
 #include "shell/settingstext.h"
-#include "tavikerror.h"
+#include "base/tavikerror.h"
 
 #include "../../testsupport.h"
 

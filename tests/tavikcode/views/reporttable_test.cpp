@@ -1,8 +1,8 @@
 #include "views/reporttable.h"
 
-#include "datetime.h"
-#include "filenames.h"
-#include "widgets.h"
+#include "base/datetime.h"
+#include "base/filenames.h"
+#include "parts/widgets.h"
 
 #include "../../formfixture.h"
 #include "viewsupport.h"

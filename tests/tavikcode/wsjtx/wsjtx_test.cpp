@@ -4,7 +4,7 @@
 #include "wsjtx/wsjtxmessage.h"
 #include "wsjtx/wsjtxmonitor.h"
 
-#include "clock.h"
+#include "base/clock.h"
 
 #include <QDataStream>
 #include <QFile>

@@ -1,0 +1,160 @@
+// The main window's side of the alerts: the alert centre, the Alerts window,
+// the settings dialog, and the Reach window opened on an alert.
+#include "tform1.h"
+
+#include "alerts/alertcentre.h"
+#include "alerts/alertsettingsdialog.h"
+#include "alerts/alertswindow.h"
+#include "archive/reportarchive.h"
+#include "base/clock.h"
+#include "base/filenames.h"
+#include "platform/autostart.h"
+#include "shell/log.h"
+#include "geo/homelocator.h"
+#include "geo/locator.h"
+#include "reach/reachwindow.h"
+#include "base/tavikerror.h"
+
+#include <utility>
+
+void TForm1::createAlerts()
+{
+    AlertCentre::Environment environment;
+    environment.status = [this] {
+        return AlertWindowStatus{QString(state.Callsign).remove(u'\r').trimmed(), isPublicIpKnown(state),
+                                 state.LastGetTime};
+    };
+    AlertSettings settings = AlertSettings::load(store());
+    settings.autostart = autostartEnabled();
+    m_alerts = new AlertCentre(settings, std::move(environment), this);
+    connect(m_alerts, &AlertCentre::reachRequested, this, [this](const QString &band, qint64 time) {
+        userAction([&] { openReachOn(band, time); });
+    });
+    connect(m_alerts, &AlertCentre::showWindowRequested, this, [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    });
+    connect(m_alerts, &AlertCentre::reachWindowRequested, this, [this] { userAction([this] { openReachWindow(); }); });
+    connect(m_alerts, &AlertCentre::compareWindowRequested, this,
+            [this] { userAction([this] { openCompareWindow(); }); });
+    connect(m_alerts, &AlertCentre::alertsWindowRequested, this,
+            [this] { userAction([this] { openAlertsWindow(); }); });
+    connect(m_alerts, &AlertCentre::settingsRequested, this, [this] { userAction([this] { openAlertSettings(); }); });
+    connect(m_alerts, &AlertCentre::quitRequested, this, [this] { userAction([this] { Button1Click(); }); });
+}
+
+AlertCentre &TForm1::alerts()
+{
+    return *m_alerts;
+}
+
+void TForm1::addAlertEntries(QMenu *menu)
+{
+    m_alerts->addEntries(menu);
+}
+
+std::shared_ptr<AlertJudge> TForm1::alertJudge()
+{
+    return m_alerts->judge(alertHome(), std::exchange(m_alertsCatchUp, false));
+}
+
+std::shared_ptr<AlertJudge> TForm1::openingJudge()
+{
+    // The journal's reports come after a start.
+    return m_alerts->judge(alertHome(), true);
+}
+
+void TForm1::archiveWaiting(qint64 reports)
+{
+    if (m_alerts)
+        m_alerts->setWaitingReports(reports);
+    // Told in the log at most once an hour, even with logging off, as the archive's faults are.
+    const QDateTime now = Clock::nowUtc();
+    if (reports == 0 || (m_waitingLogged.isValid() && m_waitingLogged.secsTo(now) < 3600))
+        return;
+    m_waitingLogged = now;
+    try {
+        LogLine(QStringLiteral("Archive: %1 reports wait in the journal for the report archive").arg(reports));
+    } catch (const std::exception &) {
+        // The tray's tooltip still tells it.
+    }
+}
+
+std::optional<GeoPosition> TForm1::alertHome()
+{
+    // As the Reach window takes it; without one, the rules that need it stay silent.
+    return locatorPosition(homeLocator(store(), files::kWsjtxIni).grid);
+}
+
+void TForm1::openAlertsWindow()
+{
+    if (!m_alertsWindow) {
+        m_alertsWindow = new AlertsWindow(this);
+        m_alertsWindow->setAttribute(Qt::WA_DeleteOnClose);
+        // The archive reads the list on its thread; what is told meanwhile comes after it.
+        connect(m_archive, &ReportArchive::alertsRead, m_alertsWindow, &AlertsWindow::showAlerts);
+        connect(m_alerts, &AlertCentre::alertsAdded, m_alertsWindow, &AlertsWindow::addAlerts);
+        connect(m_alertsWindow, &AlertsWindow::clearRequested, this, [this] {
+            m_archive->clearAlerts();
+            m_archive->readAlerts(AlertsWindow::kShown);
+        });
+        connect(m_alertsWindow, &AlertsWindow::reachRequested, this, [this](const QString &band, qint64 time) {
+            userAction([&] { openReachOn(band, time); });
+        });
+        m_archive->readAlerts(AlertsWindow::kShown);
+    }
+    m_alertsWindow->showNormal();
+    m_alertsWindow->raise();
+    m_alertsWindow->activateWindow();
+}
+
+void TForm1::openAlertSettings()
+{
+    if (!m_alertSettings) {
+        AlertSettings current = m_alerts->settings();
+        current.autostart = autostartEnabled();
+        m_alertSettings = new AlertSettingsDialog(current, this);
+        m_alertSettings->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_alertSettings, &AlertSettingsDialog::chosen, this,
+                [this](const AlertSettings &chosen) { userAction([&] { applyAlertSettings(chosen); }); });
+    }
+    m_alertSettings->show();
+    m_alertSettings->raise();
+    m_alertSettings->activateWindow();
+}
+
+void TForm1::applyAlertSettings(AlertSettings chosen)
+{
+    // The rules take the choice even when the store or the autostart entry
+    // cannot be written; that is told after.
+    std::optional<TavikError> failure;
+    try {
+        if (chosen.autostart != autostartEnabled())
+            setAutostart(chosen.autostart, m_programFile);
+    } catch (const TavikError &e) {
+        failure = e;
+    }
+    chosen.autostart = autostartEnabled();
+    m_alerts->applySettings(chosen);
+    chosen.save(store());
+    if (failure)
+        throw *failure;
+}
+
+void TForm1::openReachOn(const QString &band, qint64 time)
+{
+    openReachWindow();
+    m_reach->selectPeriod(reachPeriodFor(time, Clock::nowUtc().toSecsSinceEpoch()));
+    m_reach->selectBand(band);
+}
+
+AlertsWindow *TForm1::alertsWindow() const
+{
+    return m_alertsWindow;
+}
+
+AlertSettingsDialog *TForm1::alertSettingsDialog() const
+{
+    return m_alertSettings;
+}
