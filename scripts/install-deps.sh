@@ -12,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     xvfb xauth xdotool fonts-liberation desktop-file-utils time
+    at-spi2-core python3-pyatspi
     lintian appstream
     dbus-daemon dunst
     python3-numpy

@@ -45,6 +45,7 @@ CompareChart::CompareChart(QWidget *parent) : PictureWidget(parent)
 {
     setObjectName(QStringLiteral("CompareChart"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Difference by direction and distance"));
 }
 
 void CompareChart::setRow(const std::optional<CompareRow> &row, bool placed, const QString &operatorCallsign,
@@ -54,7 +55,7 @@ void CompareChart::setRow(const std::optional<CompareRow> &row, bool placed, con
     m_placed = placed;
     m_operator = operatorCallsign;
     m_reference = referenceCallsign;
-    invalidatePicture();
+    contentChanged();
 }
 
 CompareChart::Layout CompareChart::layout() const
@@ -69,6 +70,56 @@ CompareChart::Layout CompareChart::layout() const
     l.centre = QPointF(width() / 2.0, top + side / 2);
     l.rings = QRectF(8, top + side + line + 4, width() - 16, l.rowHeight * kRings);
     return l;
+}
+
+QString CompareChart::summary() const
+{
+    QString text = QStringLiteral("Median difference ") + m_operator + QStringLiteral(" minus ") + m_reference
+        + QStringLiteral(" in dB by direction and distance");
+    if (!m_placed)
+        return text + QStringLiteral(": directions and distances need your locator.");
+    if (!m_row)
+        return text + QStringLiteral(": no figures yet.");
+    text += QStringLiteral(", ") + (m_row->band.isEmpty() ? QStringLiteral("all bands") : m_row->band);
+    // The sector that favours the operator most, and the one that favours the reference most.
+    int best = -1, worst = -1;
+    for (int s = 0; s < kSectors; ++s) {
+        const DifferenceSummary &d = m_row->sectors[size_t(s)];
+        if (!d.median || d.tooFew())
+            continue;
+        if (best < 0 || *d.median > *m_row->sectors[size_t(best)].median)
+            best = s;
+        if (worst < 0 || *d.median < *m_row->sectors[size_t(worst)].median)
+            worst = s;
+    }
+    if (best < 0)
+        return text + QStringLiteral(": too few receivers in every direction.");
+    text += QStringLiteral(": best ") + sliceText(sectorName(best), m_row->sectors[size_t(best)]);
+    if (worst != best)
+        text += QStringLiteral("; worst ") + sliceText(sectorName(worst), m_row->sectors[size_t(worst)]);
+    return text + u'.';
+}
+
+QString CompareChart::itemText(qsizetype item) const
+{
+    if (item < 0 || item >= itemCount())
+        return {};
+    if (item < kSectors)
+        return sliceText(sectorName(int(item)), m_row->sectors[size_t(item)]);
+    return sliceText(ringName(int(item - kSectors)), m_row->rings[size_t(item - kSectors)]);
+}
+
+QRectF CompareChart::itemRect(qsizetype item) const
+{
+    if (item < 0 || item >= itemCount())
+        return {};
+    const Layout l = layout();
+    if (item >= kSectors)
+        return {l.rings.left(), l.rings.top() + double(item - kSectors) * l.rowHeight, l.rings.width(), l.rowHeight};
+    // Round the sector's label at the rim.
+    const QPointF at = along(l.centre, item * 45.0, l.radius + kLabelRoom / 2);
+    const double h = QFontMetricsF(font()).height();
+    return {at.x() - 30, at.y() - h, 60, 2 * h};
 }
 
 double CompareChart::radiusOf(double decibels, double radius) const

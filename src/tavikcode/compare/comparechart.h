@@ -25,6 +25,11 @@ public:
                 const QString &referenceCallsign);
 
     QString textAt(QPointF position) const override;
+    // The eight sectors clockwise from north, then the rings of distance.
+    QString summary() const override;
+    qsizetype itemCount() const override { return m_placed && m_row ? kSectors + kRings : 0; }
+    QString itemText(qsizetype item) const override;
+    QRectF itemRect(qsizetype item) const override;
 
     QSize sizeHint() const override { return {380, 420}; }
     QSize minimumSizeHint() const override { return {220, 260}; }

@@ -54,6 +54,7 @@ CompareMap::CompareMap(QWidget *parent) : PictureWidget(parent)
 {
     setObjectName(QStringLiteral("CompareMap"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Compare map"));
 }
 
 void CompareMap::setData(std::shared_ptr<const CompareData> data, const QString &operatorCallsign,
@@ -63,7 +64,7 @@ void CompareMap::setData(std::shared_ptr<const CompareData> data, const QString 
     m_operator = operatorCallsign;
     m_reference = referenceCallsign;
     m_markers.clear();
-    invalidatePicture();
+    listItems();
 }
 
 void CompareMap::setBand(const QString &band)
@@ -72,7 +73,63 @@ void CompareMap::setBand(const QString &band)
         return;
     m_band = band;
     m_markers.clear();
-    invalidatePicture();
+    listItems();
+}
+
+void CompareMap::listItems()
+{
+    m_items.clear();
+    if (m_data) {
+        m_backdrop.setCentre(m_data->home);
+        const int band = m_data->bandIndex(m_band);
+        for (const ComparedReceiver &r : m_data->receivers) {
+            if (r.band == band && m_data->place(r).placed)
+                m_items.push_back(&r);
+        }
+    }
+    contentChanged();
+}
+
+QString CompareMap::summary() const
+{
+    QString text = QStringLiteral("Compare map of ") + m_operator + QStringLiteral(" and ") + m_reference
+        + QStringLiteral(", ") + (m_band.isEmpty() ? QStringLiteral("all bands") : m_band) + QStringLiteral(": ");
+    if (!m_data)
+        return text + QStringLiteral("no figures yet.");
+    qsizetype both = 0, louder = 0, onlyOperator = 0, onlyReference = 0;
+    for (const ComparedReceiver *r : m_items) {
+        both += r->heard == HeardBy::Both;
+        louder += r->medianDifference().value_or(0) > 0;
+        onlyOperator += r->heard == HeardBy::OnlyOperator;
+        onlyReference += r->heard == HeardBy::OnlyReference;
+    }
+    return text
+        + QStringLiteral("%1 receivers on the map; %2 heard both, %3 of them louder from %4; %5 heard only %4, %6 only %7.")
+              .arg(m_items.size())
+              .arg(both)
+              .arg(louder)
+              .arg(m_operator)
+              .arg(onlyOperator)
+              .arg(onlyReference)
+              .arg(m_reference);
+}
+
+QString CompareMap::itemText(qsizetype item) const
+{
+    if (!m_data || item < 0 || item >= itemCount())
+        return {};
+    return comparedReceiverText(*m_data, *m_items[size_t(item)], m_operator, m_reference)
+        .replace(u'\n', QStringLiteral("; "));
+}
+
+QRectF CompareMap::itemRect(qsizetype item) const
+{
+    if (!m_data || item < 0 || item >= itemCount())
+        return {};
+    const ComparedReceiver &r = *m_items[size_t(item)];
+    const QPointF at = m_backdrop.toPixels(QSizeF(size())).map(m_data->place(r).mapPoint());
+    const double radius = radiusOf(r) + 1;
+    return {at - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)};
 }
 
 void CompareMap::drawPicture(QPainter &painter)

@@ -30,6 +30,11 @@ public:
     void setBand(const QString &band); // empty: all bands together
 
     QString textAt(QPointF position) const override;
+    // The receivers of the band shown that have a place on the map.
+    QString summary() const override;
+    qsizetype itemCount() const override { return qsizetype(m_items.size()); }
+    QString itemText(qsizetype item) const override;
+    QRectF itemRect(qsizetype item) const override;
     // The markers of the picture last drawn (tests).
     qsizetype markerCount() const { return qsizetype(m_markers.size()); }
 
@@ -48,6 +53,7 @@ private:
     };
 
     void paintLegend(QPainter &painter) const;
+    void listItems();
     const QPixmap &markerPicture(const ComparedReceiver &receiver, double radius);
 
     std::shared_ptr<const CompareData> m_data;
@@ -56,6 +62,7 @@ private:
     QString m_band;
     MapBackdrop m_backdrop;
     std::vector<Marker> m_markers;
+    std::vector<const ComparedReceiver *> m_items; // of m_data, in its order
     QHash<quint64, QPixmap> m_pictures; // of each look of a marker, at the picture's pixel ratio
     qreal m_picturesRatio = 0;
 };

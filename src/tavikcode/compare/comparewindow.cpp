@@ -11,6 +11,7 @@
 #include "parts/exportstatus.h"
 #include "geo/homelocator.h"
 #include "geo/locator.h"
+#include "parts/accessibility.h"
 #include "parts/placewindow.h"
 #include "referencequeries.h"
 #include "shell/dialogs.h"
@@ -86,6 +87,7 @@ CompareWindow::CompareWindow(CompareWindowEnvironment environment, QWidget *pare
     setWindowTitle(m_operator.isEmpty() ? QStringLiteral("Compare - TavikRepView")
                                         : QStringLiteral("Compare ") + m_operator + QStringLiteral(" - TavikRepView"));
     setMinimumSize(640, 480);
+    exposeAsWindow(this);
     createControls();
     loadSettings();
     readHomeLocator();
@@ -133,11 +135,12 @@ void CompareWindow::createControls()
     intervalBox->setRange(kMinIntervalMinutes, kMaxIntervalMinutes);
     intervalBox->setSuffix(QStringLiteral(" min"));
     intervalBox->setToolTip(QStringLiteral("How often each reference station is asked of the report service"));
-    stations->addWidget(plainLabel(QStringLiteral("References:"), this));
+    stations->addWidget(labelFor(QStringLiteral("References:"), referencesEdit));
     stations->addWidget(referencesEdit, 1);
-    stations->addWidget(plainLabel(QStringLiteral("Compare with:"), this));
+    stations->addWidget(labelFor(QStringLiteral("Compare with:"), referenceBox));
     stations->addWidget(referenceBox);
-    stations->addWidget(plainLabel(QStringLiteral("Ask every"), this));
+    stations->addWidget(labelFor(QStringLiteral("Ask every"), intervalBox));
+    intervalBox->setAccessibleName(QStringLiteral("Ask each reference every"));
     stations->addWidget(intervalBox);
     layout->addLayout(stations);
 
@@ -159,9 +162,9 @@ void CompareWindow::createControls()
     exportButton = new QPushButton(QStringLiteral("Export pairs..."), this);
     exportButton->setObjectName(QStringLiteral("exportButton"));
     exportButton->setToolTip(QStringLiteral("Save every pair of the period as a CSV file"));
-    bar->addWidget(plainLabel(QStringLiteral("Period:"), this));
+    bar->addWidget(labelFor(QStringLiteral("Period:"), periodBox));
     bar->addWidget(periodBox);
-    bar->addWidget(plainLabel(QStringLiteral("Pairs within:"), this));
+    bar->addWidget(labelFor(QStringLiteral("Pairs within:"), windowBox));
     bar->addWidget(windowBox);
     bar->addStretch(1);
     bar->addWidget(allBandsButton);
@@ -189,6 +192,12 @@ void CompareWindow::createControls()
     bandTable->setSelectionMode(QAbstractItemView::SingleSelection);
     bandTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     bandTable->horizontalHeader()->setStretchLastSection(true);
+    bandTable->setAccessibleName(QStringLiteral("Bands"));
+    bandTable->setAccessibleDescription(QStringLiteral(
+        "Receivers heard by both stations or one, pairs and the median difference of each band; Enter shows the band "
+        "alone"));
+    // Tab leaves the table; the arrows move inside it.
+    bandTable->setTabKeyNavigation(false);
 
     map = new CompareMap(this);
     chart = new CompareChart(this);
@@ -215,9 +224,13 @@ void CompareWindow::createControls()
             });
     connect(allBandsButton, &QPushButton::clicked, this, [this] { selectBand(QString()); });
     connect(exportButton, &QPushButton::clicked, this, &CompareWindow::exportPairs);
-    connect(bandTable, &QTableWidget::cellClicked, this, [this](int row) {
+    const auto bandChosen = [this](int row) {
         selectBand(m_data && row < m_data->bands.size() ? m_data->bands[row].band : QString());
-    });
+    };
+    connect(bandTable, &QTableWidget::cellClicked, this, bandChosen);
+    connect(bandTable, &QTableWidget::cellActivated, this, bandChosen);
+    fillTable(); // its column headers, before any figures
+
 }
 
 void CompareWindow::loadSettings()

@@ -24,12 +24,13 @@ BandHourView::BandHourView(QWidget *parent) : PictureWidget(parent)
 {
     setObjectName(QStringLiteral("BandHourView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Distinct receivers by hour (UTC)"));
 }
 
 void BandHourView::setChart(BandHourChart chart)
 {
     m_chart = std::move(chart);
-    invalidatePicture();
+    contentChanged();
 }
 
 QColor BandHourView::cellColour(qint64 receivers, qint64 maximum)
@@ -97,16 +98,39 @@ QString BandHourView::textAt(QPointF position) const
 {
     for (qsizetype row = 0; row < m_chart.bands.size(); ++row) {
         for (int hour = 0; hour < 24; ++hour) {
-            if (!cellRect(row, hour).contains(position))
-                continue;
-            const qint64 n = m_chart.at(row, hour);
-            return QStringLiteral("%1, %2:00-%3:00 UTC: %4 %5")
-                .arg(m_chart.bands[row])
-                .arg(hour, 2, 10, QChar(u'0'))
-                .arg((hour + 1) % 24, 2, 10, QChar(u'0'))
-                .arg(n)
-                .arg(n == 1 ? QStringLiteral("receiver") : QStringLiteral("receivers"));
+            if (cellRect(row, hour).contains(position))
+                return itemText(row * 24 + hour);
         }
     }
     return {};
+}
+
+QString BandHourView::itemText(qsizetype item) const
+{
+    const qsizetype row = item / 24;
+    const int hour = int(item % 24);
+    if (item < 0 || row >= m_chart.bands.size())
+        return {};
+    const qint64 n = m_chart.at(row, hour);
+    return QStringLiteral("%1, %2:00-%3:00 UTC: %4 %5")
+        .arg(m_chart.bands[row])
+        .arg(hour, 2, 10, QChar(u'0'))
+        .arg((hour + 1) % 24, 2, 10, QChar(u'0'))
+        .arg(n)
+        .arg(n == 1 ? QStringLiteral("receiver") : QStringLiteral("receivers"));
+}
+
+QString BandHourView::summary() const
+{
+    if (m_chart.bands.isEmpty())
+        return QStringLiteral("No reports in this period.");
+    qsizetype busiest = 0;
+    for (qsizetype item = 1; item < itemCount(); ++item) {
+        if (m_chart.at(item / 24, int(item % 24)) > m_chart.at(busiest / 24, int(busiest % 24)))
+            busiest = item;
+    }
+    const qsizetype bands = m_chart.bands.size();
+    return QStringLiteral("%1 %2 by 24 hours; the most: %3. Arrow keys step through bands and hours.")
+        .arg(bands)
+        .arg(bands == 1 ? QStringLiteral("band") : QStringLiteral("bands"), itemText(busiest));
 }

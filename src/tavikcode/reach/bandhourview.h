@@ -22,6 +22,12 @@ public:
     QRectF cellRect(qsizetype row, int hour) const;
     // The tooltip text of the cell at a point; empty between cells.
     QString textAt(QPointF position) const override;
+    // A cell per band and hour, row by row.
+    QString summary() const override;
+    qsizetype itemCount() const override { return m_chart.bands.size() * 24; }
+    QString itemText(qsizetype item) const override;
+    QRectF itemRect(qsizetype item) const override { return cellRect(item / 24, int(item % 24)); }
+    int itemColumns() const override { return 24; }
     // The colour a cell is filled with.
     static QColor cellColour(qint64 receivers, qint64 maximum);
 

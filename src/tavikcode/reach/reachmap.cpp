@@ -2,6 +2,8 @@
 
 #include "bandcolours.h"
 #include "archive/bandplan.h"
+#include "geo/distancetext.h"
+#include "geo/locator.h"
 
 #include <QPainter>
 
@@ -48,12 +50,13 @@ ReachMap::ReachMap(QWidget *parent) : PictureWidget(parent)
 {
     setObjectName(QStringLiteral("ReachMap"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Reach map"));
 }
 
 void ReachMap::setReach(std::shared_ptr<const ReachData> data)
 {
     m_data = std::move(data);
-    invalidatePicture();
+    contentChanged();
 }
 
 void ReachMap::setBand(const QString &band)
@@ -61,7 +64,7 @@ void ReachMap::setBand(const QString &band)
     if (band == m_band)
         return;
     m_band = band;
-    invalidatePicture();
+    contentChanged();
 }
 
 void ReachMap::setUnit(DistanceUnit unit)
@@ -69,7 +72,108 @@ void ReachMap::setUnit(DistanceUnit unit)
     if (unit == m_unit)
         return;
     m_unit = unit;
-    invalidatePicture();
+    contentChanged();
+}
+
+void ReachMap::setPeriodName(const QString &period)
+{
+    if (period == m_period)
+        return;
+    m_period = period;
+    contentChanged();
+}
+
+namespace {
+
+QString mapFarthestText(const FarthestReceiver &f, DistanceUnit unit)
+{
+    return f.callsign + QStringLiteral(" (") + f.locator + QStringLiteral("), ") + distanceText(f.path.distanceKm, unit)
+        + QStringLiteral(", ") + bearingText(f.path.bearingDegrees);
+}
+
+QString mapReceiversText(qint64 n)
+{
+    return n == 1 ? QStringLiteral("1 receiver") : QStringLiteral("%1 receivers").arg(n);
+}
+
+} // namespace
+
+QString ReachMap::summary() const
+{
+    QString text = QStringLiteral("Reach");
+    if (!m_period.isEmpty())
+        text += QStringLiteral(", ") + m_period.left(1).toLower() + m_period.mid(1);
+    text += QStringLiteral(": ");
+    if (!m_data)
+        return text + QStringLiteral("reading the report archive.");
+    if (m_data->bands.isEmpty())
+        return text + QStringLiteral("no reports.");
+    const qsizetype shown = itemCount();
+    if (m_band.isEmpty())
+        text += QStringLiteral("%1 %2, %3")
+                    .arg(shown)
+                    .arg(shown == 1 ? QStringLiteral("band") : QStringLiteral("bands"),
+                         mapReceiversText(m_data->total.counts.receivers));
+    else
+        text += m_band + QStringLiteral(" alone");
+    // The farthest of the bands shown.
+    const BandRow *farthest = nullptr;
+    for (qsizetype i = 0; i < shown; ++i) {
+        const BandRow *row = shownBand(i);
+        if (row->farthest && (!farthest || row->farthest->path.distanceKm > farthest->farthest->path.distanceKm))
+            farthest = row;
+    }
+    if (farthest)
+        text += QStringLiteral("; farthest on ") + farthest->counts.band + u' '
+            + mapFarthestText(*farthest->farthest, m_unit);
+    else if (!m_data->home)
+        text += QStringLiteral("; no locator of yours, so a plain world map without distances");
+    return text + u'.';
+}
+
+const BandRow *ReachMap::shownBand(qsizetype item) const
+{
+    if (!m_data)
+        return nullptr;
+    if (m_band.isEmpty())
+        return item >= 0 && item < m_data->bands.size() ? &m_data->bands[item] : nullptr;
+    for (const BandRow &row : m_data->bands) {
+        if (row.counts.band == m_band)
+            return item == 0 ? &row : nullptr;
+    }
+    return nullptr;
+}
+
+qsizetype ReachMap::itemCount() const
+{
+    if (!m_data)
+        return 0;
+    return m_band.isEmpty() ? m_data->bands.size() : (shownBand(0) ? 1 : 0);
+}
+
+QString ReachMap::itemText(qsizetype item) const
+{
+    const BandRow *row = shownBand(item);
+    if (!row)
+        return {};
+    QString text = row->counts.band + QStringLiteral(": ") + mapReceiversText(row->counts.receivers);
+    if (row->farthest)
+        text += QStringLiteral(", farthest ") + mapFarthestText(*row->farthest, m_unit);
+    if (row->withoutLocator > 0)
+        text += QStringLiteral(", %1 without a locator").arg(row->withoutLocator);
+    return text;
+}
+
+QRectF ReachMap::itemRect(qsizetype item) const
+{
+    const BandRow *row = shownBand(item);
+    if (!row || !row->farthest || !m_data->home)
+        return {};
+    const std::optional<GeoPosition> at = locatorPosition(row->farthest->locator);
+    if (!at)
+        return {};
+    const QPointF pixel = pixelOf(AzimuthalProjection(*m_data->home).toMap(*at));
+    return {pixel - QPointF(kHoverPixels, kHoverPixels), QSizeF(2 * kHoverPixels, 2 * kHoverPixels)};
 }
 
 QPointF ReachMap::pixelOf(QPointF mapPoint) const

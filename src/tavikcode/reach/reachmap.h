@@ -33,10 +33,18 @@ public:
     void setReach(std::shared_ptr<const ReachData> data);
     void setBand(const QString &band); // empty: every band
     void setUnit(DistanceUnit unit);
+    // The period shown, for the summary ("Last 24 hours").
+    void setPeriodName(const QString &period);
 
     // The tooltip text at a point of the widget: the receivers of the dot
     // nearest to it, if one lies within a few pixels; else empty.
     QString textAt(QPointF position) const override;
+    // "Reach, last 24 hours: 16 bands; farthest on 20 m VK2XYZ, 16,480 km, 250°".
+    QString summary() const override;
+    // The bands shown, each with its farthest receiver ringed.
+    qsizetype itemCount() const override;
+    QString itemText(qsizetype item) const override;
+    QRectF itemRect(qsizetype item) const override;
     // Where a point in map units (see PlacedReceiver::mapPoint) is drawn.
     QPointF pixelOf(QPointF mapPoint) const;
     // The dots of the picture last drawn.
@@ -61,9 +69,11 @@ private:
     };
 
     void paintLegend(QPainter &painter, const QStringList &bands) const;
+    const BandRow *shownBand(qsizetype item) const;
 
     std::shared_ptr<const ReachData> m_data;
     QString m_band;
+    QString m_period;
     DistanceUnit m_unit = DistanceUnit::Kilometres;
 
     MapBackdrop m_backdrop;

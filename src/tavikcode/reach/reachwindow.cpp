@@ -8,6 +8,7 @@
 #include "base/fileutil.h"
 #include "geo/homelocator.h"
 #include "geo/locator.h"
+#include "parts/accessibility.h"
 #include "parts/placewindow.h"
 #include "platform/freememory.h"
 #include "reachmap.h"
@@ -69,6 +70,7 @@ ReachWindow::ReachWindow(ReachWindowEnvironment environment, QWidget *parent)
                        ? QStringLiteral("Reach - TavikRepView")
                        : QStringLiteral("Reach of ") + m_environment.callsign + QStringLiteral(" - TavikRepView"));
     setMinimumSize(640, 480);
+    exposeAsWindow(this);
     createControls();
     loadSettings();
     readHomeLocator();
@@ -116,11 +118,12 @@ void ReachWindow::createControls()
     exportButton = new QPushButton(QStringLiteral("Export CSV..."), this);
     exportButton->setObjectName(QStringLiteral("exportButton"));
     exportButton->setToolTip(QStringLiteral("Save the period's reports as a CSV file"));
-    bar->addWidget(new QLabel(QStringLiteral("Period:"), this));
+    // Each label names its input (a combo box would otherwise be read by its value).
+    bar->addWidget(labelFor(QStringLiteral("Period:"), periodBox));
     bar->addWidget(periodBox);
-    bar->addWidget(new QLabel(QStringLiteral("Distances in:"), this));
+    bar->addWidget(labelFor(QStringLiteral("Distances in:"), unitBox));
     bar->addWidget(unitBox);
-    bar->addWidget(new QLabel(QStringLiteral("Your locator:"), this));
+    bar->addWidget(labelFor(QStringLiteral("Your locator:"), locatorEdit));
     bar->addWidget(locatorEdit);
     bar->addStretch(1);
     bar->addWidget(allBandsButton);
@@ -152,6 +155,11 @@ void ReachWindow::createControls()
     bandTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     bandTable->horizontalHeader()->setStretchLastSection(true);
     bandTable->setToolTip(QStringLiteral("Click a band to show it alone on the map and the chart"));
+    bandTable->setAccessibleName(QStringLiteral("Bands"));
+    bandTable->setAccessibleDescription(QStringLiteral("Reports, receivers and the farthest receiver of each band; "
+                                                       "Enter shows the band alone"));
+    // Tab leaves the table; the arrows move inside it.
+    bandTable->setTabKeyNavigation(false);
 
     map = new ReachMap(this);
     chart = new BandHourView(this);
@@ -173,9 +181,11 @@ void ReachWindow::createControls()
     connect(locatorEdit, &QLineEdit::editingFinished, this, &ReachWindow::locatorEntered);
     connect(allBandsButton, &QPushButton::clicked, this, [this] { selectBand(QString()); });
     connect(exportButton, &QPushButton::clicked, this, &ReachWindow::exportReports);
-    connect(bandTable, &QTableWidget::cellClicked, this, [this](int row) {
+    const auto bandChosen = [this](int row) {
         selectBand(m_data && row < m_data->bands.size() ? m_data->bands[row].counts.band : QString());
-    });
+    };
+    connect(bandTable, &QTableWidget::cellClicked, this, bandChosen);
+    connect(bandTable, &QTableWidget::cellActivated, this, bandChosen);
 }
 
 void ReachWindow::loadSettings()
@@ -344,6 +354,7 @@ void ReachWindow::queryFailed(quint64 generation, const QString &error)
 void ReachWindow::showData(std::shared_ptr<const ReachData> data)
 {
     m_data = std::move(data);
+    map->setPeriodName(periodLabel(m_period));
     map->setReach(m_data);
     chart->setChart(m_data->chart.onlyBand(m_band));
     fillTable();

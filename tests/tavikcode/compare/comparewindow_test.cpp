@@ -11,6 +11,7 @@
 
 #include "../../testsupport.h"
 #include "../reach/fakearchive.h"
+#include "../parts/readablepicture.h"
 #include "comparefixture.h"
 
 #include <QComboBox>
@@ -230,4 +231,34 @@ TEST_F(CompareWindowTest, AFailedQuestionLeavesTheFiguresShownUnderTheirOwnRefer
     EXPECT_EQ(w.bandTable->horizontalHeaderItem(3)->text(), "Only G4ABC"_qs);
     EXPECT_TRUE(w.statusLabel->text().contains("Still shown: N0CALL against G4ABC."_qs))
         << w.statusLabel->text().toStdString();
+}
+
+TEST_F(CompareWindowTest, TheMapAndTheChartSpeakAndTheTableLetsGoOfTab)
+{
+    store->WriteString(comparesettings::kSection, comparesettings::kCalls, "N0CALL/P"_qs);
+    CompareWindow &w = open();
+    w.resize(1000, 760);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.intervalBox)->text(QAccessible::Name),
+              "Ask each reference every"_qs);
+
+    const struct
+    {
+        PictureWidget *picture;
+        QString describes;
+        QString firstItem;
+    } pictures[] = {
+        {w.map, "all bands: 37 receivers on the map; 32 heard both, 18 of them louder from N0CALL"_qs,
+         "R00X  CR60sd; 5010 km, 349°; 7 pairs, median difference -0.1 dB"_qs},
+        {w.chart, "Median difference N0CALL minus N0CALL/P in dB by direction and distance, all bands"_qs,
+         "N: too few (7 receivers, 26 pairs)"_qs},
+    };
+    for (const auto &p : pictures)
+        expectReadable(*p.picture, p.describes, p.firstItem);
+
+    w.bandTable->setFocus();
+    QTest::keyClick(w.bandTable, Qt::Key_Tab);
+    EXPECT_FALSE(w.bandTable->hasFocus());
 }

@@ -468,3 +468,36 @@ TEST_F(ReachWindowTest, AtItsMinimumSizeEverythingStaysInView)
     EXPECT_GE(w.chart->width(), 200);
     EXPECT_GE(w.bandTable->height(), 60);
 }
+
+TEST_F(ReachWindowTest, TheMapAndTheChartSpeakAndTheTableLetsGoOfTab)
+{
+    store->WriteString("Orlix"_qs, "TavikReachGrid"_qs, "IO91wm"_qs);
+    ReachWindow &w = open();
+    w.resize(900, 700);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    // On Linux a combo box reads as its value; its label comes by the relation.
+    const auto labels = QAccessible::queryAccessibleInterface(w.unitBox)->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->text(QAccessible::Name), "Distances in:"_qs);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.locatorEdit)->text(QAccessible::Name), "Your locator"_qs);
+
+    const struct
+    {
+        PictureWidget *picture;
+        QString describes;
+        QString firstItem;
+    } pictures[] = {
+        {w.map, "Reach, last 24 hours: 3 bands, "_qs,
+         "40m: 3 receivers, farthest DL1XYZ (JO62qm), 932 km, 78°, 1 without a locator"_qs},
+        {w.chart, "3 bands by 24 hours; the most: 20m, 10:00-11:00 UTC: 5 receivers."_qs,
+         "40m, 00:00-01:00 UTC: 0 receivers"_qs},
+    };
+    for (const auto &p : pictures)
+        expectReadable(*p.picture, p.describes, p.firstItem);
+
+    w.bandTable->setFocus();
+    QTest::keyClick(w.bandTable, Qt::Key_Tab);
+    EXPECT_FALSE(w.bandTable->hasFocus());
+}

@@ -7,6 +7,7 @@
 #include "platform/settingsstore.h"
 
 #include "../../testsupport.h"
+#include "../parts/readablepicture.h"
 #include "fakearchive.h"
 #include "reachfixture.h"
 
