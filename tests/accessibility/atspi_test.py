@@ -147,7 +147,7 @@ def main():
     scratch = tempfile.mkdtemp(prefix="tavik-atspi.")
     started = []
     try:
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1000x24"],
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1000x24"],
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         started.append(xvfb)
         display = dict(os.environ, DISPLAY=":" + xvfb.stdout.readline().decode().strip())
