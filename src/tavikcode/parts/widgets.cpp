@@ -1,5 +1,7 @@
 #include "widgets.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QTextDocument>
 #include <QPalette>
@@ -22,8 +24,49 @@ void ShapeBox::paintEvent(QPaintEvent *)
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+namespace {
+
+// The bar read as a progress bar from 0 to 100, its position as its value.
+class ColourBarAccessible final : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit ColourBarAccessible(ColourBar *bar) : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text type) const override
+    {
+        if (type == QAccessible::Value)
+            return QString::number(bar()->position()) + u'%';
+        return QAccessibleWidget::text(type);
+    }
+    QVariant currentValue() const override { return bar()->position(); }
+    void setCurrentValue(const QVariant &) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    ColourBar *bar() const { return static_cast<ColourBar *>(widget()); }
+};
+
+QAccessibleInterface *colourBarInterface(const QString &className, QObject *object)
+{
+    if (className == QLatin1StringView("ColourBar") && object && object->isWidgetType())
+        return new ColourBarAccessible(static_cast<ColourBar *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 ColourBar::ColourBar(QWidget *parent) : QWidget(parent), m_background(palette().color(QPalette::Base))
 {
+    static const bool spoken = (QAccessible::installFactory(colourBarInterface), true);
+    Q_UNUSED(spoken);
     // No Tab stop; the table view still hands it the focus with setFocus().
     setFocusPolicy(Qt::NoFocus);
 }
@@ -36,6 +79,10 @@ void ColourBar::setPosition(int position)
         return;
     m_position = position;
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, m_position);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void ColourBar::setBackgroundColour(const QColor &colour)
