@@ -76,7 +76,7 @@ AlertsWindow::AlertsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     };
     connect(alertTable, &QTableWidget::cellDoubleClicked, this, openRow);
     // Enter on an alert does what a double click does.
-    for (const QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+    for (const QKeySequence &key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
         auto *open = new QShortcut(key, alertTable, nullptr, nullptr, Qt::WidgetShortcut);
         connect(open, &QShortcut::activated, this, [this, openRow] { openRow(alertTable->currentRow()); });
     }

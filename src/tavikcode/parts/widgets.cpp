@@ -2,6 +2,8 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QPainter>
 #include <QTextDocument>
 #include <QPalette>
@@ -54,19 +56,62 @@ private:
     ColourBar *bar() const { return static_cast<ColourBar *>(widget()); }
 };
 
-QAccessibleInterface *colourBarInterface(const QString &className, QObject *object)
+// A combo box given an accessible name is read by that name, its current
+// item as its value; Qt reads a combo box on Linux by its current item.
+class NamedComboAccessible final : public QAccessibleWidget
 {
-    if (className == QLatin1StringView("ColourBar") && object && object->isWidgetType())
+public:
+    explicit NamedComboAccessible(QComboBox *combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text type) const override
+    {
+        if (type == QAccessible::Value)
+            return combo()->currentText();
+        return QAccessibleWidget::text(type);
+    }
+    // The list that pops up, as Qt's own combo box has it.
+    int childCount() const override { return 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(combo()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && child->object() == combo()->view() ? 0 : -1;
+    }
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString &) override { combo()->showPopup(); }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
+};
+
+QAccessibleInterface *speakingInterface(const QString &className, QObject *object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    if (className == QLatin1StringView("ColourBar"))
         return new ColourBarAccessible(static_cast<ColourBar *>(object));
+    if (className == QLatin1StringView("QComboBox")) {
+        auto *combo = static_cast<QComboBox *>(object);
+        if (!combo->accessibleName().isEmpty())
+            return new NamedComboAccessible(combo);
+    }
     return nullptr;
 }
 
 } // namespace
 
+void installAccessibleInterfaces()
+{
+    static const bool installed = (QAccessible::installFactory(speakingInterface), true);
+    Q_UNUSED(installed);
+}
+
 ColourBar::ColourBar(QWidget *parent) : QWidget(parent), m_background(palette().color(QPalette::Base))
 {
-    static const bool spoken = (QAccessible::installFactory(colourBarInterface), true);
-    Q_UNUSED(spoken);
+    installAccessibleInterfaces();
     // No Tab stop; the table view still hands it the focus with setFocus().
     setFocusPolicy(Qt::NoFocus);
 }

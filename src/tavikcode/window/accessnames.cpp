@@ -49,7 +49,6 @@ void TForm1::nameControls()
 
     Edit3->setAccessibleName(QStringLiteral("Find callsign"));
     Edit1->setAccessibleName(QStringLiteral("Records"));
-    ComboBox1->setAccessibleName(QStringLiteral("View"));
     Edit4->setAccessibleName(QStringLiteral("Your callsign"));
     Edit5->setAccessibleName(QStringLiteral("Callsign override"));
     Button5->setAccessibleName(QStringLiteral("Find my callsign"));

@@ -231,6 +231,9 @@ void TForm1::createControls()
     Label5 = label(this, "Label5", 175, 36, QStringLiteral("Records"));
 
     ComboBox1 = place<QComboBox>(this, "ComboBox1", 4, 38, 113, 21);
+    // Named before anything asks a screen reader's question of it.
+    installAccessibleInterfaces();
+    ComboBox1->setAccessibleName(QStringLiteral("View"));
     ComboBox1->addItems({QStringLiteral("Last signal reports"), QStringLiteral("Active stations"),
                          QStringLiteral("Grids list")});
     ComboBox1->setCurrentIndex(0);

@@ -65,12 +65,15 @@ void expectWayOutAndNames(QWidget *window)
         for (QWidget *w : *met) {
             const QString name = accessibleName(w);
             EXPECT_FALSE(name.isEmpty()) << w->objectName().toStdString();
-            if (auto *combo = qobject_cast<QComboBox *>(w))
+            if (auto *combo = qobject_cast<QComboBox *>(w)) {
                 EXPECT_NE(name, combo->currentText()) << w->objectName().toStdString();
+            }
         }
     }
-    // Every control is on the way, tables included.
-    EXPECT_EQ(walk(window, Qt::Key_Tab, Qt::NoModifier)->size(), tabStops(window).size());
+    // Every control is on the way, tables included (a time box takes one
+    // press for each of its fields).
+    const auto met = walk(window, Qt::Key_Tab, Qt::NoModifier);
+    EXPECT_EQ(QSet<QWidget *>(met->begin(), met->end()).size(), tabStops(window).size());
 }
 
 } // namespace
@@ -90,8 +93,9 @@ TEST_F(AccessNamesTest, TabLeavesEveryControlOfTheMainWindowAndEachHasAName)
         f.StringGrid1->setVisible(c.alternate);
         expectWayOutAndNames(&f);
         EXPECT_EQ(f.StringGrid1->isVisible(), c.alternate);
-        if (c.alternate)
+        if (c.alternate) {
             EXPECT_EQ(f.StringGrid1->model()->headerData(1, Qt::Horizontal).toString(), "Call"_qs);
+        }
     }
 }
 
