@@ -28,6 +28,7 @@ QTableWidgetItem *alertCell(const QString &text)
 
 AlertsWindow::AlertsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
+    installAccessibleInterfaces();
     setObjectName(QStringLiteral("AlertsWindow"));
     setWindowTitle(QStringLiteral("Alerts - TavikRepView"));
     resize(760, 360);

@@ -91,6 +91,9 @@ QAccessibleInterface *speakingInterface(const QString &className, QObject *objec
 {
     if (!object || !object->isWidgetType())
         return nullptr;
+    // Qt reads a plain widget, top-level ones too, as a client area ("filler").
+    if (className == QLatin1StringView("QWidget") && static_cast<QWidget *>(object)->isWindow())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     if (className == QLatin1StringView("ColourBar"))
         return new ColourBarAccessible(static_cast<ColourBar *>(object));
     if (className == QLatin1StringView("QComboBox")) {

@@ -10,8 +10,9 @@
 // show such text are set to Qt::PlainText instead.
 QString plainTip(const QString &text);
 
-// What screen readers are told of this program's own widgets, and of combo
-// boxes given an accessible name (read by it, their item as the value).
+// What screen readers are told of this program's own widgets, of its
+// windows (windows, by their titles), and of combo boxes given an accessible
+// name (read by it, their item as the value).
 // Installed once; safe to call again.
 void installAccessibleInterfaces();
 

@@ -168,6 +168,7 @@ void TForm1::createControls()
     QFont formFont(QStringLiteral("MS Sans Serif"));
     formFont.setPointSize(8);
     setFont(formFont);
+    installAccessibleInterfaces();
     setFixedWidth(475);
     setMinimumHeight(300);
     setGeometry(342, 128, 475, 427);
@@ -232,7 +233,6 @@ void TForm1::createControls()
 
     ComboBox1 = place<QComboBox>(this, "ComboBox1", 4, 38, 113, 21);
     // Named before anything asks a screen reader's question of it.
-    installAccessibleInterfaces();
     ComboBox1->setAccessibleName(QStringLiteral("View"));
     ComboBox1->addItems({QStringLiteral("Last signal reports"), QStringLiteral("Active stations"),
                          QStringLiteral("Grids list")});
@@ -345,6 +345,7 @@ void TForm1::connectHandlers()
     Edit3->installEventFilter(this);
     RichEdit3->viewport()->installEventFilter(this);
     RichEdit3->installEventFilter(this);
+    StringGrid1->installEventFilter(this);
     Label15->installEventFilter(this);
 }
 
@@ -356,6 +357,9 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         userAction([this] { RichEdit3MouseDown(); });
         return true;
     }
+    // Under the table the list view is out of sight: Tab passes it by.
+    if (watched == StringGrid1 && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        RichEdit1->setFocusPolicy(event->type() == QEvent::Show ? Qt::NoFocus : Qt::StrongFocus);
     if (event->type() == QEvent::KeyPress && watched == Label15) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
