@@ -94,6 +94,9 @@ QAccessibleInterface *speakingInterface(const QString &className, QObject *objec
     // Qt reads a plain widget, top-level ones too, as a client area ("filler").
     if (className == QLatin1StringView("QWidget") && static_cast<QWidget *>(object)->isWindow())
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    // The indicators read as labels saying what they show.
+    if (className == QLatin1StringView("ShapeBox"))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::StaticText);
     if (className == QLatin1StringView("ColourBar"))
         return new ColourBarAccessible(static_cast<ColourBar *>(object));
     if (className == QLatin1StringView("QComboBox")) {

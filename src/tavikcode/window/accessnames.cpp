@@ -23,6 +23,13 @@ void setName(QWidget *w, const QString &name)
         w->setAccessibleName(name);
 }
 
+// A caption read with the value beside it: "Last query 14:30:02".
+QString captioned(const QString &caption, const QLabel *value)
+{
+    const QString shown = value->text().trimmed();
+    return shown.isEmpty() ? caption : caption + u' ' + shown;
+}
+
 // "40m" as spoken: "40 m".
 QString spokenBand(QString band)
 {
@@ -54,6 +61,7 @@ void TForm1::nameControls()
     Button5->setAccessibleName(QStringLiteral("Find my callsign"));
     Button6->setAccessibleName(QStringLiteral("Query now"));
     Button7->setAccessibleDescription(Button7->toolTip());
+    Shape2->setAccessibleName(QStringLiteral("Querying the report service"));
     ProgressBar1->setAccessibleName(QStringLiteral("Update cycle"));
     RichEdit1->setAccessibleName(QStringLiteral("List view"));
     RichEdit3->setAccessibleName(QStringLiteral("Find results"));
@@ -82,10 +90,10 @@ void TForm1::nameControls()
 
 void TForm1::nameClockLabels()
 {
-    setName(Label3, QStringLiteral("Last query ") + Label3->text().trimmed());
-    setName(Label9, QStringLiteral("Now ") + Label9->text().trimmed());
-    setName(Label4, QStringLiteral("Next query ") + Label4->text().trimmed());
-    setName(Label12, QStringLiteral("Sequence number ") + Label12->text().trimmed());
+    setName(Label3, captioned(QStringLiteral("Last query"), Label3));
+    setName(Label9, captioned(QStringLiteral("Now"), Label9));
+    setName(Label4, captioned(QStringLiteral("Next query"), Label4));
+    setName(Label12, captioned(QStringLiteral("Sequence number"), Label12));
 }
 
 QString TForm1::passStatusText(const QStringList &reportLines)
