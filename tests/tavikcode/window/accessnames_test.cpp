@@ -59,8 +59,8 @@ QSet<QWidget *> expectWayOutAndNames(QWidget *window)
 {
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-    for (const auto &[key, modifiers] :
-         {std::pair{Qt::Key_Tab, Qt::KeyboardModifiers(Qt::NoModifier)}, std::pair{Qt::Key_Backtab, Qt::KeyboardModifiers(Qt::ShiftModifier)}}) {
+    using Press = std::pair<Qt::Key, Qt::KeyboardModifiers>;
+    for (const auto &[key, modifiers] : {Press{Qt::Key_Tab, Qt::NoModifier}, Press{Qt::Key_Backtab, Qt::ShiftModifier}}) {
         const auto met = walk(window, key, modifiers);
         if (!met) {
             ADD_FAILURE() << "Tab is trapped in " << window->objectName().toStdString();
