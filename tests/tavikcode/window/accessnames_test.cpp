@@ -111,6 +111,16 @@ TEST_F(AccessNamesTest, TabLeavesTheAlertListAndTheSettingsAreNamedForWhatTheySe
 {
     AlertsWindow alerts;
     expectWayOutAndNames(&alerts);
+    // Enter on an alert does what a double click does.
+    Alert alert;
+    alert.band = "20m"_qs;
+    alerts.showAlerts({alert});
+    QString band;
+    QObject::connect(&alerts, &AlertsWindow::reachRequested, [&](const QString &b, qint64) { band = b; });
+    alerts.alertTable->setFocus();
+    alerts.alertTable->setCurrentCell(0, 0);
+    QTest::keyClick(alerts.alertTable, Qt::Key_Return);
+    EXPECT_EQ(band, "20m"_qs);
     // A window, not a filler, by its title.
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&alerts);
     EXPECT_EQ(window->role(), QAccessible::Window);
