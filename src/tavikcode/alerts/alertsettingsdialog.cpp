@@ -74,6 +74,12 @@ AlertSettingsDialog::AlertSettingsDialog(const AlertSettings &s, QWidget *parent
     watchEdit->setToolTip(QStringLiteral("Callsigns, or prefixes with * (VK*), between blanks or commas"));
     silenceBox = box(this, "silenceBox", QStringLiteral("no report comes for"), s.silence);
     silenceMinutesSpin = spin(this, "silenceMinutesSpin", 5, 24 * 60, s.silenceMinutes, QStringLiteral(" min"));
+    // The words around an input are not its name: each says what it sets.
+    openingReceiversSpin->setAccessibleName(QStringLiteral("Receivers for an opening"));
+    openingKmSpin->setAccessibleName(QStringLiteral("Distance for an opening"));
+    openingHoursSpin->setAccessibleName(QStringLiteral("Hours without any before an opening"));
+    watchEdit->setAccessibleName(QStringLiteral("Stations to watch"));
+    silenceMinutesSpin->setAccessibleName(QStringLiteral("Minutes without a report before a silence alert"));
     r->addWidget(newEntityBox);
     auto *perBand = row({entityPerBandBox});
     perBand->insertSpacing(0, 24);
@@ -93,6 +99,8 @@ AlertSettingsDialog::AlertSettingsDialog(const AlertSettings &s, QWidget *parent
     quietBox = box(this, "quietBox", QStringLiteral("Quiet hours from"), s.quiet);
     quietFromEdit = timeEdit(this, "quietFromEdit", s.quietFrom);
     quietToEdit = timeEdit(this, "quietToEdit", s.quietTo);
+    quietFromEdit->setAccessibleName(QStringLiteral("Quiet hours start"));
+    quietToEdit->setAccessibleName(QStringLiteral("Quiet hours end"));
     t->addWidget(notifyBox);
     t->addWidget(soundBox);
     t->addLayout(row({quietBox, quietFromEdit, words(QStringLiteral("to")), quietToEdit,

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -27,6 +28,7 @@ QTableWidgetItem *alertCell(const QString &text)
 
 AlertsWindow::AlertsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
+    installAccessibleInterfaces();
     setObjectName(QStringLiteral("AlertsWindow"));
     setWindowTitle(QStringLiteral("Alerts - TavikRepView"));
     resize(760, 360);
@@ -47,6 +49,10 @@ AlertsWindow::AlertsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     // Column widths from the newest rows, not from thousands.
     alertTable->horizontalHeader()->setResizeContentsPrecision(200);
     alertTable->setToolTip(QStringLiteral("Double-click an alert to see its band and time in the Reach window"));
+    alertTable->setAccessibleName(QStringLiteral("Alerts"));
+    alertTable->setAccessibleDescription(alertTable->toolTip());
+    // Arrows move inside the list, Tab goes on to "Clear".
+    alertTable->setTabKeyNavigation(false);
     layout->addWidget(alertTable, 1);
 
     auto *bar = new QHBoxLayout;
@@ -65,10 +71,16 @@ AlertsWindow::AlertsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
         m_reading = true;
         emit clearRequested();
     });
-    connect(alertTable, &QTableWidget::cellDoubleClicked, this, [this](int row) {
+    const auto openRow = [this](int row) {
         if (row >= 0 && row < m_targets.size())
             emit reachRequested(m_targets[row].first, m_targets[row].second);
-    });
+    };
+    connect(alertTable, &QTableWidget::cellDoubleClicked, this, openRow);
+    // Enter on an alert does what a double click does.
+    for (const QKeySequence &key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto *open = new QShortcut(key, alertTable, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(open, &QShortcut::activated, this, [this, openRow] { openRow(alertTable->currentRow()); });
+    }
     statusLabel->setText(QStringLiteral("Reading the alert list..."));
 }
 

@@ -10,6 +10,12 @@
 // show such text are set to Qt::PlainText instead.
 QString plainTip(const QString &text);
 
+// What screen readers are told of this program's own widgets, of its
+// windows (windows, by their titles), and of combo boxes given an accessible
+// name (read by it, their item as the value).
+// Installed once; safe to call again.
+void installAccessibleInterfaces();
+
 // A plain rectangle filled with a brush colour (the connectivity and busy
 // indicators).
 class ShapeBox : public QWidget

@@ -77,5 +77,10 @@ void TForm1::refreshConnectivity()
 
 void TForm1::showConnectivity()
 {
-    Shape1->setBrushColour(isPublicIpKnown(state) ? QColor(0x00, 0x80, 0x00) : QColor(0xFF, 0x00, 0x00));
+    const bool online = isPublicIpKnown(state);
+    Shape1->setBrushColour(online ? QColor(0x00, 0x80, 0x00) : QColor(0xFF, 0x00, 0x00));
+    // The colour is not all there is to it.
+    const QString name = online ? QStringLiteral("Online") : QStringLiteral("Offline");
+    if (Shape1->accessibleName() != name)
+        Shape1->setAccessibleName(name);
 }

@@ -29,6 +29,9 @@ void TForm1::FindMatches()
         popup.append(QString());
         popup.append(QStringLiteral("Click to close.."));
     }
+    // An open popup is where the keyboard reads the matches; Escape closes it.
+    if (RichEdit3->isVisible())
+        RichEdit3->setFocus();
     Edit3->setText(QStringLiteral("FIND.."));
 }
 
@@ -45,7 +48,10 @@ void TForm1::Edit3Click()
 
 void TForm1::RichEdit3MouseDown()
 {
+    const bool hadFocus = RichEdit3->hasFocus();
     RichEdit3->hide();
+    if (hadFocus)
+        Edit3->setFocus();
     Edit3->setText(QStringLiteral("FIND.."));
 }
 

@@ -32,7 +32,9 @@ void TForm1::ProcessResponse()
     if (result.sequenceNumberSeen) {
         state.LastSeqNo = result.lastSeqNo;
         Label12->setText(state.LastSeqNo);
+        nameClockLabels();
     }
+    announcePass(result.reportLines);
 }
 
 void TForm1::ClearHistoryFiles()

@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -167,6 +168,7 @@ void TForm1::createControls()
     QFont formFont(QStringLiteral("MS Sans Serif"));
     formFont.setPointSize(8);
     setFont(formFont);
+    installAccessibleInterfaces();
     setFixedWidth(475);
     setMinimumHeight(300);
     setGeometry(342, 128, 475, 427);
@@ -230,6 +232,8 @@ void TForm1::createControls()
     Label5 = label(this, "Label5", 175, 36, QStringLiteral("Records"));
 
     ComboBox1 = place<QComboBox>(this, "ComboBox1", 4, 38, 113, 21);
+    // Named before anything asks a screen reader's question of it.
+    ComboBox1->setAccessibleName(QStringLiteral("View"));
     ComboBox1->addItems({QStringLiteral("Last signal reports"), QStringLiteral("Active stations"),
                          QStringLiteral("Grids list")});
     ComboBox1->setCurrentIndex(0);
@@ -302,6 +306,15 @@ void TForm1::createControls()
     RichEdit3->raise();
     Panel1->raise();
 
+    // Tab and Shift+Tab go on from the list views and the table; arrows
+    // move inside them, and the caret moves through the read-only lines.
+    for (QPlainTextEdit *view : {RichEdit1, RichEdit3}) {
+        view->setTabChangesFocus(true);
+        view->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    }
+    StringGrid1->setTabKeyNavigation(false);
+    nameControls();
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
@@ -331,11 +344,29 @@ void TForm1::connectHandlers()
     connect(compareKey, &QShortcut::activated, this, [this] { userAction([this] { openCompareWindow(); }); });
     Edit3->installEventFilter(this);
     RichEdit3->viewport()->installEventFilter(this);
+    RichEdit3->installEventFilter(this);
+    StringGrid1->installEventFilter(this);
     Label15->installEventFilter(this);
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    // Escape closes the find popup, from the popup or from the find box.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape
+        && (watched == RichEdit3 || watched == Edit3) && RichEdit3->isVisible()) {
+        userAction([this] { RichEdit3MouseDown(); });
+        return true;
+    }
+    // Under the table the list view is out of sight: Tab passes it by.
+    if (watched == StringGrid1 && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        RichEdit1->setFocusPolicy(event->type() == QEvent::Show ? Qt::NoFocus : Qt::StrongFocus);
+    if (event->type() == QEvent::KeyPress && watched == Label15) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            userAction([this] { Label15Click(); });
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         // A click into the find box is a left-button click; the popup closes
         // on any button.

@@ -80,6 +80,8 @@ public:
     QPlainTextEdit *RichEdit1, *RichEdit3;
     QTableWidget *StringGrid1;
     QFrame *Panel1;
+    // Never seen: its accessible name tells a screen reader what the last pass brought.
+    QLabel *passStatus = nullptr;
     QTimer *Timer1;
     AddressWatcher *IdIPWatch1;
     HttpClient *IdHTTP1 = nullptr;
@@ -220,6 +222,14 @@ public:
     void openReachOn(const QString &band, qint64 time);
     AlertsWindow *alertsWindow() const;
     AlertSettingsDialog *alertSettingsDialog() const;
+
+    // --- What assistive technology reads
+    void nameControls();
+    // The clock and sequence labels named with their captions ("Last query 14:30:02").
+    void nameClockLabels();
+    // "12 new reports, latest CT4GOE +10 dB on 40 m" of the answer's report lines.
+    static QString passStatusText(const QStringList &reportLines);
+    void announcePass(const QStringList &reportLines);
 
     // --- The one-second tick
     void Timer1Timer();

@@ -39,6 +39,7 @@ void TForm1::Timer1Timer()
     Label3->setText(datetime::timeText(state.LastGetTime.time()));
     Label4->setText(datetime::timeText(state.LastGetTime.addSecs(300).time()));
     Label9->setText(datetime::timeText(Clock::nowLocal().time()));
+    nameClockLabels();
 
     if (seconds > 300 && !state.Callsign.isEmpty()) {
         QueryReports();
