@@ -51,7 +51,8 @@ protected:
         window.reset();
         CompareWindowEnvironment env;
         env.store = store.get();
-        env.openReader = reader ? reader : fakeArchiveOpener(archive);
+        readers = std::make_unique<ArchiveReaders>(reader ? reader : fakeArchiveOpener(archive));
+        env.archive = readers.get();
         env.wsjtxSettingsFile = files::kWsjtxIni;
         env.callsign = QStringLiteral("N0CALL");
         window = std::make_unique<CompareWindow>(std::move(env));
@@ -74,6 +75,7 @@ protected:
 
     std::unique_ptr<SettingsStore> store;
     std::shared_ptr<FakeArchiveData> archive;
+    std::unique_ptr<ArchiveReaders> readers; // outlives the window
     std::unique_ptr<CompareWindow> window;
     std::vector<Dialogs::Shown> dialogs;
     QString saveAnswer;
@@ -193,12 +195,15 @@ TEST_F(CompareWindowTest, ClosingWhileAQuestionRunsAndExportingThePairs)
     {
         CompareWindowEnvironment env;
         env.store = store.get();
-        env.openReader = fakeArchiveOpener(archive);
+        readers = std::make_unique<ArchiveReaders>(fakeArchiveOpener(archive));
+        env.archive = readers.get();
         env.callsign = QStringLiteral("N0CALL");
         auto held = std::make_unique<CompareWindow>(std::move(env));
         archive->waitForWaiting(1);
         EXPECT_TRUE(held->isBusy());
-    } // gone with its question still at the gate
+    } // gone with its question still at the gate, which it interrupted
+    EXPECT_EQ(archive->readersClosed, 0); // the program's reader stays for the next window
+    readers.reset();
     EXPECT_EQ(archive->readersOpened, archive->readersClosed);
     archive->gated = false;
 

@@ -199,7 +199,8 @@ TEST_F(ReachWindowTest, TheNewestQuestionWinsAndAnInterruptedOneIsNoError)
     archive->gated = true;
     ReachWindowEnvironment env;
     env.store = store.get();
-    env.openReader = fakeArchiveOpener(archive);
+    readers = std::make_unique<ArchiveReaders>(fakeArchiveOpener(archive));
+    env.archive = readers.get();
     window = std::make_unique<ReachWindow>(std::move(env));
     archive->waitForWaiting(1);
 
