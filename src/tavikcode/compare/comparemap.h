@@ -30,8 +30,6 @@ public:
     void setBand(const QString &band); // empty: all bands together
 
     QString textAt(QPointF position) const override;
-    // The markers of the picture last drawn (tests).
-    qsizetype markerCount() const { return qsizetype(m_markers.size()); }
 
     QSize sizeHint() const override { return {520, 420}; }
     QSize minimumSizeHint() const override { return {220, 180}; }
@@ -40,6 +38,8 @@ protected:
     void drawPicture(QPainter &painter) override;
 
 private:
+    friend struct CompareMapProbe; // tests look at what was drawn
+
     struct Marker
     {
         QPointF pixel;

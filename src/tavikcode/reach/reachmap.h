@@ -37,10 +37,6 @@ public:
     // The tooltip text at a point of the widget: the receivers of the dot
     // nearest to it, if one lies within a few pixels; else empty.
     QString textAt(QPointF position) const override;
-    // Where a point in map units (see PlacedReceiver::mapPoint) is drawn.
-    QPointF pixelOf(QPointF mapPoint) const;
-    // The dots of the picture last drawn.
-    qsizetype dotCount() const { return qsizetype(m_dots.size()); }
     // How often the picture was drawn anew (tests, benchmarks).
     int pictureBuilds() const { return m_pictureBuilds; }
 
@@ -51,6 +47,11 @@ protected:
     void drawPicture(QPainter &painter) override;
 
 private:
+    friend struct ReachMapProbe; // tests look at what was drawn
+
+    // Where a point in map units (see PlacedReceiver::mapPoint) is drawn.
+    QPointF pixelOf(QPointF mapPoint) const;
+
     // Twelve bytes: a month of a busy station has 90,000 of them.
     struct Dot
     {
