@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/archiveworker.h"
+#include "base/filenames.h"
 
 #include <QString>
 
