@@ -158,7 +158,7 @@ TEST_F(HistoryTest, TheArchiveSeesTheReceiversWhenTheAnswerCameIn)
     TForm1 &f = create();
     f.state.Callsign = "G4XYZ"_qs;
     f.openArchive();
-    const auto answer = [](const char *receiver) {
+    const auto answer = [](const char *receiver) -> QByteArray {
         return "<receptionReports>\n<activeReceiver callsign=\"" + QByteArray(receiver)
             + "\" locator=\"JO62QM\" />\n</receptionReports>\n";
     };
