@@ -85,7 +85,7 @@ QList<ArchivedReport> pass(qsizetype n, qint64 shift = 0)
         for (const QString &line : benchdata::answerLines()) {
             if (findSearchText(line, sender) < 0)
                 continue;
-            if (std::optional<ArchivedReport> r = reportFromAnswerLine(line, bigarchive::kBigArchiveEnd)) {
+            if (std::optional<ArchivedReport> r = reportFromAnswer(answerReportOf(line), bigarchive::kBigArchiveEnd)) {
                 r->flowStartSeconds = bigarchive::kBigArchiveEnd + 60 + reports.size() % 240;
                 reports << std::move(*r);
             }

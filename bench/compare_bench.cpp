@@ -103,7 +103,8 @@ public:
         m_store->WriteString(kSection, kPeriod, QStringLiteral("30d"));
         CompareWindowEnvironment env;
         env.store = m_store.get();
-        env.openReader = [file] { return openArchiveReader(file); };
+        m_readers = std::make_unique<ArchiveReaders>([file] { return openArchiveReader(file); });
+        env.archive = m_readers.get();
         env.wsjtxSettingsFile = m_dir.filePath(QStringLiteral("none.ini"));
         env.callsign = kOperator;
         window = std::make_unique<CompareWindow>(std::move(env));
@@ -134,6 +135,7 @@ public:
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<ArchiveReaders> m_readers;
 };
 
 // From the question to the painted window: the query on the worker's own

@@ -187,7 +187,8 @@ public:
         m_store->WriteString(QStringLiteral("Orlix"), QStringLiteral("TavikReachPeriod"), period);
         ReachWindowEnvironment env;
         env.store = m_store.get();
-        env.openReader = std::move(openReader);
+        m_readers = std::make_unique<ArchiveReaders>(std::move(openReader));
+        env.archive = m_readers.get();
         env.wsjtxSettingsFile = m_dir.filePath(QStringLiteral("none.ini"));
         env.callsign = QStringLiteral("G4XYZ");
         window = std::make_unique<ReachWindow>(std::move(env));
@@ -215,6 +216,7 @@ public:
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<ArchiveReaders> m_readers;
 };
 
 void BM_ReachRefresh(benchmark::State &state)

@@ -26,12 +26,12 @@
 
 namespace {
 
-// The lines of the benchmark answer that the pass takes for reports and for
-// active receivers (its last line is never examined).
+// What the pass reads of the benchmark answer's reports and active
+// receivers (its last line is never examined).
 struct AnswerLines
 {
-    QStringList reports;
-    QStringList receivers;
+    QList<AnswerReport> reports;
+    QList<AnswerReceiver> receivers;
 };
 
 const AnswerLines &answer()
@@ -42,29 +42,29 @@ const AnswerLines &answer()
         const QString sender = search::kSenderMarker + benchdata::kOperator;
         for (qsizetype i = 0; i + 1 < all.size(); ++i) {
             if (findSearchText(all.at(i), sender) >= 0)
-                a.reports << all.at(i);
+                a.reports << answerReportOf(all.at(i));
             if (findSearchText(all.at(i), search::kActiveReceiverMarker) >= 0)
-                a.receivers << all.at(i);
+                a.receivers << answerReceiverOf(LineAttributes(all.at(i)));
         }
         return a;
     }();
     return lines;
 }
 
-// The worker's part of a store job: the lines made records, one transaction.
+// The worker's part of a store job: what the pass read made records, one transaction.
 int storeJob(ArchiveStore &store, const AnswerLines &lines, qint64 shift)
 {
     QList<ArchivedReport> reports;
     QList<ReceiverSighting> receivers;
-    for (const QString &line : lines.reports) {
+    for (const AnswerReport &line : lines.reports) {
         if (std::optional<ArchivedReport> r
-            = reportFromAnswerLine(line, 1796604800, reports.isEmpty() ? nullptr : &reports.constLast())) {
+            = reportFromAnswer(line, 1796604800, reports.isEmpty() ? nullptr : &reports.constLast())) {
             r->flowStartSeconds += shift;
             reports.append(std::move(*r));
         }
     }
-    for (const QString &line : lines.receivers) {
-        if (std::optional<ReceiverSighting> s = receiverFromAnswerLine(line, 1796604800 + shift))
+    for (const AnswerReceiver &line : lines.receivers) {
+        if (std::optional<ReceiverSighting> s = receiverFromAnswer(line, 1796604800 + shift))
             receivers.append(std::move(*s));
     }
     const int added = store.store(reports, receivers, ArchiveStore::Origin::Served).reports;
@@ -107,20 +107,20 @@ static void BM_ArchiveStorePass(benchmark::State &state)
 }
 BENCHMARK(BM_ArchiveStorePass)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-// Part of the above: the lines made records, nothing stored.
+// Part of the above: what the pass read made records, nothing stored.
 static void BM_ArchiveParsePass(benchmark::State &state)
 {
     const AnswerLines &lines = answer();
     for (auto _ : state) {
         QList<ArchivedReport> reports;
-        for (const QString &line : lines.reports) {
+        for (const AnswerReport &line : lines.reports) {
             if (std::optional<ArchivedReport> r
-                = reportFromAnswerLine(line, 1796604800, reports.isEmpty() ? nullptr : &reports.constLast()))
+                = reportFromAnswer(line, 1796604800, reports.isEmpty() ? nullptr : &reports.constLast()))
                 reports.append(std::move(*r));
         }
         QList<ReceiverSighting> receivers;
-        for (const QString &line : lines.receivers) {
-            if (std::optional<ReceiverSighting> s = receiverFromAnswerLine(line, 1796604800))
+        for (const AnswerReceiver &line : lines.receivers) {
+            if (std::optional<ReceiverSighting> s = receiverFromAnswer(line, 1796604800))
                 receivers.append(std::move(*s));
         }
         benchmark::DoNotOptimize(reports.size() + receivers.size());

@@ -49,7 +49,7 @@ int main(int argc, char **argv)
     archive.open({QString::fromLocal8Bit(argv[1]), {}, QDateTime::currentDateTimeUtc()});
     archive.waitForIdle();
     for (int n = first;; ++n) {
-        ArchivePass pass{archivePassLines(n), {}, 0, QDateTime::currentDateTimeUtc()};
+        ArchivePass pass{archivePassReports(n), {}, 0, QDateTime::currentDateTimeUtc()};
         storing = n;
         std::printf("storing %d\n", n);
         std::fflush(stdout);

@@ -58,20 +58,25 @@ int main(int argc, char **argv)
             // Only the reference's own lines count, as the program takes them.
             TextLines answer;
             answer.setText(QString::fromUtf8(day->referenceAnswer(callsign, reference, referenceSeqNo, at)));
-            archive.store({.reportLines = answer.lines(), .receiverLines = {}, .answerArrived = at,
+            QList<AnswerReport> reports;
+            for (const QString &line : answer.lines()) {
+                if (line.contains(search::kSenderMarker))
+                    reports << answerReportOf(line);
+            }
+            archive.store({.reports = reports, .receivers = {}, .answerArrived = at,
                            .now = QDateTime::fromSecsSinceEpoch(at, Qt::UTC), .referenceCallsign = reference});
             referenceSeqNo = QString::number(day->lastSequenceAt(at));
         }
         TextLines answer;
         answer.setText(QString::fromUtf8(day->answer(callsign, lastSeqNo, at)));
-        ArchivePass pass{.reportLines = {}, .receiverLines = {}, .answerArrived = at,
+        ArchivePass pass{.reports = {}, .receivers = {}, .answerArrived = at,
                          .now = QDateTime::fromSecsSinceEpoch(at, Qt::UTC),
                          .judge = rules.judge(AlertSettings(), home, false)};
         for (const QString &line : answer.lines()) {
             if (line.contains(sender))
-                pass.reportLines << line;
+                pass.reports << answerReportOf(line);
             if (line.contains(search::kActiveReceiverMarker))
-                pass.receiverLines << line;
+                pass.receivers << answerReceiverOf(LineAttributes(line));
         }
         archive.store(std::move(pass));
         lastSeqNo = QString::number(day->lastSequenceAt(at));

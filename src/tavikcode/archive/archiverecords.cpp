@@ -25,33 +25,11 @@ std::optional<qint64> hertz(QStringView text)
 
 // The value as a QString, sharing the previous record's text when it is the
 // same: most reports of an answer have the same sender, mode, band and DXCC.
-QString shared(QStringView value, const QString *previous)
+QString shared(const QString &value, const QString *previous)
 {
     if (previous && *previous == value)
         return *previous;
-    return value.toString();
-}
-
-// Longer values are cut to this: no callsign, locator, mode or entity name
-// comes near it, and an answer gone wrong cannot fill the archive with rows
-// of megabytes.
-constexpr qsizetype kMaxArchivedValue = 256;
-
-// The archive reads every value whole, up to its closing double quote (none:
-// empty); the 50-character window of ReadAttribute belongs to the history's
-// line and cut a 32-character callsign to nothing. The attribute found is
-// the same: the first occurrence of the search text, which ends in its
-// opening quote.
-QStringView wholeValue(const LineAttributes &attributes, QStringView line, QStringView searchText)
-{
-    const qsizetype at = attributes.find(searchText);
-    if (at < 0)
-        return {};
-    const qsizetype start = at + searchText.size();
-    const qsizetype close = line.indexOf(u'"', start);
-    if (close < 0)
-        return {};
-    return line.sliced(start, std::min(close - start, kMaxArchivedValue));
+    return value;
 }
 
 QStringView skipBlanks(QStringView text)
@@ -72,43 +50,35 @@ std::optional<int> wholeNumberOf(QStringView text)
     return int(*value);
 }
 
-std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 storedAt,
-                                                   const ArchivedReport *previous)
+std::optional<ArchivedReport> reportFromAnswer(const AnswerReport &served, qint64 storedAt,
+                                               const ArchivedReport *previous)
 {
-    const LineAttributes attributes(line);
-    const auto value = [&](const QString &searchText) { return wholeValue(attributes, line, searchText); };
-    const std::optional<qint64> seconds = wholeNumberText(value(search::kFlowStartSeconds));
+    const std::optional<qint64> seconds = wholeNumberText(served.flowStartSeconds);
     if (!seconds)
         return std::nullopt;
     const auto same = [previous](QString ArchivedReport::*field) { return previous ? &(previous->*field) : nullptr; };
     ArchivedReport r;
     r.flowStartSeconds = *seconds;
-    r.sender = shared(value(search::kSenderMarker), same(&ArchivedReport::sender));
-    r.receiver = value(search::kReceiverCallsign).toString();
-    r.locator = value(search::kReceiverLocator).left(kArchivedLocatorLength).toString();
-    r.frequency = hertz(value(search::kFrequency));
+    r.sender = shared(served.sender, same(&ArchivedReport::sender));
+    r.receiver = served.receiver;
+    r.locator = served.locator.left(kArchivedLocatorLength);
+    r.frequency = hertz(served.frequency);
     // Named by the band plan; a frequency that is no number has no band.
     if (r.frequency)
         r.band = bandOfFrequency(*r.frequency);
-    r.mode = shared(value(search::kMode), same(&ArchivedReport::mode));
-    const QStringView snr = value(search::kSnr);
-    r.snrText = shared(snr, same(&ArchivedReport::snrText));
-    r.snr = wholeNumberOf(snr);
-    r.dxcc = shared(value(search::kDxcc), same(&ArchivedReport::dxcc));
+    r.mode = shared(served.mode, same(&ArchivedReport::mode));
+    r.snrText = shared(served.snr, same(&ArchivedReport::snrText));
+    r.snr = wholeNumberOf(served.snr);
+    r.dxcc = shared(served.dxcc, same(&ArchivedReport::dxcc));
     r.storedAt = storedAt;
     return r;
 }
 
-std::optional<ReceiverSighting> receiverFromAnswerLine(const QString &line, qint64 seenAt)
+std::optional<ReceiverSighting> receiverFromAnswer(const AnswerReceiver &served, qint64 seenAt)
 {
-    const LineAttributes attributes(line);
-    ReceiverSighting s;
-    s.callsign = wholeValue(attributes, line, search::kActiveReceiverCallsign).toString();
-    if (s.callsign.isEmpty())
+    if (served.callsign.isEmpty())
         return std::nullopt;
-    s.locator = wholeValue(attributes, line, search::kLocator).left(kArchivedLocatorLength).toString();
-    s.seenAt = seenAt;
-    return s;
+    return ReceiverSighting{served.callsign, served.locator.left(kArchivedLocatorLength), seenAt};
 }
 
 std::optional<ArchivedReport> reportFromHistoryLine(const QString &line, const QString &sender, qint64 storedAt)

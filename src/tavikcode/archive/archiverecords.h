@@ -1,13 +1,14 @@
 #pragma once
 
 #include "archivereader.h"
+#include "processing/reportline.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-// What the archive makes of the lines the response pass recognised: one
+// What the archive makes of what the response pass read: one
 // record per report of the operator, one per active receiver. Plain
 // functions over text, safe on any thread, except the reading of history
 // lines, which follows the regional settings in force.
@@ -22,16 +23,15 @@ struct ReceiverSighting
 
 inline constexpr qsizetype kArchivedLocatorLength = 10;
 
-// A report line of the answer (one that the pass took for the operator's)
-// as a record; nothing when its flowStartSeconds is no whole number. Every
-// value is read whole (the history's 50-character window does not apply), the
-// band named by the band plan from the frequency (none when the frequency is
-// no number). Texts equal to those of the previous record are shared with it.
-std::optional<ArchivedReport> reportFromAnswerLine(const QString &line, qint64 storedAt,
-                                                   const ArchivedReport *previous = nullptr);
+// A report of the answer (one that the pass took for the operator's) as a
+// record; nothing when its flowStartSeconds is no whole number. The band is
+// named by the band plan from the frequency (none when the frequency is no
+// number). Texts equal to those of the previous record are shared with it.
+std::optional<ArchivedReport> reportFromAnswer(const AnswerReport &served, qint64 storedAt,
+                                               const ArchivedReport *previous = nullptr);
 
-// An active-receiver line of the answer; nothing when it names no callsign.
-std::optional<ReceiverSighting> receiverFromAnswerLine(const QString &line, qint64 seenAt);
+// An active receiver of the answer; nothing when it names no callsign.
+std::optional<ReceiverSighting> receiverFromAnswer(const AnswerReceiver &served, qint64 seenAt);
 
 // A line of the report history read back: its time (with the regional month
 // names in force), receiver, sNR (the "+" the history put in front taken

@@ -8,33 +8,51 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
-#include <thread>
 
-// Runs archive queries (the Reach window's, any other window's) on a thread
-// of its own, with a reader (connection) of its own that it opens at the
-// first job and again after a failure. The newest job wins: a job still
-// waiting is dropped when another comes, and a running one is cancelled: its
-// flag is set, which stops its SQL at the next step and its own loops where
-// they look at it.
-class ArchiveWorker
+// The program's one reader of the archive: one thread with one connection,
+// opened at the first job and again after a failure. Every window's
+// ArchiveWorker runs its jobs there, one after another. The reader outlives
+// the windows that use it; it stops once its owner and every worker are gone.
+class ArchiveReaders
 {
 public:
     using OpenReader = std::function<std::unique_ptr<ArchiveReader>()>;
 
+    explicit ArchiveReaders(OpenReader openReader);
+    ~ArchiveReaders();
+
+    ArchiveReaders(const ArchiveReaders &) = delete;
+    ArchiveReaders &operator=(const ArchiveReaders &) = delete;
+
+    struct Thread;
+
+private:
+    friend class ArchiveWorker;
+    std::shared_ptr<Thread> m_thread;
+};
+
+// One window's line of jobs on the shared reader. The newest job wins: a
+// job still waiting is dropped when another comes, and a running one is
+// cancelled: its flag is set, which stops its SQL at the next step and its
+// own loops where they look at it.
+class ArchiveWorker
+{
+public:
+    using OpenReader = ArchiveReaders::OpenReader;
+
     struct Job
     {
-        // Runs on the worker's thread with the job's cancel flag, which every
+        // Runs on the reader's thread with the job's cancel flag, which every
         // query of the reader already obeys; loops of the job's own look at it
         // too (CancelFlag::check). An error it throws goes to failed.
         std::function<void(ArchiveReader &, const CancelFlag &)> run;
-        // Runs on the worker's thread with the error's text, unless the job
+        // Runs on the reader's thread with the error's text, unless the job
         // was cancelled (by a newer job or the worker's end).
         std::function<void(const QString &)> failed;
     };
 
-    explicit ArchiveWorker(OpenReader openReader);
-    // Drops a waiting job, cancels a running one and waits for the thread.
+    explicit ArchiveWorker(ArchiveReaders &readers);
+    // Drops a waiting job, cancels a running one and waits for its end.
     ~ArchiveWorker();
 
     ArchiveWorker(const ArchiveWorker &) = delete;
@@ -42,16 +60,16 @@ public:
 
     void submit(Job job);
 
-private:
-    void loop();
-    void runOne(Job &job, const CancelFlag &cancel);
+    struct Line
+    {
+        std::mutex mutex;
+        std::condition_variable idle;
+        std::shared_ptr<CancelFlag> newest; // the last job's flag
+        bool running = false;
+        bool gone = false;
+    };
 
-    OpenReader m_openReader;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::optional<Job> m_waiting;
-    std::shared_ptr<CancelFlag> m_running; // the running job's flag; none while idle
-    bool m_stopping = false;
-    std::unique_ptr<ArchiveReader> m_reader; // touched by the thread alone
-    std::thread m_thread;
+private:
+    std::shared_ptr<ArchiveReaders::Thread> m_thread;
+    std::shared_ptr<Line> m_line;
 };

@@ -49,13 +49,13 @@ public:
             storeReference(pass, storedAt);
             return;
         }
-        for (const QString &line : pass.reportLines) {
+        for (const AnswerReport &served : pass.reports) {
             const ArchivedReport *previous = m_reports.isEmpty() ? nullptr : &m_reports.constLast();
-            if (std::optional<ArchivedReport> r = reportFromAnswerLine(line, storedAt, previous))
+            if (std::optional<ArchivedReport> r = reportFromAnswer(served, storedAt, previous))
                 m_reports.append(std::move(*r));
         }
-        for (const QString &line : pass.receiverLines) {
-            if (std::optional<ReceiverSighting> s = receiverFromAnswerLine(line, pass.answerArrived))
+        for (const AnswerReceiver &served : pass.receivers) {
+            if (std::optional<ReceiverSighting> s = receiverFromAnswer(served, pass.answerArrived))
                 m_receivers.append(std::move(*s));
         }
         m_now = pass.now;
@@ -180,9 +180,9 @@ private:
     // and retried as the operator's do.
     void storeReference(const ArchivePass &pass, qint64 storedAt)
     {
-        for (const QString &line : pass.reportLines) {
+        for (const AnswerReport &served : pass.reports) {
             const ArchivedReport *previous = m_reports.isEmpty() ? nullptr : &m_reports.constLast();
-            std::optional<ArchivedReport> r = reportFromAnswerLine(line, storedAt, previous);
+            std::optional<ArchivedReport> r = reportFromAnswer(served, storedAt, previous);
             if (!r || r->sender.compare(pass.referenceCallsign, Qt::CaseInsensitive) != 0)
                 continue;
             r->sender = pass.referenceCallsign;

@@ -2,6 +2,7 @@
 
 #include "alertstate.h"
 #include "archivereader.h"
+#include "processing/reportline.h"
 
 #include <QDateTime>
 #include <QList>
@@ -34,9 +35,9 @@ struct ArchiveOpening
 // rules).
 struct ArchivePass
 {
-    QStringList reportLines;    // answer lines the pass took for the operator's reports
-    QStringList receiverLines;  // answer lines naming an active receiver
-    qint64 answerArrived = 0;   // TavikRep.txt's last-write time, seconds since 1970 UTC
+    QList<AnswerReport> reports;     // what the pass read of the operator's reports
+    QList<AnswerReceiver> receivers; // what it read of the active receivers
+    qint64 answerArrived = 0;        // when the answer came in, seconds since 1970 UTC
     QDateTime now;              // when the pass ran: the reports' time of first storing
     // Judges the reports the pass adds, in its store's transaction, and
     // every later store until another pass brings another judge; none: the

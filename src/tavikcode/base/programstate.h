@@ -26,6 +26,7 @@ struct ProgramState
     QString WsjtxFolder;         // where WSJT-X keeps its settings
     qint64 ReportsStamp = 0;     // last handled size or age of TavikRpts.txt
     qint64 ResponseStamp = 0;    // last handled size or age of TavikRep.txt
+    QDateTime ResponseArrived;   // when the query wrote TavikRep.txt (UTC); invalid: only the file knows
     int RowColour = 0;           // paint state of the table view
     QString RowDate;
     QString LastVersion;         // build-number tail recorded at the last run

@@ -35,8 +35,6 @@ public:
     qsizetype itemCount() const override { return qsizetype(m_items.size()); }
     QString itemText(qsizetype item) const override;
     QRectF itemRect(qsizetype item) const override;
-    // The markers of the picture last drawn (tests).
-    qsizetype markerCount() const { return qsizetype(m_markers.size()); }
 
     QSize sizeHint() const override { return {520, 420}; }
     QSize minimumSizeHint() const override { return {220, 180}; }
@@ -45,6 +43,8 @@ protected:
     void drawPicture(QPainter &painter) override;
 
 private:
+    friend struct CompareMapProbe; // tests look at what was drawn
+
     struct Marker
     {
         QPointF pixel;

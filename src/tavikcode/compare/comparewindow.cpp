@@ -378,7 +378,7 @@ void CompareWindow::refresh()
     const std::optional<GeoPosition> home = m_home;
     m_querying = true;
     if (!m_queries)
-        m_queries = std::make_unique<ArchiveWorker>(m_environment.openReader);
+        m_queries = std::make_unique<ArchiveWorker>(*m_environment.archive);
     // A newer question cancels this one: its flag stops the reader's SQL and
     // the pairing's loops at once.
     m_queries->submit(
@@ -579,7 +579,7 @@ void CompareWindow::exportTo(const QString &fileName)
     const PairingWindow window = m_window;
     const std::optional<GeoPosition> home = m_home;
     if (!m_exports)
-        m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
+        m_exports = std::make_unique<ArchiveWorker>(*m_environment.archive);
     submitExport(
         *m_exports, this, fileName,
         [period, own, reference, window, home, gate = m_readGate](ArchiveReader &reader, const CancelFlag &cancel,

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -120,6 +121,18 @@ QStringView LineAttributes::value(QStringView searchText) const
     return valueAt(m_line, find(searchText));
 }
 
+QStringView LineAttributes::wholeValue(QStringView searchText) const
+{
+    const qsizetype at = find(searchText);
+    if (at < 0)
+        return {};
+    const qsizetype start = at + searchText.size();
+    const qsizetype close = m_line.indexOf(u'"', start);
+    if (close < 0)
+        return {};
+    return m_line.sliced(start, std::min(close - start, kMaxWholeValue));
+}
+
 qsizetype findSearchText(QStringView line, QStringView searchText)
 {
     if (searchText.isEmpty() || searchText.size() > line.size())
@@ -169,6 +182,11 @@ int bandRank(QStringView bandName)
 
 QString FormatReport(const QString &line)
 {
+    return FormatReport(LineAttributes(line));
+}
+
+QString FormatReport(const LineAttributes &attributes)
+{
     QString result;
     result.reserve(128);
     const auto field = [&result](QStringView value, QStringView ending) {
@@ -180,7 +198,6 @@ QString FormatReport(const QString &line)
         }
     };
 
-    const LineAttributes attributes(line);
     field(flowTime(attributes.value(search::kFlowStartSeconds)), u",  ");
     field(attributes.value(search::kReceiverCallsign), u",    \t");
     const QStringView snr = attributes.value(search::kSnr);
@@ -192,4 +209,30 @@ QString FormatReport(const QString &line)
     field(attributes.value(search::kReceiverLocator).left(4), u", ");
     field(attributes.value(search::kDxcc), u", ");
     return result;
+}
+
+AnswerReport answerReportOf(const LineAttributes &attributes)
+{
+    const auto value = [&attributes](const QString &searchText) {
+        return attributes.wholeValue(searchText).toString();
+    };
+    return {.flowStartSeconds = value(search::kFlowStartSeconds),
+            .sender = value(search::kSenderMarker),
+            .receiver = value(search::kReceiverCallsign),
+            .locator = value(search::kReceiverLocator),
+            .frequency = value(search::kFrequency),
+            .mode = value(search::kMode),
+            .snr = value(search::kSnr),
+            .dxcc = value(search::kDxcc)};
+}
+
+AnswerReport answerReportOf(const QString &line)
+{
+    return answerReportOf(LineAttributes(line));
+}
+
+AnswerReceiver answerReceiverOf(const LineAttributes &attributes)
+{
+    return {.callsign = attributes.wholeValue(search::kActiveReceiverCallsign).toString(),
+            .locator = attributes.wholeValue(search::kLocator).toString()};
 }

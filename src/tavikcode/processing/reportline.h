@@ -46,6 +46,15 @@ public:
 
     qsizetype find(QStringView searchText) const;
     QStringView value(QStringView searchText) const;
+    // The value read whole, up to its closing double quote (none: empty) and
+    // at most kMaxWholeValue characters: the 50-character window belongs to
+    // the history's line and would cut a 32-character callsign to nothing.
+    QStringView wholeValue(QStringView searchText) const;
+
+    // Longer values are cut to this: no callsign, locator, mode or entity
+    // name comes near it, and an answer gone wrong cannot fill the archive
+    // with rows of megabytes.
+    static constexpr qsizetype kMaxWholeValue = 256;
 
 private:
     QStringView m_line;
@@ -73,3 +82,29 @@ int bandRank(QStringView bandName);
 
 // The report line of one reception report of the answer.
 QString FormatReport(const QString &line);
+QString FormatReport(const LineAttributes &attributes);
+
+// One reception report of the answer with every value read whole (see
+// LineAttributes::wholeValue), as the report archive keeps it.
+struct AnswerReport
+{
+    QString flowStartSeconds;
+    QString sender;
+    QString receiver;
+    QString locator;
+    QString frequency;
+    QString mode;
+    QString snr;
+    QString dxcc;
+};
+
+// One active receiver of the answer, its values read whole.
+struct AnswerReceiver
+{
+    QString callsign;
+    QString locator;
+};
+
+AnswerReport answerReportOf(const LineAttributes &attributes);
+AnswerReport answerReportOf(const QString &line);
+AnswerReceiver answerReceiverOf(const LineAttributes &attributes);

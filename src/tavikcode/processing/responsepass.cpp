@@ -22,9 +22,14 @@ const QString &quotedSequenceMarker()
 
 void AddGridEntry(const QString &line, TextLines &gridList)
 {
-    const QString callsign = ReadAttribute(line, search::kActiveReceiverCallsign);
-    const QString locator = ReadAttribute(line, search::kLocator);
-    gridList.add(callsign + u',' + locator.left(6));
+    AddGridEntry(LineAttributes(line), gridList);
+}
+
+void AddGridEntry(const LineAttributes &attributes, TextLines &gridList)
+{
+    const QStringView callsign = attributes.value(search::kActiveReceiverCallsign);
+    const QStringView locator = attributes.value(search::kLocator);
+    gridList.add(callsign.toString() + u',' + locator.left(6));
 }
 
 void PruneReports(TextLines &reports)
@@ -78,16 +83,20 @@ ResponsePassResult runResponsePass(const TextLines &responseLines, const QString
     const QStringList &lines = responseLines.lines();
     for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
         const QString &line = lines.at(i);
-        if (findSearchText(line, sender) >= 0) {
-            reports.add(FormatReport(line));
-            result.reportLines << line;
-        }
+        const bool report = findSearchText(line, sender) >= 0;
         const bool activeReceiver = findSearchText(line, search::kActiveReceiverMarker) >= 0;
-        if (activeReceiver && findSearchText(line, search::kLocator) >= 0)
-            AddGridEntry(line, gridList);
-        if (activeReceiver) {
-            receivers.add(ReadAttribute(line, search::kActiveReceiverCallsign));
-            result.receiverLines << line;
+        if (report || activeReceiver) {
+            const LineAttributes attributes(line);
+            if (report) {
+                reports.add(FormatReport(attributes));
+                result.reports << answerReportOf(attributes);
+            }
+            if (activeReceiver && attributes.find(search::kLocator) >= 0)
+                AddGridEntry(attributes, gridList);
+            if (activeReceiver) {
+                receivers.add(attributes.value(search::kActiveReceiverCallsign).toString());
+                result.receivers << answerReceiverOf(attributes);
+            }
         }
         // The value stands in double quotes; a line that writes it otherwise
         // carries no number and leaves the last one in force.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/textlines.h"
+#include "reportline.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,8 +14,8 @@ struct ResponsePassResult
 {
     bool sequenceNumberSeen = false; // a sequence-number line was examined
     QString lastSeqNo;               // its value (may be empty), when seen
-    QStringList reportLines;         // the lines taken for the operator's reports
-    QStringList receiverLines;       // the lines naming an active receiver
+    QList<AnswerReport> reports;     // of the lines taken for the operator's reports
+    QList<AnswerReceiver> receivers; // of the lines naming an active receiver
 };
 
 // Runs the pass. responseLines are the lines of the answer; every line but
@@ -25,14 +26,16 @@ struct ResponsePassResult
 // the history holds at least one line) and TavikCalls.txt, in that order,
 // each replaced atomically. Throws TavikError when a file cannot be read or
 // written; files written before stay written.
-// The result also lists the examined lines
-// that counted as reports and as active receivers, for the report archive.
+// The result also holds what the examined lines that counted as reports and
+// as active receivers say, read whole, for the report archive: each line is
+// read once, for the history and the archive together.
 ResponsePassResult runResponsePass(const TextLines &responseLines, const QString &matchedCallsign,
                                    TextLines &gridList);
 
 // Adds the line's grid entry, the receiver's callsign, a comma and the first
 // six characters of its locator, to the sorted gridList.
 void AddGridEntry(const QString &line, TextLines &gridList);
+void AddGridEntry(const LineAttributes &attributes, TextLines &gridList);
 
 // For the sorted report history: drops repeated neighbouring lines (exact
 // comparison) and keeps the first 300 lines.

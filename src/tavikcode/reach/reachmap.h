@@ -45,10 +45,6 @@ public:
     qsizetype itemCount() const override;
     QString itemText(qsizetype item) const override;
     QRectF itemRect(qsizetype item) const override;
-    // Where a point in map units (see PlacedReceiver::mapPoint) is drawn.
-    QPointF pixelOf(QPointF mapPoint) const;
-    // The dots of the picture last drawn.
-    qsizetype dotCount() const { return qsizetype(m_dots.size()); }
     // How often the picture was drawn anew (tests, benchmarks).
     int pictureBuilds() const { return m_pictureBuilds; }
 
@@ -59,6 +55,11 @@ protected:
     void drawPicture(QPainter &painter) override;
 
 private:
+    friend struct ReachMapProbe; // tests look at what was drawn
+
+    // Where a point in map units (see PlacedReceiver::mapPoint) is drawn.
+    QPointF pixelOf(QPointF mapPoint) const;
+
     // Twelve bytes: a month of a busy station has 90,000 of them.
     struct Dot
     {

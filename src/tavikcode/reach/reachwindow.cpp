@@ -314,7 +314,7 @@ void ReachWindow::refresh()
     const std::optional<GeoPosition> home = m_home;
     m_querying = true;
     if (!m_queries)
-        m_queries = std::make_unique<ArchiveWorker>(m_environment.openReader);
+        m_queries = std::make_unique<ArchiveWorker>(*m_environment.archive);
     m_queries->submit({[this, generation, period, home](ArchiveReader &reader, const CancelFlag &cancel) {
                            auto data
                                = std::make_shared<const ReachData>(prepareReach(reader.reach(period), home, &cancel));
@@ -468,7 +468,7 @@ void ReachWindow::exportTo(const QString &fileName)
     const ArchivePeriod period = archivePeriod(m_period, Clock::nowUtc().toSecsSinceEpoch());
     const std::optional<GeoPosition> home = m_home;
     if (!m_exports)
-        m_exports = std::make_unique<ArchiveWorker>(m_environment.openReader);
+        m_exports = std::make_unique<ArchiveWorker>(*m_environment.archive);
     submitExport(
         *m_exports, this, fileName,
         [period, home](ArchiveReader &reader, const CancelFlag &, QIODevice &file) {

@@ -26,7 +26,7 @@ class SettingsStore;
 struct ReachWindowEnvironment
 {
     SettingsStore *store = nullptr;         // the program's store; it outlives the window
-    ArchiveWorker::OpenReader openReader;   // a reader of the report archive
+    ArchiveReaders *archive = nullptr;      // the program's reader of the report archive; it outlives the window
     QString wsjtxSettingsFile;              // the working-folder copy of WSJT-X's settings
     QString callsign;                       // for the caption
 };

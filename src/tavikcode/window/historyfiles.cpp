@@ -19,11 +19,13 @@ void TForm1::ProcessResponse()
     const QString matched = Edit5->text().isEmpty() ? state.Callsign : Edit5->text();
     const ResponsePassResult result = runResponsePass(state.ResponseLines, matched, state.GridList);
     // The archive keeps every report of the answer, whatever the history's cut
-    // dropped; the receivers were seen when the answer arrived.
-    const QDateTime arrived = QFileInfo(files::kResponse).lastModified();
+    // dropped; the receivers were seen when the answer arrived: for the answer
+    // stored before activation, only the file's time tells when.
+    const QDateTime arrived = state.ResponseArrived.isValid() ? state.ResponseArrived
+                                                              : QFileInfo(files::kResponse).lastModified();
     // The alert rules judge what the store adds, on the archive's thread.
-    archive().store({.reportLines = result.reportLines,
-                     .receiverLines = result.receiverLines,
+    archive().store({.reports = result.reports,
+                     .receivers = result.receivers,
                      .answerArrived = (arrived.isValid() ? arrived : Clock::nowUtc()).toSecsSinceEpoch(),
                      .now = Clock::nowUtc(),
                      .judge = alertJudge()});

@@ -14,7 +14,7 @@ void TForm1::openCompareWindow()
     if (raiseSideWindow(m_compare))
         return;
     m_compare = new CompareWindow(
-        sideWindowEnvironment<CompareWindowEnvironment>(m_store.get(), m_archiveReader, state.Callsign),
+        sideWindowEnvironment<CompareWindowEnvironment>(m_store.get(), *m_archiveReaders, state.Callsign),
         this);
     // A pass that added reports of either station shows in the window; the
     // connections go with it.

@@ -16,7 +16,7 @@ void TForm1::openReachWindow()
     if (raiseSideWindow(m_reach))
         return;
     m_reach = new ReachWindow(
-        sideWindowEnvironment<ReachWindowEnvironment>(m_store.get(), m_archiveReader, state.Callsign),
+        sideWindowEnvironment<ReachWindowEnvironment>(m_store.get(), *m_archiveReaders, state.Callsign),
         this);
     // A pass that added reports shows in the window; the connection goes with it.
     connect(m_archive, &ReportArchive::stored, m_reach, [reach = m_reach.data()](int reportsAdded) {

@@ -60,7 +60,7 @@ void TForm1::referenceAnswered(const HttpResult &result, const QString &callsign
         QString lastSeqNo;
         for (const QString &line : answer.lines()) {
             if (findSearchText(line, search::kSenderMarker) >= 0)
-                pass.reportLines << line;
+                pass.reports << answerReportOf(line);
             if (const QString number = readSequenceNumber(line); !number.isEmpty())
                 lastSeqNo = number;
         }

@@ -62,6 +62,8 @@ void TForm1::reportsAnswered(const HttpResult &result, const QString &remembered
             throw TavikError(result.error);
         TextLines answer;
         answer.setText(result.body);
+        // The archive's receivers were seen now, whatever the file's time says.
+        state.ResponseArrived = Clock::nowUtc();
         answer.saveToFile(files::kResponse);
         state.EmptyReplies = answer.count() == 1 ? state.EmptyReplies + 1 : 0;
         if (state.LogEnabled)

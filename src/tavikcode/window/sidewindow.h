@@ -11,7 +11,7 @@ class SettingsStore;
 
 // What opening the Reach and the Compare window from the main window shares:
 // one of each at most, brought to the front when asked for again; closed, it
-// is gone with its threads and reader, and the next opening starts afresh.
+// is gone with its jobs, and the next opening starts afresh.
 
 // Brings an open window to the front; false when there is none.
 bool raiseSideWindow(QWidget *window);
@@ -20,15 +20,14 @@ bool raiseSideWindow(QWidget *window);
 // held while owner lasts.
 void showSideWindow(QWidget *window, QObject *owner);
 
-// The program's store, a reader of the archive (openReader, else one of the
-// archive's file), WSJT-X's settings in the working folder, the callsign.
+// The program's store, its reader of the archive, WSJT-X's settings in the
+// working folder, the callsign.
 template <class Environment>
-Environment sideWindowEnvironment(SettingsStore *store, const ArchiveWorker::OpenReader &openReader,
-                                  const QString &callsign)
+Environment sideWindowEnvironment(SettingsStore *store, ArchiveReaders &archive, const QString &callsign)
 {
     Environment environment;
     environment.store = store;
-    environment.openReader = openReader ? openReader : [] { return openArchiveReader(files::kArchive); };
+    environment.archive = &archive;
     environment.wsjtxSettingsFile = files::kWsjtxIni;
     environment.callsign = QString(callsign).remove(u'\r').trimmed();
     return environment;

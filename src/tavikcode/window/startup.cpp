@@ -56,6 +56,7 @@ void TForm1::FormActivate()
     state.RowDate.clear();
     state.ReportsStamp = 0;
     state.ResponseStamp = 0;
+    state.ResponseArrived = {};
     ProgressBar1->setPosition(0);
 
     // A step that fails is told once, at the end, and the steps after it

@@ -5,6 +5,8 @@
 #include "alerts/alertswindow.h"
 #include "compare/comparewindow.h"
 #include "archive/archivereader.h"
+#include "archive/archiveworker.h"
+#include "base/filenames.h"
 #include "archive/reportarchive.h"
 #include "platform/addresswatcher.h"
 #include "reach/reachwindow.h"
@@ -128,7 +130,9 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
       m_arguments(environment.arguments),
       m_programFile(environment.programFile.isEmpty() ? QCoreApplication::applicationFilePath()
                                                       : environment.programFile),
-      m_archiveReader(std::move(environment.archiveReader))
+      m_archiveReaders(std::make_unique<ArchiveReaders>(
+          environment.archiveReader ? std::move(environment.archiveReader)
+                                    : [] { return openArchiveReader(files::kArchive); }))
 {
     setObjectName(QStringLiteral("Form1"));
     Dialogs::setOwner(this);

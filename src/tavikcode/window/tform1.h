@@ -24,6 +24,7 @@ class AlertJudge;
 class AlertSettingsDialog;
 class AlertsWindow;
 class ArchiveReader;
+class ArchiveReaders;
 struct AlertSettings;
 class ColourBar;
 class CompareWindow;
@@ -291,7 +292,7 @@ private:
     QPointer<QObject> m_webErrorBox; // the failed query's box, while it is up
     bool m_closing = false; // the window is closing: requests cut short are no news
     bool m_ending = false;  // endProgram has run
-    std::function<std::unique_ptr<ArchiveReader>()> m_archiveReader;
+    std::unique_ptr<ArchiveReaders> m_archiveReaders; // the one reader the Reach and Compare windows share
     QPointer<ReachWindow> m_reach;
     QPointer<CompareWindow> m_compare;
     QString m_referenceCalls;             // as kept: up to three, comma-separated

@@ -46,7 +46,7 @@ protected:
     // A pass of the program, its rules handed over with it.
     void judged(const QStringList &lines, qint64 now, bool catchUp = false)
     {
-        archive->store({lines, {}, now, QDateTime::fromSecsSinceEpoch(now, Qt::UTC),
+        archive->store({archivetest::readReports(lines), {}, now, QDateTime::fromSecsSinceEpoch(now, Qt::UTC),
                         monitor.judge(settings, alertfixture::home(), catchUp)});
         settle();
     }
@@ -187,7 +187,7 @@ TEST_F(AlertTablesTest, AReferenceStationsReportsAreNeverJudged)
                      [&](const PassOutcome &o) { served.push_back(o.reports); });
     const auto ofReference = [](QString line) { return line.replace("\"G4XYZ\""_qs, "\"G4XYZ/P\""_qs); };
     const auto answerForReference = [&](const QStringList &lines, qint64 now) {
-        archive->store({lines, {}, now, QDateTime::fromSecsSinceEpoch(now, Qt::UTC), nullptr, "G4XYZ/P"_qs});
+        archive->store({archivetest::readReports(lines), {}, now, QDateTime::fromSecsSinceEpoch(now, Qt::UTC), nullptr, "G4XYZ/P"_qs});
     };
     openJudged();
     judged({line(kBerlin, kStart - 60)}, kStart);

@@ -47,6 +47,23 @@ inline std::vector<ArchivedReport> reportsIn(const QString &fileName, ArchivePer
     return reports;
 }
 
+// What the response pass reads of answer lines, for the archive.
+inline QList<AnswerReport> readReports(const QStringList &lines)
+{
+    QList<AnswerReport> reports;
+    for (const QString &line : lines)
+        reports << answerReportOf(line);
+    return reports;
+}
+
+inline QList<AnswerReceiver> readReceivers(const QStringList &lines)
+{
+    QList<AnswerReceiver> receivers;
+    for (const QString &line : lines)
+        receivers << answerReceiverOf(LineAttributes(line));
+    return receivers;
+}
+
 } // namespace archivetest
 
 // A report archive in the test's own folder, its worker waited for and its
@@ -95,7 +112,7 @@ protected:
 
     void pass(const QStringList &reports, const QStringList &receivers = {}, qint64 arrived = archivetest::kDay)
     {
-        archive->store({reports, receivers, arrived, QDateTime::fromSecsSinceEpoch(arrived + 5, Qt::UTC)});
+        archive->store({archivetest::readReports(reports), archivetest::readReceivers(receivers), arrived, QDateTime::fromSecsSinceEpoch(arrived + 5, Qt::UTC)});
         settle();
     }
 

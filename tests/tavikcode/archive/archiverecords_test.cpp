@@ -15,6 +15,17 @@ QString served(const QString &attributes)
     return "<receptionReport "_qs + attributes + " />"_qs;
 }
 
+// What the pass reads of a line, made a record.
+std::optional<ArchivedReport> fromLine(const QString &line, qint64 storedAt)
+{
+    return reportFromAnswer(answerReportOf(line), storedAt);
+}
+
+std::optional<ReceiverSighting> receiverOf(const QString &line, qint64 seenAt)
+{
+    return receiverFromAnswer(answerReceiverOf(LineAttributes(line)), seenAt);
+}
+
 } // namespace
 
 TEST(ArchiveRecords, AServedReportKeepsEveryFieldAsServed)
@@ -23,7 +34,7 @@ TEST(ArchiveRecords, AServedReportKeepsEveryFieldAsServed)
         "receiverCallsign=\"DL1ABC/P\" receiverLocator=\"JO62qm45ab99\" senderCallsign=\"G4XYZ/M\" "
         "senderLocator=\"IO91wm\" frequency=\"14074123\" flowStartSeconds=\"1796651112\" mode=\"FT8\" "
         "receiverDXCC=\"Fed. Rep. of Germany\" receiverDXCCCode=\"DL\" sNR=\"-12\""_qs);
-    const std::optional<ArchivedReport> r = reportFromAnswerLine(line, 1796700000);
+    const std::optional<ArchivedReport> r = fromLine(line, 1796700000);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->flowStartSeconds, kFlow);
     EXPECT_EQ(r->sender, "G4XYZ/M"_qs);
@@ -59,7 +70,7 @@ TEST(ArchiveRecords, NumbersThatAreNoneAreKeptAsText)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.frequency.toStdString() + " / " + c.snr.toStdString());
-        const std::optional<ArchivedReport> r = reportFromAnswerLine(
+        const std::optional<ArchivedReport> r = fromLine(
             served("senderCallsign=\"G4XYZ\" flowStartSeconds=\"100\" frequency=\""_qs + c.frequency + "\" sNR=\""_qs
                    + c.snr + "\""_qs),
             0);
@@ -74,21 +85,21 @@ TEST(ArchiveRecords, NumbersThatAreNoneAreKeptAsText)
 TEST(ArchiveRecords, AReportWithoutAWholeNumberOfSecondsIsNotArchived)
 {
     for (const QString &seconds : {""_qs, "12.5"_qs, "soon"_qs, "99999999999999999999"_qs})
-        EXPECT_FALSE(reportFromAnswerLine(served("senderCallsign=\"G4XYZ\" flowStartSeconds=\""_qs + seconds + "\""_qs), 0))
+        EXPECT_FALSE(fromLine(served("senderCallsign=\"G4XYZ\" flowStartSeconds=\""_qs + seconds + "\""_qs), 0))
             << seconds.toStdString();
-    EXPECT_EQ(reportFromAnswerLine(served("flowStartSeconds=\"-86400\""_qs), 0)->flowStartSeconds, -86400);
+    EXPECT_EQ(fromLine(served("flowStartSeconds=\"-86400\""_qs), 0)->flowStartSeconds, -86400);
 }
 
 TEST(ArchiveRecords, AnActiveReceiverIsItsCallsignAndLocatorAsServed)
 {
-    const auto s = receiverFromAnswerLine(
+    const auto s = receiverOf(
         "<activeReceiver callsign=\"K1JT\" locator=\"FN20qi12AB34\" frequency=\"7074000\" />"_qs, 42);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->callsign, "K1JT"_qs);
     EXPECT_EQ(s->locator, "FN20qi12AB"_qs);
     EXPECT_EQ(s->seenAt, 42);
-    EXPECT_EQ(receiverFromAnswerLine("<activeReceiver callsign=\"K1JT\" />"_qs, 0)->locator, QString());
-    EXPECT_FALSE(receiverFromAnswerLine("<activeReceiver callsign=\"\" locator=\"FN20\" />"_qs, 0));
+    EXPECT_EQ(receiverOf("<activeReceiver callsign=\"K1JT\" />"_qs, 0)->locator, QString());
+    EXPECT_FALSE(receiverOf("<activeReceiver callsign=\"\" locator=\"FN20\" />"_qs, 0));
 }
 
 class HistoryLines : public InTempFolder
@@ -158,7 +169,7 @@ TEST(ArchiveRecords, AttributesAreFoundAsReadAttributeFindsThem)
     };
     for (const QString &line : lines) {
         SCOPED_TRACE(line.toStdString());
-        const std::optional<ArchivedReport> r = reportFromAnswerLine(line, 0);
+        const std::optional<ArchivedReport> r = fromLine(line, 0);
         ASSERT_TRUE(r);
         EXPECT_EQ(r->flowStartSeconds, ReadAttribute(line, search::kFlowStartSeconds).toLongLong());
         EXPECT_EQ(r->sender, ReadAttribute(line, search::kSenderMarker));
@@ -180,7 +191,7 @@ TEST(ArchiveRecords, EveryValueIsReadWhole)
                                 + QString(40, u'J') + "\" mode=\""_qs + mode + "\" DXCC=\""_qs + QString(300, u'D')
                                 + "\" sNR=\"-3"_qs);
     ASSERT_EQ(ReadAttribute(line, search::kReceiverCallsign), QString()); // as the history reads it
-    const std::optional<ArchivedReport> r = reportFromAnswerLine(line, 0);
+    const std::optional<ArchivedReport> r = fromLine(line, 0);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->receiver, receiver);
     EXPECT_EQ(r->sender, "G4XYZ/"_qs + QString(50, u'P'));
@@ -188,7 +199,7 @@ TEST(ArchiveRecords, EveryValueIsReadWhole)
     EXPECT_EQ(r->mode, mode);
     EXPECT_EQ(r->dxcc, QString(256, u'D')); // a bound on what one value may store
     EXPECT_EQ(r->snrText, QString());       // no closing quote: no value
-    const auto s = receiverFromAnswerLine(
+    const auto s = receiverOf(
         "<activeReceiver callsign=\""_qs + receiver + "\" locator=\"FN20qi\" />"_qs, 0);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->callsign, receiver);

@@ -52,7 +52,8 @@ TEST(ArchiveWorker, RunsAJobWithAReaderOfItsOwn)
     auto data = archive();
     Outcomes outcomes;
     {
-        ArchiveWorker worker(fakeArchiveOpener(data));
+        ArchiveReaders readers(fakeArchiveOpener(data));
+        ArchiveWorker worker(readers);
         worker.submit(outcomes.job("a"_qs));
         outcomes.waitFor(1);
         worker.submit(outcomes.job("b"_qs));
@@ -70,7 +71,8 @@ TEST(ArchiveWorker, TheNewestJobWinsAStaleOneIsInterruptedOrNeverRuns)
     data->gated = true;
     data->wakeOnCancel = false; // the first notices when let through
     Outcomes outcomes;
-    ArchiveWorker worker(fakeArchiveOpener(data));
+    ArchiveReaders readers(fakeArchiveOpener(data));
+    ArchiveWorker worker(readers);
     worker.submit(outcomes.job("first"_qs));
     data->waitForWaiting(1);
 
@@ -93,7 +95,8 @@ TEST(ArchiveWorker, AJobBusyInItsOwnLoopIsCancelledWhenANewerOneComes)
     std::mutex mutex;
     std::condition_variable started;
     bool running = false;
-    ArchiveWorker worker(fakeArchiveOpener(data));
+    ArchiveReaders readers(fakeArchiveOpener(data));
+    ArchiveWorker worker(readers);
     worker.submit({[&](ArchiveReader &, const CancelFlag &cancel) {
                        {
                            std::lock_guard lock(mutex);
@@ -122,7 +125,8 @@ TEST(ArchiveWorker, AFailureIsReportedAndTheNextJobOpensTheArchiveAfresh)
     auto data = archive();
     data->failure = "database disk image is malformed"_qs;
     Outcomes outcomes;
-    ArchiveWorker worker(fakeArchiveOpener(data));
+    ArchiveReaders readers(fakeArchiveOpener(data));
+    ArchiveWorker worker(readers);
     worker.submit(outcomes.job("a"_qs));
     outcomes.waitFor(1);
     {
@@ -142,11 +146,12 @@ TEST(ArchiveWorker, AnArchiveThatCannotBeOpenedIsTriedAgainNextTime)
     int opened = 0;
     Outcomes outcomes;
     auto data = archive();
-    ArchiveWorker worker([&]() -> std::unique_ptr<ArchiveReader> {
+    ArchiveReaders readers([&]() -> std::unique_ptr<ArchiveReader> {
         if (++opened == 1)
             throw TavikError("The report archive is not available"_qs);
         return std::make_unique<FakeArchive>(data);
     });
+    ArchiveWorker worker(readers);
     worker.submit(outcomes.job("a"_qs));
     outcomes.waitFor(1);
     worker.submit(outcomes.job("b"_qs));
@@ -161,7 +166,8 @@ TEST(ArchiveWorker, EndingInterruptsTheRunningJobAndClosesTheReader)
     data->gated = true;
     Outcomes outcomes;
     {
-        ArchiveWorker worker(fakeArchiveOpener(data));
+        ArchiveReaders readers(fakeArchiveOpener(data));
+        ArchiveWorker worker(readers);
         worker.submit(outcomes.job("held"_qs));
         data->waitForWaiting(1);
     }

@@ -374,14 +374,14 @@ TEST_F(ArchiveTest, AReferencesAnswerKeepsOnlyItsOwnReportsInTheirTableAndWaitsL
 {
     const QString journal = path("TavikArchive-pending.txt"_qs);
     open();
-    const QStringList answer = {reception("DL1ABC"_qs, kDay, "14074000"_qs, "k1abc"_qs),
-                                reception("K1JT"_qs, kDay, "7074000"_qs, "K1ABC/P"_qs),
-                                reception("VK2XYZ"_qs, kDay + 15, "14074000"_qs, kOperator),
-                                activeReceiver("K1JT"_qs, "FN20qi"_qs)};
+    const QList<AnswerReport> answer = readReports({reception("DL1ABC"_qs, kDay, "14074000"_qs, "k1abc"_qs),
+                                                    reception("K1JT"_qs, kDay, "7074000"_qs, "K1ABC/P"_qs),
+                                                    reception("VK2XYZ"_qs, kDay + 15, "14074000"_qs, kOperator),
+                                                    activeReceiver("K1JT"_qs, "FN20qi"_qs)});
     {
         SqliteDb other(fileName(), SqliteDb::ReadWrite);
         other.exec("BEGIN IMMEDIATE");
-        archive->store({.reportLines = answer, .receiverLines = {}, .answerArrived = kDay,
+        archive->store({.reports = answer, .receivers = {}, .answerArrived = kDay,
                         .now = QDateTime::fromSecsSinceEpoch(kDay + 5, Qt::UTC), .referenceCallsign = "K1ABC"_qs});
         settle();
         ASSERT_EQ(failures.size(), 1);

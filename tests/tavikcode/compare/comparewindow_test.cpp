@@ -10,6 +10,7 @@
 #include "platform/settingsstore.h"
 
 #include "../../testsupport.h"
+#include "comparemapprobe.h"
 #include "../reach/fakearchive.h"
 #include "../parts/readablepicture.h"
 #include "comparefixture.h"
@@ -52,7 +53,8 @@ protected:
         window.reset();
         CompareWindowEnvironment env;
         env.store = store.get();
-        env.openReader = reader ? reader : fakeArchiveOpener(archive);
+        readers = std::make_unique<ArchiveReaders>(reader ? reader : fakeArchiveOpener(archive));
+        env.archive = readers.get();
         env.wsjtxSettingsFile = files::kWsjtxIni;
         env.callsign = QStringLiteral("N0CALL");
         window = std::make_unique<CompareWindow>(std::move(env));
@@ -75,6 +77,7 @@ protected:
 
     std::unique_ptr<SettingsStore> store;
     std::shared_ptr<FakeArchiveData> archive;
+    std::unique_ptr<ArchiveReaders> readers; // outlives the window
     std::unique_ptr<CompareWindow> window;
     std::vector<Dialogs::Shown> dialogs;
     QString saveAnswer;
@@ -91,7 +94,7 @@ TEST_F(CompareWindowTest, WithoutAReferenceItSaysHowToGiveOneAndAsksNothing)
     w.resize(900, 700);
     w.map->grab();
     w.chart->grab();
-    EXPECT_EQ(w.map->markerCount(), 0);
+    EXPECT_EQ(CompareMapProbe::markerCount(*w.map), 0);
     EXPECT_TRUE(dialogs.empty());
 }
 
@@ -110,7 +113,7 @@ TEST_F(CompareWindowTest, ShowsTheBandsTheChartAndTheMapOfAReference)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     w.map->grab();
     w.chart->grab();
-    EXPECT_EQ(w.map->markerCount(), 37); // every receiver that counted, all bands together
+    EXPECT_EQ(CompareMapProbe::markerCount(*w.map), 37); // every receiver that counted, all bands together
     const QPointF east(w.chart->width() / 2.0 + 60, 0); // the chart's middle is lower down
     QString tip;
     for (int y = 0; y < w.chart->height() && tip.isEmpty(); y += 4) {
@@ -124,7 +127,7 @@ TEST_F(CompareWindowTest, ShowsTheBandsTheChartAndTheMapOfAReference)
     w.bandTable->selectRow(0);
     w.selectBand("40m"_qs);
     w.map->grab();
-    EXPECT_EQ(w.map->markerCount(), 12);
+    EXPECT_EQ(CompareMapProbe::markerCount(*w.map), 12);
     EXPECT_EQ(stored(comparesettings::kBand), "40m"_qs);
     EXPECT_TRUE(dialogs.empty());
 }
@@ -194,12 +197,15 @@ TEST_F(CompareWindowTest, ClosingWhileAQuestionRunsAndExportingThePairs)
     {
         CompareWindowEnvironment env;
         env.store = store.get();
-        env.openReader = fakeArchiveOpener(archive);
+        readers = std::make_unique<ArchiveReaders>(fakeArchiveOpener(archive));
+        env.archive = readers.get();
         env.callsign = QStringLiteral("N0CALL");
         auto held = std::make_unique<CompareWindow>(std::move(env));
         archive->waitForWaiting(1);
         EXPECT_TRUE(held->isBusy());
-    } // gone with its question still at the gate
+    } // gone with its question still at the gate, which it interrupted
+    EXPECT_EQ(archive->readersClosed, 0); // the program's reader stays for the next window
+    readers.reset();
     EXPECT_EQ(archive->readersOpened, archive->readersClosed);
     archive->gated = false;
 

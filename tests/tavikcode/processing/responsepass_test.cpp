@@ -248,6 +248,12 @@ TEST_F(ResponsePassTest, TheResultNamesTheLinesTakenForReportsAndReceivers)
     TextLines lines;
     lines.setLines({mine, other, receiver, "<activeReceiver callsign=\"VK2XYZ\" />"_qs, mine});
     const ResponsePassResult result = run(lines); // the last line is never examined
-    EXPECT_EQ(result.reportLines, QStringList{mine});
-    EXPECT_EQ(result.receiverLines, (QStringList{receiver, "<activeReceiver callsign=\"VK2XYZ\" />"_qs}));
+    ASSERT_EQ(result.reports.size(), 1);
+    EXPECT_EQ(result.reports[0].sender, "G4XYZ/P"_qs);
+    EXPECT_EQ(result.reports[0].receiver, "DL1ABC"_qs);
+    ASSERT_EQ(result.receivers.size(), 2);
+    EXPECT_EQ(result.receivers[0].callsign, "K1JT"_qs);
+    EXPECT_EQ(result.receivers[0].locator, "FN20"_qs);
+    EXPECT_EQ(result.receivers[1].callsign, "VK2XYZ"_qs);
+    EXPECT_EQ(result.receivers[1].locator, QString());
 }

@@ -2,6 +2,7 @@
 #include "geo/locator.h"
 #include "reach/reachmap.h"
 
+#include "reachmapprobe.h"
 #include "reachwindowfixture.h"
 
 #include <QComboBox>
@@ -41,10 +42,10 @@ TEST_F(ReachWindowTest, WithoutALocatorItSaysHowToGiveOneAndShowsTheWorldMap)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     w.map->grab();
-    EXPECT_EQ(w.map->dotCount(), 7);
-    const QPointF middle = w.map->pixelOf(QPointF(0, 0));
+    EXPECT_EQ(ReachMapProbe::dotCount(*w.map), 7);
+    const QPointF middle = ReachMapProbe::pixelOf(*w.map, QPointF(0, 0));
     EXPECT_NEAR(middle.x(), w.map->width() / 2.0, 1e-9);
-    EXPECT_LT(w.map->pixelOf(QPointF(-180, 0)).x(), w.map->pixelOf(QPointF(180, 0)).x());
+    EXPECT_LT(ReachMapProbe::pixelOf(*w.map, QPointF(-180, 0)).x(), ReachMapProbe::pixelOf(*w.map, QPointF(180, 0)).x());
     EXPECT_TRUE(dialogs.empty());
 }
 
@@ -57,7 +58,7 @@ TEST_F(ReachWindowTest, WithAnEmptyArchiveOnlyTheTotalRowShowsAndNothingFails)
     EXPECT_TRUE(w.statusLabel->text().contains("no reports in this period"_qs)) << w.statusLabel->text().toStdString();
     w.map->grab();
     w.chart->grab();
-    EXPECT_EQ(w.map->dotCount(), 0);
+    EXPECT_EQ(ReachMapProbe::dotCount(*w.map), 0);
     EXPECT_TRUE(w.chart->chart().bands.isEmpty());
     EXPECT_TRUE(w.chart->textAt(QPointF(100, 100)).isEmpty());
     EXPECT_TRUE(dialogs.empty());
@@ -123,7 +124,7 @@ TEST_F(ReachWindowTest, ABandClickedShowsThatBandAloneUntilAllBandsIsChosen)
     QTest::mouseClick(w.bandTable->viewport(), Qt::LeftButton, {}, twenty.center());
     EXPECT_EQ(w.band(), "20m"_qs);
     w.map->grab();
-    EXPECT_EQ(w.map->dotCount(), 4); // the 20m receivers with a locator
+    EXPECT_EQ(ReachMapProbe::dotCount(*w.map), 4); // the 20m receivers with a locator
     EXPECT_EQ(w.chart->chart().bands, QStringList{"20m"_qs});
     EXPECT_TRUE(w.allBandsButton->isEnabled());
     EXPECT_EQ(w.bandTable->selectionModel()->selectedRows().value(0).row(), 1);
@@ -132,7 +133,7 @@ TEST_F(ReachWindowTest, ABandClickedShowsThatBandAloneUntilAllBandsIsChosen)
     QTest::mouseClick(w.allBandsButton, Qt::LeftButton);
     EXPECT_TRUE(w.band().isEmpty());
     w.map->grab();
-    EXPECT_EQ(w.map->dotCount(), 7);
+    EXPECT_EQ(ReachMapProbe::dotCount(*w.map), 7);
     EXPECT_EQ(w.chart->chart().bands.size(), 3);
     EXPECT_FALSE(w.allBandsButton->isEnabled());
 
@@ -199,7 +200,8 @@ TEST_F(ReachWindowTest, TheNewestQuestionWinsAndAnInterruptedOneIsNoError)
     archive->gated = true;
     ReachWindowEnvironment env;
     env.store = store.get();
-    env.openReader = fakeArchiveOpener(archive);
+    readers = std::make_unique<ArchiveReaders>(fakeArchiveOpener(archive));
+    env.archive = readers.get();
     window = std::make_unique<ReachWindow>(std::move(env));
     archive->waitForWaiting(1);
 
@@ -315,7 +317,7 @@ TEST_F(ReachWindowTest, ReportsWithoutABandMakeNoUnnamedChartRowNorDot)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     w.map->grab();
-    EXPECT_EQ(w.map->dotCount(), 7);
+    EXPECT_EQ(ReachMapProbe::dotCount(*w.map), 7);
     EXPECT_EQ(w.chart->chart().bands, (QStringList{"40m"_qs, "20m"_qs, "10m"_qs}));
     EXPECT_EQ(w.bandTable->item(3, FarthestColumn)->text(), "VK2DEF"_qs); // ZL1AA is not on the map
 }
@@ -344,7 +346,7 @@ TEST_F(ReachWindowTest, ReportsOutsideTheBandPlanShowAsOtherWithTheirFrequencyOn
     const auto at = std::find_if(placed.cbegin(), placed.cend(),
                                  [](const PlacedReceiver &r) { return r.heard.callsign == "W6AAA"_qs; });
     ASSERT_NE(at, placed.cend());
-    const QString text = w.map->textAt(w.map->pixelOf(at->mapPoint));
+    const QString text = w.map->textAt(ReachMapProbe::pixelOf(*w.map, at->mapPoint));
     EXPECT_TRUE(text.contains("W6AAA  CM87\n"_qs)) << text.toStdString();
     EXPECT_TRUE(text.contains("\nOther (40.68 MHz to 222.1 MHz): best -4 dB"_qs)) << text.toStdString();
     EXPECT_TRUE(text.contains("\nOther (40.68 MHz): last heard"_qs)) << text.toStdString();
@@ -367,7 +369,7 @@ TEST_F(ReachWindowTest, NetworkTextShowsAsItsCharactersNeverAsMarkup)
     const auto at = std::find_if(placed.cbegin(), placed.cend(),
                                  [](const PlacedReceiver &r) { return r.heard.locator == "JO62qm"_qs; });
     ASSERT_NE(at, placed.cend());
-    const QPoint pixel = w.map->pixelOf(at->mapPoint).toPoint();
+    const QPoint pixel = ReachMapProbe::pixelOf(*w.map, at->mapPoint).toPoint();
     QHelpEvent hover(QEvent::ToolTip, pixel, w.map->mapToGlobal(pixel));
     QApplication::sendEvent(w.map, &hover);
     EXPECT_TRUE(shownTip(QToolTip::text()).startsWith("<b>K1ABC</b>  JO62qm\n"_qs)) << QToolTip::text().toStdString();
@@ -392,16 +394,16 @@ TEST_F(ReachWindowTest, HoveringADotNamesTheReceiverWithDistanceBearingReportAnd
     const auto sydney = std::find_if(placed.cbegin(), placed.cend(),
                                      [](const PlacedReceiver &r) { return r.heard.callsign == "VK2DEF"_qs; });
     ASSERT_NE(sydney, placed.cend());
-    const QString text = w.map->textAt(w.map->pixelOf(sydney->mapPoint) + QPointF(2, -2));
+    const QString text = w.map->textAt(ReachMapProbe::pixelOf(*w.map, sydney->mapPoint) + QPointF(2, -2));
     EXPECT_EQ(text, "VK2DEF  QF56od\n16987 km, 60\u00B0\n20m: best -15 dB, last heard 2026-12-07 10:41 UTC\n"
                     "10m: last heard 2026-12-07 10:20 UTC"_qs);
     EXPECT_TRUE(w.map->textAt(QPointF(1, w.map->height() - 2)).isEmpty());
 
     // On the centred map the operator is in the middle and Sydney at its distance.
     const QPointF middle(w.map->width() / 2.0, w.map->height() / 2.0);
-    EXPECT_EQ(w.map->pixelOf(QPointF()), middle);
-    const double rim = QLineF(middle, w.map->pixelOf(QPointF(0, kMapRimKm))).length();
-    EXPECT_NEAR(QLineF(middle, w.map->pixelOf(sydney->mapPoint)).length(), rim * 16987.098216 / kMapRimKm, 1e-6);
+    EXPECT_EQ(ReachMapProbe::pixelOf(*w.map, QPointF()), middle);
+    const double rim = QLineF(middle, ReachMapProbe::pixelOf(*w.map, QPointF(0, kMapRimKm))).length();
+    EXPECT_NEAR(QLineF(middle, ReachMapProbe::pixelOf(*w.map, sydney->mapPoint)).length(), rim * 16987.098216 / kMapRimKm, 1e-6);
 }
 
 TEST_F(ReachWindowTest, TheMapAndTheChartRepaintFromTheirCache)

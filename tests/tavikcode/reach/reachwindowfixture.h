@@ -52,7 +52,8 @@ protected:
         window.reset();
         ReachWindowEnvironment env;
         env.store = store.get();
-        env.openReader = fakeArchiveOpener(archive);
+        readers = std::make_unique<ArchiveReaders>(fakeArchiveOpener(archive));
+        env.archive = readers.get();
         env.wsjtxSettingsFile = files::kWsjtxIni;
         env.callsign = QStringLiteral("G4XYZ");
         window = std::make_unique<ReachWindow>(std::move(env));
@@ -83,6 +84,7 @@ protected:
 
     std::unique_ptr<SettingsStore> store;
     std::shared_ptr<FakeArchiveData> archive;
+    std::unique_ptr<ArchiveReaders> readers; // outlives the window
     std::unique_ptr<ReachWindow> window;
     std::vector<Dialogs::Shown> dialogs;
     std::vector<FileDialogs::SaveRequest> saveRequests;

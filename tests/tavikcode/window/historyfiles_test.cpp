@@ -1,5 +1,11 @@
 #include "../../formfixture.h"
 
+#include "archive/reportarchive.h"
+#include "archive/sqlitedb.h"
+#include "base/filenames.h"
+
+#include <QFile>
+
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -142,4 +148,34 @@ TEST_F(HistoryTest, AFileThatCannotBeDeletedStopsNoOtherStepOfClearingAndIsToldO
         EXPECT_TRUE(dialogs.front().text.contains("TavikRpts.txt"_qs)) << dialogs.front().text.toStdString();
         ASSERT_TRUE(QDir().rmdir("TavikRpts.txt"_qs));
     }
+}
+
+// The archive's receivers were seen when the answer came in: for the answer
+// stored before activation only the file's time tells when; after that, the
+// query's.
+TEST_F(HistoryTest, TheArchiveSeesTheReceiversWhenTheAnswerCameIn)
+{
+    TForm1 &f = create();
+    f.state.Callsign = "G4XYZ"_qs;
+    f.openArchive();
+    const auto answer = [](const char *receiver) -> QByteArray {
+        return "<receptionReports>\n<activeReceiver callsign=\"" + QByteArray(receiver)
+            + "\" locator=\"JO62QM\" />\n</receptionReports>\n";
+    };
+    const QDateTime stored(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
+    writeBytes(files::kResponse, answer("DL1AA"));
+    {
+        QFile file(files::kResponse);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(stored, QFileDevice::FileModificationTime));
+    }
+    f.Timer1Timer();
+    f.state.ResponseArrived = stored.addSecs(3600);
+    writeBytes(files::kResponse, answer("K1AB"));
+    f.Timer1Timer();
+    f.archive().waitForIdle();
+    SqliteDb db(files::kArchive, SqliteDb::ReadOnly);
+    EXPECT_EQ(db.integer("SELECT first_seen FROM receiver WHERE callsign = 'DL1AA'"), stored.toSecsSinceEpoch());
+    EXPECT_EQ(db.integer("SELECT first_seen FROM receiver WHERE callsign = 'K1AB'"),
+              stored.addSecs(3600).toSecsSinceEpoch());
 }
