@@ -96,44 +96,44 @@ void TForm1::nameClockLabels()
     setName(Label12, captioned(QStringLiteral("Sequence number"), Label12));
 }
 
-QString TForm1::passStatusText(const QStringList &reportLines)
+QString TForm1::passStatusText(const QList<AnswerReport> &reports)
 {
-    if (reportLines.isEmpty())
+    if (reports.isEmpty())
         return QStringLiteral("No new reports");
     // The latest is the one heard last, wherever the answer lists it.
-    const QString *latest = nullptr;
+    const AnswerReport *latest = nullptr;
     qint64 latestTime = -1;
-    for (const QString &line : reportLines) {
+    for (const AnswerReport &report : reports) {
         bool ok = false;
-        const qint64 time = ReadAttribute(line, search::kFlowStartSeconds).toLongLong(&ok);
+        const qint64 time = report.flowStartSeconds.toLongLong(&ok);
         if (!latest || (ok && time > latestTime)) {
-            latest = &line;
+            latest = &report;
             latestTime = ok ? time : latestTime;
         }
     }
-    QString text = reportLines.size() == 1 ? QStringLiteral("1 new report")
-                                           : QStringLiteral("%1 new reports").arg(reportLines.size());
-    const QString call = ReadAttribute(*latest, search::kReceiverCallsign);
+    QString text = reports.size() == 1 ? QStringLiteral("1 new report")
+                                       : QStringLiteral("%1 new reports").arg(reports.size());
+    const QString call = latest->receiver;
     if (call.isEmpty())
         return text;
     text += QStringLiteral(", latest ") + call;
-    QString snr = ReadAttribute(*latest, search::kSnr).trimmed();
+    QString snr = latest->snr.trimmed();
     if (!snr.isEmpty()) {
         if (!snr.startsWith(u'-') && !snr.startsWith(u'+'))
             snr.prepend(u'+');
         text += u' ' + snr + QStringLiteral(" dB");
     }
-    const QString band = FrequencyToBand(ReadAttribute(*latest, search::kFrequency));
+    const QString band = FrequencyToBand(latest->frequency);
     if (!band.isEmpty() && band != QStringLiteral("0m"))
         text += QStringLiteral(" on ") + spokenBand(band);
     return text;
 }
 
-void TForm1::announcePass(const QStringList &reportLines)
+void TForm1::announcePass(const QList<AnswerReport> &reports)
 {
     // Qt has no announcement call: a name that changes is what readers
     // follow; the same line again is told again.
-    const QString text = passStatusText(reportLines);
+    const QString text = passStatusText(reports);
     if (passStatus->accessibleName() != text) {
         passStatus->setAccessibleName(text);
     } else if (QAccessible::isActive()) {

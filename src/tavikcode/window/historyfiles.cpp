@@ -36,7 +36,7 @@ void TForm1::ProcessResponse()
         Label12->setText(state.LastSeqNo);
         nameClockLabels();
     }
-    announcePass(result.reportLines);
+    announcePass(result.reports);
 }
 
 void TForm1::ClearHistoryFiles()

@@ -5,6 +5,7 @@
 #include "geo/geodesy.h"
 #include "retrieval/endpoints.h"
 #include "platform/settingsstore.h"
+#include "processing/reportline.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -229,8 +230,8 @@ public:
     // The clock and sequence labels named with their captions ("Last query 14:30:02").
     void nameClockLabels();
     // "12 new reports, latest CT4GOE +10 dB on 40 m" of the answer's report lines.
-    static QString passStatusText(const QStringList &reportLines);
-    void announcePass(const QStringList &reportLines);
+    static QString passStatusText(const QList<AnswerReport> &reports);
+    void announcePass(const QList<AnswerReport> &reports);
 
     // --- The one-second tick
     void Timer1Timer();

@@ -193,7 +193,10 @@ TEST_F(AccessNamesTest, ThePassStatusNamesTheNewCountAndTheLatestReport)
     };
     TForm1 &f = create();
     for (const Case &c : cases) {
-        f.announcePass(c.lines);
+        QList<AnswerReport> reports;
+        for (const QString &l : c.lines)
+            reports << answerReportOf(l);
+        f.announcePass(reports);
         EXPECT_EQ(accessibleName(f.passStatus), c.status);
     }
     EXPECT_EQ(f.passStatus->size(), QSize(0, 0));
