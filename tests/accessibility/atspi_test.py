@@ -178,9 +178,13 @@ def main():
             print("the stand-in service did not start")
             return 1
         env = dict(display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
-                   TAVIK_LOCAL_ADDRESS="192.0.2.1", XDG_CONFIG_HOME=os.path.join(scratch, "config"))
+                   TAVIK_LOCAL_ADDRESS="192.0.2.1", XDG_CONFIG_HOME=os.path.join(scratch, "config"),
+                   # The single-instance lock lives here: another copy elsewhere
+                   # (a test beside this one) must not make this one a second copy.
+                   XDG_RUNTIME_DIR=os.path.join(scratch, "runtime"))
         env.update(line.split("=", 1) for line in service.splitlines() if line.startswith("TAVIK_"))
         os.makedirs(os.path.join(scratch, "config"))
+        os.makedirs(os.path.join(scratch, "runtime"), mode=0o700)
         files = os.path.join(scratch, "files")
         os.makedirs(files)
         with open(os.path.join(scratch, "config", "WSJT-X.ini"), "w") as f:
