@@ -1,7 +1,7 @@
 // A process killed while it stores a large pass in the report archive:
 // afterwards the archive holds every report of that pass or none of them,
 // and is whole. A helper stores pass after pass, the way the program does,
-// and is killed before a store, inside one (stopped by a hook in the store's
+// and is killed before a store, inside one (stopped by a trigger in the store's
 // transaction, its rows written and its pages in the log, not committed) and
 // after one. Only the kill before a store may land either side of it.
 #include "archivepasses.h"

@@ -37,12 +37,6 @@ const QString &endingWal()
     return ending;
 }
 
-std::function<void(sqlite3 *)> &insideStoreHook()
-{
-    static std::function<void(sqlite3 *)> hook;
-    return hook;
-}
-
 // The band the history's line names for a stored frequency: its
 // whole-megahertz table, so that 136 kHz ("2200m" here) is "630m" there.
 QString historyBandOf(qint64 frequency)
@@ -58,11 +52,6 @@ ArchiveStore::~ArchiveStore() = default;
 void ArchiveStore::setBusyTimeout(int milliseconds)
 {
     g_busyTimeoutMs = milliseconds;
-}
-
-void ArchiveStore::setInsideStoreHook(std::function<void(sqlite3 *)> hook)
-{
-    insideStoreHook() = std::move(hook);
 }
 
 QString ArchiveStore::setAsideName(const QString &fileName, const QDateTime &now)
@@ -309,8 +298,6 @@ ArchiveStore::Added ArchiveStore::store(const QList<ArchivedReport> &reports, co
         m_alertTables->save(m_alertState, state);
         m_alertTables->add(alerts);
     }
-    if (const std::function<void(sqlite3 *)> &hook = insideStoreHook())
-        hook(m_db->handle());
     transaction.commit();
     m_alertState = std::move(state);
     if (judge)

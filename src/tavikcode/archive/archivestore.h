@@ -13,7 +13,6 @@
 class AlertTables;
 class SqliteDb;
 class Statement;
-struct sqlite3;
 
 // The archive's write side: one connection, used on one thread. Every call
 // either does all it says or, throwing, leaves the archive as it was.
@@ -99,10 +98,6 @@ public:
     using Rename = std::function<bool(const QString &from, const QString &to)>;
     static QString setAside(const QString &fileName, const QString &aside, const Rename &rename = {});
 
-    // For tests: called inside every store's transaction once its rows are
-    // written, before the commit, on the thread that stores, with the
-    // connection.
-    static void setInsideStoreHook(std::function<void(sqlite3 *)> hook);
     // How long a store waits for another program's write lock before it
     // fails and is tried again later (2 s; tests that hold the lock shorten it).
     static void setBusyTimeout(int milliseconds);

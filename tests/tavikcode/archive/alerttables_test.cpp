@@ -9,6 +9,23 @@
 
 #include <sqlite3.h>
 
+namespace {
+
+// A disk that fills inside a store's transaction: every connection opened
+// after SetUp knows this function, and a trigger of the test's calls it.
+void diskFull(sqlite3_context *context, int, sqlite3_value **)
+{
+    sqlite3_result_error_code(context, SQLITE_FULL);
+}
+
+int addDiskFull(sqlite3 *db, char **, const sqlite3_api_routines *)
+{
+    return sqlite3_create_function(db, "tavik_test_fault", 0, SQLITE_UTF8, nullptr, diskFull, nullptr,
+                                   nullptr);
+}
+
+} // namespace
+
 // The alert rules as the archive runs them: in every store's transaction,
 // over the reports it added, with their state kept beside the reports.
 class AlertTablesTest : public ArchiveTest
@@ -16,14 +33,15 @@ class AlertTablesTest : public ArchiveTest
 protected:
     void SetUp() override
     {
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(addDiskFull));
         ArchiveTest::SetUp();
         QObject::connect(&monitor, &AlertMonitor::judged, &monitor,
                          [this](const PassOutcome &o) { told << o.alerts; });
     }
     void TearDown() override
     {
-        ArchiveStore::setInsideStoreHook({});
         ArchiveTest::TearDown();
+        sqlite3_reset_auto_extension();
     }
 
     static QString line(const alertfixture::Station &s, qint64 time, qint64 hertz = alertfixture::k20m)
@@ -148,14 +166,16 @@ TEST_F(AlertTablesTest, AStoreThatFailsLeavesTheStateAndTheListAsTheyWere)
     openJudged();
     judged({line(kBerlin, kStart - 60)}, kStart);
     toldTexts();
-    ArchiveStore::setInsideStoreHook([](sqlite3 *) { throw SqliteError(SQLITE_FULL, "database or disk is full"_qs); });
+    // The alerts are the store's last rows: it fails with everything else written.
+    SqliteDb(fileName(), SqliteDb::ReadWrite)
+        .exec("CREATE TRIGGER disk_full AFTER INSERT ON alert BEGIN SELECT tavik_test_fault(); END");
     judged({line(kTokyo, kStart + 60)}, kStart + 300);
     EXPECT_EQ(failures.size(), 1);
     EXPECT_TRUE(toldTexts().isEmpty());
     EXPECT_EQ(list().size(), 1);
 
     // Stored at last, the reports are judged then, as new as before.
-    ArchiveStore::setInsideStoreHook({});
+    SqliteDb(fileName(), SqliteDb::ReadWrite).exec("DROP TRIGGER disk_full");
     archive->retry();
     settle();
     EXPECT_EQ(toldTexts(), (QStringList{"New DXCC entity: Japan, JA1ABC on 20m, 9,585 km (32°)"_qs,
