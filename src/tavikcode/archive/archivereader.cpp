@@ -524,6 +524,11 @@ ComparisonReports ArchiveReader::comparison(const ArchivePeriod &, const QString
     throw TavikError(QStringLiteral("This archive keeps no reports to compare"));
 }
 
+QList<TransmissionSummary> ArchiveReader::transmissions(qsizetype, const QString &)
+{
+    throw TavikError(QStringLiteral("This archive keeps no transmissions"));
+}
+
 std::unique_ptr<ArchiveReader> openArchiveReader(const QString &fileName)
 {
     try {

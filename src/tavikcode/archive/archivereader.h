@@ -2,6 +2,7 @@
 
 #include "cancelflag.h"
 #include "comparisonreports.h"
+#include "transmission.h"
 
 #include <QList>
 #include <QString>
@@ -183,6 +184,11 @@ public:
     // TavikError.
     virtual ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
                                          const QString &referenceCallsign, qint64 reachSeconds);
+    // The newest transmissions first, at most limit, each with who heard it
+    // (the operator's reports that belong to it); farthestKm from
+    // homeLocator when it is one. A reader that keeps no transmissions
+    // throws TavikError.
+    virtual QList<TransmissionSummary> transmissions(qsizetype limit, const QString &homeLocator);
     // From now on every query of this reader stops soon after the flag is set
     // (from any thread), also one that has not begun yet, and throws
     // QueryCancelled; nullptr: no flag. The flag outlives its use here.
