@@ -102,22 +102,6 @@ void AlertsWindow::showAlerts(const QList<Alert> &alerts)
     showCount();
 }
 
-void AlertsWindow::addAlerts(const QList<Alert> &alerts)
-{
-    if (m_reading)
-        return;
-    for (const Alert &a : alerts) {
-        alertTable->insertRow(0);
-        m_targets.prepend({});
-        insertRow(0, a);
-    }
-    while (alertTable->rowCount() > kShown) {
-        alertTable->removeRow(alertTable->rowCount() - 1);
-        m_targets.removeLast();
-    }
-    showCount();
-}
-
 void AlertsWindow::insertRow(int row, const Alert &a)
 {
     alertTable->setItem(row, TimeColumn, alertCell(utcText(a.time)));

@@ -9,8 +9,8 @@ class QPushButton;
 class QTableWidget;
 
 // The alert list, newest first: time, rule, band, subject and text. It
-// reads nothing itself: the report archive reads the list on its own thread
-// (showAlerts), and alerts told since come by signal (addAlerts). A double
+// reads nothing itself: the archive's shared reader reads the list, again
+// after each batch of alerts told (showAlerts). A double
 // click opens the Reach window on the alert's band and period.
 class AlertsWindow : public QWidget
 {
@@ -32,8 +32,6 @@ public:
 public slots:
     // The list as the archive holds it, newest first.
     void showAlerts(const QList<Alert> &alerts);
-    // Alerts told since, oldest first; a list being read has them already.
-    void addAlerts(const QList<Alert> &alerts);
 
 signals:
     void reachRequested(const QString &band, qint64 time);

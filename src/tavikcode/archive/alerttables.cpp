@@ -246,10 +246,8 @@ void AlertTables::add(const QList<Alert> &alerts)
     }
 }
 
-QList<Alert> readAlertList(const QString &fileName, qsizetype limit)
+QList<Alert> readAlertList(SqliteDb &db, qsizetype limit)
 {
-    SqliteDb db(fileName, SqliteDb::ReadOnly);
-    sqlite3_busy_timeout(db.handle(), 2000);
     if (checkArchiveVersion(db, true) < 3)
         return {};
     Statement rows(db, "SELECT time, rule, band, subject, text FROM alert ORDER BY time DESC, id DESC LIMIT ?1");

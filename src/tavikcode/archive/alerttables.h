@@ -46,10 +46,10 @@ private:
 void createAlertTables(SqliteDb &db);
 
 // The alert list, newest first (of one time, the one told last first), at
-// most limit alerts. Through a read-only connection of its own, so that the
-// list can be read while the archive cannot be written; an archive not yet
-// of version 3 has none. Throws SqliteError and TavikError.
-QList<Alert> readAlertList(const QString &fileName, qsizetype limit);
+// most limit alerts, read on the given connection (the shared reader's, so
+// that the list can be read while the archive cannot be written); an archive
+// not yet of version 3 has none. Throws SqliteError and TavikError.
+QList<Alert> readAlertList(SqliteDb &db, qsizetype limit);
 
 // Teaches the learner every report the archive holds, oldest first, and
 // keeps what it learnt: an archive brought up to version 3 knows what it

@@ -1,4 +1,5 @@
 #include "archivereader.h"
+#include "alerttables.h"
 
 #include "archiveschema.h"
 #include "bandplan.h"
@@ -132,6 +133,10 @@ public:
                                  const QString &referenceCallsign, qint64 reachSeconds) override
     {
         return cancellable([&] { return comparisonOf(period, operatorCallsign, referenceCallsign, reachSeconds); });
+    }
+    QList<Alert> alerts(qsizetype limit) override
+    {
+        return cancellable([&] { return readAlertList(m_db, limit); });
     }
     void setCancelFlag(const CancelFlag *flag) override
     {
@@ -522,6 +527,11 @@ void ReachSnapshot::setReceivers(const QList<HeardReceiver> &receivers)
 ComparisonReports ArchiveReader::comparison(const ArchivePeriod &, const QString &, const QString &, qint64)
 {
     throw TavikError(QStringLiteral("This archive keeps no reports to compare"));
+}
+
+QList<Alert> ArchiveReader::alerts(qsizetype)
+{
+    throw TavikError(QStringLiteral("This archive keeps no alerts"));
 }
 
 QList<TransmissionSummary> ArchiveReader::transmissions(qsizetype, const QString &)

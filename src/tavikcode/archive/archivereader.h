@@ -164,6 +164,8 @@ struct ArchivedReport
     bool reference = false;           // a reference station's report (reference_report), not the operator's
 };
 
+struct Alert;
+
 // A read-only view of the archive with a connection of its own. One reader is
 // used on one thread at a time.
 class ArchiveReader
@@ -184,6 +186,9 @@ public:
     // TavikError.
     virtual ComparisonReports comparison(const ArchivePeriod &period, const QString &operatorCallsign,
                                          const QString &referenceCallsign, qint64 reachSeconds);
+    // The alert list, newest first, at most limit alerts. A reader that
+    // keeps no alerts throws TavikError.
+    virtual QList<Alert> alerts(qsizetype limit);
     // The newest transmissions first, at most limit, each with who heard it
     // (the operator's reports that belong to it); farthestKm from
     // homeLocator when it is one. A reader that keeps no transmissions

@@ -65,21 +65,6 @@ public:
         attempt();
     }
 
-    void readAlerts(qsizetype limit)
-    {
-        // Read apart from the writer's connection: also while the archive cannot be written.
-        QList<Alert> alerts;
-        if (!m_fileName.isEmpty() && QFileInfo::exists(m_fileName)) {
-            try {
-                alerts = readAlertList(m_fileName, limit);
-            } catch (const TavikError &e) {
-                tell(QStringLiteral("The alert list cannot be read from the report archive %1: %2.")
-                         .arg(m_name, e.message()));
-            }
-        }
-        emit m_owner.alertsRead(alerts);
-    }
-
     void clearAlerts()
     {
         if (!m_store.isOpen())
@@ -88,6 +73,7 @@ public:
             return; // told by the attempt
         try {
             m_store.clearAlerts();
+            emit m_owner.alertsCleared();
         } catch (const TavikError &e) {
             tell(QStringLiteral("The alert list of the report archive %1 cannot be cleared: %2.")
                      .arg(m_name, e.message()));
@@ -392,11 +378,6 @@ void ReportArchive::open(ArchiveOpening opening)
 void ReportArchive::store(ArchivePass pass)
 {
     post([pass = std::move(pass)](ArchiveWriter &w) { w.store(pass); });
-}
-
-void ReportArchive::readAlerts(qsizetype limit)
-{
-    post([limit](ArchiveWriter &w) { w.readAlerts(limit); });
 }
 
 void ReportArchive::clearAlerts()

@@ -64,7 +64,7 @@ struct ArchivePass
 // Every store of a pass, and every store of waiting reports, runs the alert
 // rules (the pass's AlertJudge) over the reports it added, in its own
 // transaction: the rules' state and the alert list stay with the reports
-// that made them. The alert list is read and cleared here too.
+// that made them. The alert list is cleared here too.
 class ReportArchive : public QObject
 {
     Q_OBJECT
@@ -80,10 +80,7 @@ public:
     // the archive again when needed.
     void retry();
 
-    // The alert list, newest first, at most limit alerts: comes through
-    // alertsRead() (an empty list when the archive cannot be read, which is
-    // told through failed()).
-    void readAlerts(qsizetype limit);
+    // Empties the alert list (the shared reader reads it: ArchiveReader::alerts).
     void clearAlerts();
 
     // Blocks until every job handed over is done (tests; the end of the program).
@@ -111,7 +108,8 @@ signals:
     void stored(int reportsAdded);
     // After a committed store that added reports of reference stations.
     void referencesStored(int reportsAdded);
-    void alertsRead(const QList<Alert> &alerts);
+    // After the alert list was emptied.
+    void alertsCleared();
     // The operator's reports that wait in the journal, whenever that changes
     // (0: none wait there any more).
     void waiting(qint64 reports);

@@ -5,6 +5,7 @@
 #include "alerts/alertcentre.h"
 #include "alerts/alertsettingsdialog.h"
 #include "alerts/alertswindow.h"
+#include "archive/archiveworker.h"
 #include "archive/reportarchive.h"
 #include "base/clock.h"
 #include "base/filenames.h"
@@ -92,21 +93,47 @@ void TForm1::openAlertsWindow()
     if (!m_alertsWindow) {
         m_alertsWindow = new AlertsWindow(this);
         m_alertsWindow->setAttribute(Qt::WA_DeleteOnClose);
-        // The archive reads the list on its thread; what is told meanwhile comes after it.
-        connect(m_archive, &ReportArchive::alertsRead, m_alertsWindow, &AlertsWindow::showAlerts);
-        connect(m_alerts, &AlertCentre::alertsAdded, m_alertsWindow, &AlertsWindow::addAlerts);
-        connect(m_alertsWindow, &AlertsWindow::clearRequested, this, [this] {
-            m_archive->clearAlerts();
-            m_archive->readAlerts(AlertsWindow::kShown);
-        });
+        // Alerts are told after their store is committed, so a list read
+        // then holds them: each batch, and a clearing, reads it again.
+        connect(m_alerts, &AlertCentre::alertsAdded, m_alertsWindow, [this] { readAlertList(); });
+        connect(m_archive, &ReportArchive::alertsCleared, m_alertsWindow, [this] { readAlertList(); });
+        connect(m_alertsWindow, &AlertsWindow::clearRequested, this, [this] { m_archive->clearAlerts(); });
         connect(m_alertsWindow, &AlertsWindow::reachRequested, this, [this](const QString &band, qint64 time) {
             userAction([&] { openReachOn(band, time); });
         });
-        m_archive->readAlerts(AlertsWindow::kShown);
+        readAlertList();
     }
     m_alertsWindow->showNormal();
     m_alertsWindow->raise();
     m_alertsWindow->activateWindow();
+}
+
+// On the shared reader, apart from the writer: the list can be read while
+// the archive cannot be written. The newest read wins.
+void TForm1::readAlertList()
+{
+    if (!m_alertList)
+        m_alertList = std::make_unique<ArchiveWorker>(*m_archiveReaders);
+    m_alertList->submit(
+        {[this](ArchiveReader &reader, const CancelFlag &) {
+             QList<Alert> alerts = reader.alerts(AlertsWindow::kShown);
+             QMetaObject::invokeMethod(
+                 this, [this, alerts = std::move(alerts)] {
+                     if (m_alertsWindow)
+                         m_alertsWindow->showAlerts(alerts);
+                 },
+                 Qt::QueuedConnection);
+         },
+         [this](const QString &error) {
+             QMetaObject::invokeMethod(
+                 this, [this, error] {
+                     archiveFailed(QStringLiteral("The alert list cannot be read from the report archive: %1.")
+                                       .arg(error));
+                     if (m_alertsWindow)
+                         m_alertsWindow->showAlerts({});
+                 },
+                 Qt::QueuedConnection);
+         }});
 }
 
 void TForm1::openAlertSettings()

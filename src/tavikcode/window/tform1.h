@@ -26,6 +26,7 @@ class AlertSettingsDialog;
 class AlertsWindow;
 class ArchiveReader;
 class ArchiveReaders;
+class ArchiveWorker;
 struct AlertSettings;
 class ColourBar;
 class CompareWindow;
@@ -218,6 +219,7 @@ public:
     // The tray menu's entries, in the list view's menu too.
     void addAlertEntries(QMenu *menu);
     void openAlertsWindow();
+    void readAlertList();
     void openAlertSettings();
     void applyAlertSettings(AlertSettings chosen);
     // The Reach window on a band (empty: every band) and the shortest period holding the time.
@@ -293,7 +295,7 @@ private:
     QPointer<QObject> m_webErrorBox; // the failed query's box, while it is up
     bool m_closing = false; // the window is closing: requests cut short are no news
     bool m_ending = false;  // endProgram has run
-    std::unique_ptr<ArchiveReaders> m_archiveReaders; // the one reader the Reach and Compare windows share
+    std::unique_ptr<ArchiveReaders> m_archiveReaders; // the one reader the side windows and the alert list share
     QPointer<ReachWindow> m_reach;
     QPointer<CompareWindow> m_compare;
     QString m_referenceCalls;             // as kept: up to three, comma-separated
@@ -304,6 +306,7 @@ private:
     AlertCentre *m_alerts = nullptr;
     QDateTime m_waitingLogged; // UTC: when the reports waiting in the journal were last logged
     QPointer<AlertsWindow> m_alertsWindow;
+    std::unique_ptr<ArchiveWorker> m_alertList; // reads the Alerts window's list on the shared reader
     QPointer<AlertSettingsDialog> m_alertSettings;
     QSet<QString> m_archiveFaultsShown; // this start
     bool m_alertsCatchUp = true; // the next pass is the first after a start or "Clr Files"

@@ -34,6 +34,7 @@ protected:
         form.reset();
         archive = std::make_shared<FakeArchiveData>();
         archive->snapshot = reachfixture::snapshot();
+        archive->alertArchive = path(files::kArchive);
         TForm1Environment env;
         env.store = openIniSettingsStore(storeFile());
         env.arguments = arguments;
@@ -178,7 +179,7 @@ TEST_F(AlertCentreTest, PassesFillTheAlertListAndADoubleClickOpensReachOnTheBand
     pass(f, {reportLine("<b>X</b>", "PM95", "Japan", 600)});
     f.openAlertsWindow();
     EXPECT_TRUE(f.alertsWindow()->isReading());
-    settle(f);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.alertsWindow()->isReading(); }, 10000));
     QTableWidget *table = f.alertsWindow()->alertTable;
     // Newest first; of one time, the one told last first.
     ASSERT_EQ(table->rowCount(), 3);
@@ -207,7 +208,7 @@ TEST_F(AlertCentreTest, PassesFillTheAlertListAndADoubleClickOpensReachOnTheBand
     f.alertsWindow()->clearButton->click();
     EXPECT_EQ(table->rowCount(), 0);
     settle(f);
-    EXPECT_FALSE(f.alertsWindow()->isReading());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.alertsWindow()->isReading(); }, 10000));
     SqliteDb db(path(files::kArchive), SqliteDb::ReadOnly);
     EXPECT_EQ(db.integer("SELECT count(*) FROM alert"), 0);
 }

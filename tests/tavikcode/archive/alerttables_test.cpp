@@ -76,13 +76,8 @@ protected:
 
     QList<Alert> list()
     {
-        QList<Alert> read;
-        const auto c = QObject::connect(archive.get(), &ReportArchive::alertsRead, archive.get(),
-                                        [&](const QList<Alert> &alerts) { read = alerts; });
-        archive->readAlerts(100);
         settle();
-        QObject::disconnect(c);
-        return read;
+        return openArchiveReader(fileName())->alerts(100);
     }
 
     AlertSettings settings;

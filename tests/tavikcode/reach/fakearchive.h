@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/alertstate.h"
 #include "archive/archivereader.h"
 #include "base/tavikerror.h"
 
@@ -23,6 +24,7 @@ struct FakeArchiveData
     ComparisonReports comparison; // what comparison() answers, through reach()'s gate
     QStringList compared;         // "operator reference" of every comparison() asked
     QString failure;              // reach() and forEachReport() throw it when set
+    QString alertArchive;         // alerts() reads the list from this real archive
     bool gated = false;           // reach() waits at the gate while this holds
     bool wakeOnCancel = true;     // false: a cancelled query notices only when let through
     int waiting = 0;              // queries waiting at the gate
@@ -112,6 +114,18 @@ public:
     }
 
     void setCancelFlag(const CancelFlag *flag) override { m_cancel = flag; }
+
+    QList<Alert> alerts(qsizetype limit) override
+    {
+        QString file;
+        {
+            std::lock_guard lock(m_data->mutex);
+            file = m_data->alertArchive;
+        }
+        if (file.isEmpty())
+            return ArchiveReader::alerts(limit);
+        return openArchiveReader(file)->alerts(limit);
+    }
 
 private:
     bool isCancelled() const { return m_cancel && m_cancel->isSet(); }
