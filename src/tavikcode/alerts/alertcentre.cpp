@@ -172,7 +172,9 @@ QString AlertCentre::statusText()
     // StatusNotifierItem trays never read markup, and the tags would eat the
     // length Windows allows). A Qt-drawn tooltip takes text as markup when
     // its first line looks like a tag: that line holds no outside text.
-    QString text = QStringLiteral("TavikRepView\n");
+    // The last transmission, when there is one, is the line that matters
+    // most; its texts are the band plan's and a filtered mode, never markup.
+    QString text = m_lastTransmission.isEmpty() ? QStringLiteral("TavikRepView\n") : m_lastTransmission + u'\n';
     if (!status.callsign.isEmpty())
         text += status.callsign + QStringLiteral(" - ");
     text += status.online ? QStringLiteral("Online") : QStringLiteral("Offline");
@@ -182,8 +184,19 @@ QString AlertCentre::statusText()
             text += QStringLiteral(", %1 %2").arg(m_lastReports).arg(m_lastReports == 1 ? QStringLiteral("report")
                                                                                         : QStringLiteral("reports"));
     }
+    if (!m_linkState.isEmpty())
+        text += u'\n' + m_linkState;
     text += waitingLine();
     return text + u'\n' + m_recent.nowText(Clock::nowUtc().toSecsSinceEpoch());
+}
+
+void AlertCentre::setLinkLines(const QString &lastTransmission, const QString &linkState)
+{
+    if (lastTransmission == m_lastTransmission && linkState == m_linkState)
+        return;
+    m_lastTransmission = lastTransmission;
+    m_linkState = linkState;
+    refreshToolTip();
 }
 
 void AlertCentre::setWaitingReports(qint64 reports)

@@ -61,9 +61,14 @@ public:
     void addEntries(QMenu *menu);
     // The program closes: the icon goes from the tray whatever the settings say.
     void removeTrayIcon() { showTray(false); }
-    // The tooltip's text, plain lines: the program's name; the callsign,
-    // online or not and the last query; the bands of the last 15 minutes.
+    // The tooltip's text, plain lines: the last transmission (else the
+    // program's name); the callsign, online or not and the last query; the
+    // link to the digital-mode program; the bands of the last 15 minutes.
     QString statusText();
+
+    // The link's lines for the tooltip, each plain text with no outside
+    // markup possible (wsjtx/linktexts.h); empty: not shown.
+    void setLinkLines(const QString &lastTransmission, const QString &linkState);
 
     // The reports that wait in the archive's journal, for the tooltip (0: none).
     void setWaitingReports(qint64 reports);
@@ -104,6 +109,8 @@ private:
     RecentHeard m_recent;
     qsizetype m_lastReports = -1;
     qint64 m_waitingReports = 0;
+    QString m_lastTransmission;
+    QString m_linkState;
     QTimer m_wake;
     QTimer m_toolTipTimer;
     DesktopNotifier *m_notifier = nullptr; // made at the first notification

@@ -84,8 +84,15 @@ void TForm1::archiveWaiting(qint64 reports)
 
 std::optional<GeoPosition> TForm1::alertHome()
 {
-    // As the Reach window takes it; without one, the rules that need it stay silent.
-    return locatorPosition(homeLocator(store(), files::kWsjtxIni).grid);
+    // Without one, the rules that need it stay silent.
+    return locatorPosition(alertHomeGrid());
+}
+
+QString TForm1::alertHomeGrid()
+{
+    // As the Reach window takes it; the digital-mode program's own while it is heard.
+    const QString live = liveHomeGrid();
+    return live.isEmpty() ? homeLocator(store(), files::kWsjtxIni).grid : live;
 }
 
 void TForm1::openAlertsWindow()
@@ -164,6 +171,7 @@ void TForm1::applyAlertSettings(AlertSettings chosen)
     }
     chosen.autostart = autostartEnabled();
     m_alerts->applySettings(chosen);
+    startDigitalModeLink();
     chosen.save(store());
     if (failure)
         throw *failure;

@@ -24,6 +24,7 @@ void TForm1::openReachWindow()
             reach->refresh();
     });
     showSideWindow(m_reach, this);
+    digitalModeChanged();
 }
 
 QMenu *TForm1::createListMenu(const QPoint &position)

@@ -67,6 +67,7 @@ void TForm1::referenceAnswered(const HttpResult &result, const QString &callsign
         pass.now = Clock::nowUtc();
         pass.answerArrived = pass.now.toSecsSinceEpoch();
         pass.referenceCallsign = callsign;
+        referenceReportsHeard(callsign, pass.reports);
         archive().store(std::move(pass));
         m_referenceQueries.answered(callsign, lastSeqNo, answer.lines().size());
         m_referenceFaults.remove(callsign);

@@ -2,6 +2,7 @@
 #include "tform1.h"
 
 #include "archive/archiverecords.h"
+#include "alerts/alertcentre.h"
 #include "archive/reportarchive.h"
 #include "base/clock.h"
 #include "base/datetime.h"
@@ -97,6 +98,11 @@ void TForm1::FormActivate()
     }
 
     steps.run([this] { openArchive(); });
+    steps.run([this] {
+        startDigitalModeLink();
+        if (m_alerts->settings().wsjtxListen)
+            readLastTransmission();
+    });
     // Whatever a tick relies on is done before the first one: the history is
     // never cleared after a query has brought reports into it.
     steps.run([this] { checkBuildNumber(); });

@@ -17,6 +17,7 @@
 #include "base/tavikerror.h"
 #include "base/textops.h"
 #include "views/reporttable.h"
+#include "wsjtx/wsjtxmonitor.h"
 #include "parts/widgets.h"
 
 #include <QApplication>
@@ -151,6 +152,7 @@ TForm1::TForm1(TForm1Environment environment, QWidget *parent)
     // After the creation sequence: "/RESET" may have forgotten the alert
     // settings and the reference stations.
     createAlerts();
+    createDigitalModeLink();
     loadReferences();
     if (!m_refusedAddresses.isEmpty())
         Dialogs::showMessage(m_refusedAddresses.join(u'\r'));
@@ -329,6 +331,10 @@ void TForm1::connectHandlers()
     connect(Timer1, &QTimer::timeout, this, &TForm1::runTick);
     connect(m_archive, &ReportArchive::failed, this, &TForm1::archiveFailed);
     connect(m_archive, &ReportArchive::waiting, this, &TForm1::archiveWaiting);
+    connect(m_archive, &ReportArchive::stored, this, [this] {
+        if (m_alerts->settings().wsjtxListen)
+            userAction([this] { readLastTransmission(); });
+    });
     connect(IdIPWatch1, &AddressWatcher::statusChanged, this,
             [this] { tickAction([this] { IdIPWatch1StatusChanged(); }); });
     connect(Button1, &QPushButton::clicked, this, [this] { userAction([this] { Button1Click(); }); });
@@ -402,6 +408,7 @@ void TForm1::runTick()
         });
     }
     QueryReferences();
+    m_wsjtx->tick(Clock::nowUtc());
 }
 
 void TForm1::userAction(const std::function<void()> &handler)

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QHostAddress>
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
@@ -45,6 +46,8 @@ class QTimer;
 class ReachWindow;
 class ReportArchive;
 class ShapeBox;
+struct Transmission;
+class WsjtxMonitor;
 
 // What the window takes from its surroundings; tests pass their own.
 struct TForm1Environment
@@ -216,6 +219,7 @@ public:
     std::shared_ptr<AlertJudge> alertJudge();
     std::shared_ptr<AlertJudge> openingJudge();
     std::optional<GeoPosition> alertHome();
+    QString alertHomeGrid();
     // The tray menu's entries, in the list view's menu too.
     void addAlertEntries(QMenu *menu);
     void openAlertsWindow();
@@ -226,6 +230,23 @@ public:
     void openReachOn(const QString &band, qint64 time);
     AlertsWindow *alertsWindow() const;
     AlertSettingsDialog *alertSettingsDialog() const;
+
+    // --- The digital-mode program (WSJT-X's UDP messages)
+    void createDigitalModeLink();
+    // Listens as the settings say (again after they change); stops when off.
+    void startDigitalModeLink();
+    // A copy of the program is followed now.
+    bool digitalModeLive() const;
+    // Its DE grid when it is a locator.
+    QString liveHomeGrid() const;
+    // The copies or the running transmission changed: the tray, the alerts
+    // and the side windows follow.
+    void digitalModeChanged();
+    void transmissionEnded(const Transmission &transmission);
+    void readLastTransmission();
+    // A reference station's reports, for the alert that tells "me or the band".
+    void referenceReportsHeard(const QString &reference, const QList<AnswerReport> &reports);
+    WsjtxMonitor &digitalMode();
 
     // --- What assistive technology reads
     void nameControls();
@@ -309,5 +330,11 @@ private:
     std::unique_ptr<ArchiveWorker> m_alertList; // reads the Alerts window's list on the shared reader
     QPointer<AlertSettingsDialog> m_alertSettings;
     QSet<QString> m_archiveFaultsShown; // this start
+    WsjtxMonitor *m_wsjtx = nullptr;
+    QHostAddress m_linkAddress;
+    quint16 m_linkPort = 0;
+    QSet<QString> m_linkProblemsShown; // this start
+    QString m_lastTransmissionLine;    // the tray's first line
+    std::unique_ptr<ArchiveWorker> m_transmissionReads;
     bool m_alertsCatchUp = true; // the next pass is the first after a start or "Clr Files"
 };
