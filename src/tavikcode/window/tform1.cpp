@@ -6,6 +6,7 @@
 #include "compare/comparewindow.h"
 #include "archive/archivereader.h"
 #include "archive/archiveworker.h"
+#include "base/clock.h"
 #include "base/filenames.h"
 #include "archive/reportarchive.h"
 #include "platform/addresswatcher.h"
