@@ -1,3 +1,4 @@
+#include "wsjtx/linktexts.h"
 #include "wsjtx/transmissions.h"
 #include "wsjtx/wsjtxinstances.h"
 #include "wsjtx/wsjtxlistener.h"
@@ -150,6 +151,51 @@ TEST(WsjtxInstances, FollowsTheOperatorsCopyElseTheFirstHeardAndForgetsTheSilent
     EXPECT_EQ(instances.followedId(), u"Other"_s);
     EXPECT_EQ(instances.forgetSilent(t0.addSecs(91)), QStringList{u"Other"_s});
     EXPECT_TRUE(instances.followedId().isEmpty());
+}
+
+// What the tray and the Reach window say of the link: the program's name
+// and mode from the network, filtered so that no line reads as markup.
+TEST(LinkTexts, NameBandModeAndNoteOfTheFollowedCopy)
+{
+    const QDateTime t0(QDate(2024, 5, 1), QTime(14, 3, 15), Qt::UTC);
+    struct Case
+    {
+        const char *id, *mode, *deCall, *deGrid;
+        quint64 dialHz;
+        bool transmitting;
+        const char *state, *band, *grid, *note;
+    } cases[] = {
+        {"WSJT-X", "FT8", "N1SH", "FN43rq", 14'074'000, true, "WSJT-X: 20m FT8, transmitting", "20m", "FN43rq", ""},
+        {"JTDX -  7074000", "FT8", "n1sh", "", 7'074'000, false, "JTDX: 40m FT8", "40m", "", ""},
+        {"WSJT-X - IC7300", "<b>FT4", "K1ABC", "XX99", 0, false, "WSJT-X - IC7300: no frequency yet", "", "",
+         "WSJT-X - IC7300 sends as K1ABC; this program asks for N1SH."},
+        {"<i>x</i>", "<b>FT4</b>", "N1SH", "FN43", 14'080'000, true, "ix/i: 20m bFT4/b, transmitting", "20m", "FN43", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.id);
+        WsjtxStatus s;
+        s.id = QString::fromLatin1(c.id);
+        s.mode = QString::fromLatin1(c.mode);
+        s.deCall = QString::fromLatin1(c.deCall);
+        s.deGrid = QString::fromLatin1(c.deGrid);
+        s.dialHz = c.dialHz;
+        WsjtxInstances instances;
+        instances.setOperatorCallsign(u"N1SH"_s);
+        instances.take(s, t0);
+        EXPECT_EQ(linkStateText(instances, c.transmitting), QString::fromLatin1(c.state));
+        EXPECT_EQ(liveBand(instances), QString::fromLatin1(c.band));
+        EXPECT_EQ(liveGrid(instances), QString::fromLatin1(c.grid));
+        EXPECT_EQ(callsignNote(instances, u"N1SH"_s), QString::fromLatin1(c.note));
+    }
+    EXPECT_EQ(linkStateText(WsjtxInstances(), false), u"no digital-mode program heard"_s);
+
+    TransmissionSummary heard{{t0, t0.addSecs(13), 14'074'000, u"20m"_s, u"FT8"_s, 1500}, 23, u"VK2XYZ"_s,
+                              u"QF56"_s, 8912.4, -12.0};
+    EXPECT_EQ(lastTransmissionLine(heard), u"Last TX 14:03:15 20m FT8: heard by 23, farthest 8,912 km"_s);
+    heard.farthestKm.reset();
+    EXPECT_EQ(lastTransmissionLine(heard), u"Last TX 14:03:15 20m FT8: heard by 23"_s);
+    heard.receivers = 0;
+    EXPECT_EQ(lastTransmissionLine(heard), u"Last TX 14:03:15 20m FT8: heard by nobody yet"_s);
 }
 
 TEST(Transmissions, FromTransmittingOnToOffOneBandAndModeEach)
