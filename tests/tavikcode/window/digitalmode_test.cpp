@@ -1,0 +1,128 @@
+#include "alerts/alertcentre.h"
+#include "archive/reportarchive.h"
+#include "base/filenames.h"
+#include "platform/settingsstore.h"
+#include "reach/reachwindow.h"
+
+#include "../../formfixture.h"
+
+#include <QDataStream>
+#include <QTableWidget>
+#include <QUdpSocket>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename T>
+QByteArray field(const T &value)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << value;
+    return bytes;
+}
+
+// A WSJT-X 2.6 status of the operator on 20 m FT8, written by Qt's own stream.
+QByteArray status(bool transmitting)
+{
+    return field(quint32(0xadbccbda)) + field(quint32(2)) + field(quint32(1)) + field("WSJT-X"_ba)
+           + field(quint64(14'074'000)) + field("FT8"_ba) + field("K1ABC"_ba) + field("-14"_ba) + field("FT8"_ba)
+           + field(true) + field(transmitting) + field(false) + field(quint32(1500)) + field(quint32(1342))
+           + field("N1SH"_ba) + field("FN43rq"_ba);
+}
+
+quint16 freeUdpPort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
+
+} // namespace
+
+class DigitalModeTest : public FormTest
+{
+protected:
+    void send(const QByteArray &datagram) { m_sender.writeDatagram(datagram, QHostAddress::LocalHost, m_port); }
+
+    TForm1 &createListening()
+    {
+        writeBytes("WSJT-X.INI"_s, "MyCall=N1SH\r\nMyGrid=FN43rq\r\n");
+        m_port = freeUdpPort();
+        {
+            auto settings = openIniSettingsStore(storeFile());
+            settings->setValue(u"Orlix"_s, u"TavikWsjtxListen"_s, u"1"_s);
+            settings->setValue(u"Orlix"_s, u"TavikWsjtxAddress"_s, u"127.0.0.1"_s);
+            settings->setValue(u"Orlix"_s, u"TavikWsjtxPort"_s, QString::number(m_port));
+        }
+        TForm1 &f = create();
+        f.ReadCallsign();
+        f.openArchive();
+        f.startDigitalModeLink();
+        return f;
+    }
+
+    QUdpSocket m_sender;
+    quint16 m_port = 0;
+};
+
+// The program's statuses come over loopback; a transmission ends, a pass
+// brings reports heard in it, and the tray's first line and the Reach
+// window's list say who heard it.
+TEST_F(DigitalModeTest, ATransmissionHeardShowsInTheTrayAndTheReachWindow)
+{
+    TForm1 &f = createListening();
+    const QDateTime t0(QDate(2026, 12, 7), QTime(11, 0, 0), Qt::UTC);
+    Clock::set(t0);
+    send(status(true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.alerts().statusText().contains(u"WSJT-X: 20m FT8, transmitting"_s); },
+                                10000))
+        << f.alerts().statusText().toStdString();
+    Clock::set(t0.addSecs(13));
+    send(status(false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.alerts().statusText().contains(u"transmitting"_s); }, 10000));
+
+    const auto line = [&](const char *receiver, const char *locator, qint64 offset) {
+        return "<receptionReport receiverCallsign=\"%1\" receiverLocator=\"%2\" senderCallsign=\"N1SH\" "
+               "flowStartSeconds=\"%3\" frequency=\"14075500\" mode=\"FT8\" sNR=\"-5\" receiverDXCC=\"X\" />"_s
+            .arg(QString::fromLatin1(receiver), QString::fromLatin1(locator))
+            .arg(t0.toSecsSinceEpoch() + offset);
+    };
+    Clock::set(t0.addSecs(300));
+    // Two heard it; a report a minute later belongs to no transmission.
+    f.state.ResponseLines.setLines({"<receptionReports>"_s, line("DL1ABC", "JO62qm", 5), line("VK2XYZ", "QF56", 10),
+                                    line("JA1ABC", "PM95", 70), "</receptionReports>"_s});
+    f.ProcessResponse();
+    f.archive().waitForIdle();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.alerts().statusText().startsWith(u"Last TX 11:00:00 20m FT8"_s); },
+                                10000))
+        << f.alerts().statusText().toStdString();
+    EXPECT_TRUE(f.alerts().statusText().startsWith(u"Last TX 11:00:00 20m FT8: heard by 2, farthest 16,"_s))
+        << f.alerts().statusText().toStdString();
+
+    f.openReachWindow();
+    QTableWidget *list = f.reachWindow()->findChild<QTableWidget *>(u"transmissionTable"_s);
+    ASSERT_NE(list, nullptr);
+    f.reachWindow()->refreshTransmissions();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->rowCount() == 1; }, 10000));
+    EXPECT_EQ(list->item(0, 1)->text(), u"20m"_s);
+}
+
+// Another program holds the unicast port: told once, in plain words, and
+// the port is not taken from it.
+TEST_F(DigitalModeTest, APortHeldByAnotherProgramIsToldOnce)
+{
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0));
+    {
+        auto settings = openIniSettingsStore(storeFile());
+        settings->setValue(u"Orlix"_s, u"TavikWsjtxListen"_s, u"1"_s);
+        settings->setValue(u"Orlix"_s, u"TavikWsjtxPort"_s, QString::number(holder.localPort()));
+    }
+    TForm1 &f = create();
+    f.startDigitalModeLink();
+    f.startDigitalModeLink();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.front().text.contains(u"multicast group"_s));
+}
