@@ -4,6 +4,8 @@
 #include "archiveschema.h"
 #include "bandplan.h"
 #include "sqlitedb.h"
+#include "geo/geodesy.h"
+#include "geo/locator.h"
 
 #include <QHash>
 #include <QSet>
@@ -134,6 +136,10 @@ public:
     {
         return cancellable([&] { return comparisonOf(period, operatorCallsign, referenceCallsign, reachSeconds); });
     }
+    QList<TransmissionSummary> transmissions(qsizetype limit, const QString &homeLocator) override
+    {
+        return cancellable([&] { return transmissionsOf(limit, homeLocator); });
+    }
     QList<Alert> alerts(qsizetype limit) override
     {
         return cancellable([&] { return readAlertList(m_db, limit); });
@@ -178,6 +184,8 @@ private:
     void visitReports(const ArchivePeriod &period, const std::function<void(const ArchivedReport &)> &visit);
     ComparisonReports comparisonOf(const ArchivePeriod &period, const QString &operatorCallsign,
                                    const QString &referenceCallsign, qint64 reachSeconds);
+
+    QList<TransmissionSummary> transmissionsOf(qsizetype limit, const QString &homeLocator);
 
     SqliteDb m_db;
     const CancelFlag *m_cancel = nullptr;
@@ -527,6 +535,64 @@ void ReachSnapshot::setReceivers(const QList<HeardReceiver> &receivers)
 ComparisonReports ArchiveReader::comparison(const ArchivePeriod &, const QString &, const QString &, qint64)
 {
     throw TavikError(QStringLiteral("This archive keeps no reports to compare"));
+}
+
+// Each transmission with the operator's reports that belong to it: one
+// range of the report table's key (flow_start first) a transmission.
+QList<TransmissionSummary> SqliteArchiveReader::transmissionsOf(qsizetype limit, const QString &homeLocator)
+{
+    const std::optional<GeoPosition> home = locatorPosition(homeLocator);
+    Statement list(m_db, "SELECT start_ms, end_ms, dial_hz, band, mode, tx_df FROM transmission "
+                         "ORDER BY start_ms DESC LIMIT ?1");
+    Statement heard(m_db, "SELECT flow_start, receiver, locator, band, mode, snr FROM report "
+                          "WHERE flow_start BETWEEN ?1 AND ?2");
+    list.bind(1, qint64(limit));
+    QList<TransmissionSummary> summaries;
+    while (list.step()) {
+        TransmissionSummary s;
+        Transmission &t = s.transmission;
+        t.start = QDateTime::fromMSecsSinceEpoch(list.integer(0), Qt::UTC);
+        t.end = QDateTime::fromMSecsSinceEpoch(list.integer(1), Qt::UTC);
+        t.dialHz = quint64(list.integer(2));
+        t.band = list.text(3);
+        t.mode = list.text(4);
+        t.txDf = quint32(list.integer(5));
+        const qint64 half = halfPeriodMs(t.mode);
+        heard.bind(1, (list.integer(0) - half) / 1000 - 1);
+        heard.bind(2, (list.integer(1) + half) / 1000 + 1);
+        QSet<QString> receivers;
+        QList<qint64> snrs;
+        double farthest = -1;
+        while (heard.step()) {
+            if (!reportBelongsTo(t, QDateTime::fromSecsSinceEpoch(heard.integer(0), Qt::UTC), heard.text(3),
+                                 heard.text(4)))
+                continue;
+            const QString receiver = heard.text(1);
+            receivers.insert(receiver.toUpper());
+            if (const std::optional<qint64> snr = heard.optionalInteger(5))
+                snrs.append(*snr);
+            const std::optional<GeoPosition> at = home ? locatorPosition(heard.text(2)) : std::nullopt;
+            if (at) {
+                const double km = geodesicPath(*home, *at).distanceKm;
+                if (km > farthest) {
+                    farthest = km;
+                    s.farthestCallsign = receiver;
+                    s.farthestLocator = heard.text(2);
+                    s.farthestKm = km;
+                }
+            }
+        }
+        heard.reset();
+        s.receivers = receivers.size();
+        if (!snrs.isEmpty()) {
+            std::sort(snrs.begin(), snrs.end());
+            const qsizetype mid = snrs.size() / 2;
+            s.medianSnr = snrs.size() % 2 ? double(snrs.at(mid)) : (snrs.at(mid - 1) + snrs.at(mid)) / 2.0;
+        }
+        summaries.append(std::move(s));
+        checkCancelled();
+    }
+    return summaries;
 }
 
 QList<Alert> ArchiveReader::alerts(qsizetype)

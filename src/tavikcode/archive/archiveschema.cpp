@@ -132,6 +132,27 @@ void migrateToVersion4(SqliteDb &db)
     )sql");
 }
 
+// The operator's transmissions as the digital-mode program told them, times
+// in milliseconds since 1970 UTC; one a start, so a replayed journal adds
+// none twice.
+void migrateToVersion5(SqliteDb &db)
+{
+    db.exec(R"sql(
+        CREATE TABLE transmission (
+            start_ms INTEGER PRIMARY KEY,
+            end_ms   INTEGER NOT NULL,
+            dial_hz  INTEGER NOT NULL,
+            band     TEXT NOT NULL,
+            mode     TEXT NOT NULL,
+            tx_df    INTEGER NOT NULL
+        );
+        CREATE VIEW transmissions AS
+            SELECT strftime('%Y-%m-%d %H:%M:%f', start_ms / 1000.0, 'unixepoch') AS start,
+                   strftime('%Y-%m-%d %H:%M:%f', end_ms / 1000.0, 'unixepoch') AS end, dial_hz, band, mode, tx_df
+              FROM transmission;
+    )sql");
+}
+
 TavikError newerArchive(int version)
 {
     return TavikError(QStringLiteral("it was written by a newer version of TavikRepView (archive version %1, "
@@ -165,8 +186,10 @@ int migrateArchive(SqliteDb &db, int upTo, AlertJudge *learner)
     }
     if (version < 4 && upTo >= 4)
         migrateToVersion4(db);
-    // Later versions add their step here: if (version < 5 && upTo >= 5) migrateToVersion5(db);
-    static_assert(kArchiveSchemaVersion == 4, "a new version needs its migration step");
+    if (version < 5 && upTo >= 5)
+        migrateToVersion5(db);
+    // Later versions add their step here: if (version < 6 && upTo >= 6) migrateToVersion6(db);
+    static_assert(kArchiveSchemaVersion == 5, "a new version needs its migration step");
     db.exec(QByteArray("PRAGMA user_version = " + QByteArray::number(upTo)).constData());
     return version;
 }

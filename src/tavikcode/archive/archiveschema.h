@@ -34,7 +34,7 @@ class SqliteDb;
 // key and names every band by the band plan; version 3 adds the alert
 // tables; version 4 adds reference_report.
 
-inline constexpr int kArchiveSchemaVersion = 4;
+inline constexpr int kArchiveSchemaVersion = 5;
 
 // report.frequency of a report without a frequency (a served value that was
 // no number, or an imported row): a value no served number can give (the

@@ -313,6 +313,26 @@ void ArchiveStore::clearAlerts()
     transaction.commit();
 }
 
+void ArchiveStore::storeTransmissions(const QList<Transmission> &transmissions)
+{
+    Q_ASSERT(isOpen());
+    Transaction transaction(*m_db);
+    Statement insert(*m_db, R"sql(
+        INSERT OR IGNORE INTO transmission (start_ms, end_ms, dial_hz, band, mode, tx_df)
+        VALUES (?1, ?2, ?3, ?4, ?5, ?6)
+    )sql");
+    for (const Transmission &t : transmissions) {
+        insert.bind(1, t.start.toMSecsSinceEpoch());
+        insert.bind(2, t.end.toMSecsSinceEpoch());
+        insert.bind(3, qint64(t.dialHz));
+        insert.bind(4, t.band);
+        insert.bind(5, t.mode);
+        insert.bind(6, qint64(t.txDf));
+        insert.run();
+    }
+    transaction.commit();
+}
+
 ArchiveStore::Added ArchiveStore::writeRows(const QList<ArchivedReport> &reports,
                                             const QList<ReceiverSighting> &receivers, Origin origin,
                                             QList<ArchivedReport> *added)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transmission.h"
+
 #include "alertstate.h"
 #include "archiverecords.h"
 
@@ -84,6 +86,9 @@ public:
 
     // Empties the alert list. Throws SqliteError.
     void clearAlerts();
+    // Adds the transmissions the archive does not hold yet (by start), in
+    // one transaction. Throws SqliteError.
+    void storeTransmissions(const QList<Transmission> &transmissions);
 
     // Gives back the page cache; the writer is idle most of the time.
     void releaseMemory();

@@ -10,11 +10,12 @@
 
 namespace {
 
-constexpr QByteArrayView kJournalHeader = "TavikArchive-pending 2";
+constexpr QByteArrayView kJournalHeader = "TavikArchive-pending 3";
+constexpr QByteArrayView kJournalHeaderVersion2 = "TavikArchive-pending 2";
 constexpr QByteArrayView kJournalHeaderVersion1 = "TavikArchive-pending 1";
 constexpr QByteArrayView kJournalEnd = "end\t";
 
-using JournalRecord = std::variant<ArchivedReport, ReceiverSighting>;
+using JournalRecord = std::variant<ArchivedReport, ReceiverSighting, Transmission>;
 
 void appendEscaped(QByteArray &line, const QString &text)
 {
@@ -60,6 +61,18 @@ QByteArray journalLine(const ArchivedReport &r)
     appendEscaped(line, r.snrText);
     appendEscaped(line, r.dxcc);
     appendNumber(line, r.storedAt);
+    return line += "\r\n";
+}
+
+QByteArray journalLine(const Transmission &t)
+{
+    QByteArray line("T");
+    appendNumber(line, t.start.toMSecsSinceEpoch());
+    appendNumber(line, t.end.toMSecsSinceEpoch());
+    appendNumber(line, qint64(t.dialHz));
+    appendEscaped(line, t.band);
+    appendEscaped(line, t.mode);
+    appendNumber(line, qint64(t.txDf));
     return line += "\r\n";
 }
 
@@ -160,6 +173,14 @@ JournalRecord parseLine(QByteArrayView line)
         s.seenAt = f.number(3);
         return s;
     }
+    if (line.startsWith("T\t") && f.size() == 7) {
+        const qint64 dialHz = f.number(3), txDf = f.number(6);
+        if (dialHz < 0 || txDf < 0 || txDf > 0xffffffffLL)
+            throw JournalDamage(QStringLiteral("a transmission out of range"));
+        return Transmission{QDateTime::fromMSecsSinceEpoch(f.number(1), Qt::UTC),
+                            QDateTime::fromMSecsSinceEpoch(f.number(2), Qt::UTC), quint64(dialHz), f.text(4),
+                            f.text(5), quint32(txDf)};
+    }
     throw JournalDamage(QStringLiteral("a line of no known kind"));
 }
 
@@ -186,7 +207,7 @@ void scanJournal(const QString &fileName, const std::function<void(QByteArrayVie
             line.chop(1);
         try {
             if (lineNumber == 1) {
-                if (line != kJournalHeader && line != kJournalHeaderVersion1)
+                if (line != kJournalHeader && line != kJournalHeaderVersion2 && line != kJournalHeaderVersion1)
                     throw JournalDamage(QStringLiteral("not a file of waiting reports of this program"));
             } else if (ended) {
                 throw JournalDamage(QStringLiteral("a line after the end"));
@@ -248,8 +269,10 @@ void readSegments(const QStringList &segments, qsizetype chunkSize, const Pendin
             scanJournal(segment, [&](QByteArrayView, JournalRecord &&record) {
                 if (auto *r = std::get_if<ArchivedReport>(&record))
                     reports.append(std::move(*r));
+                else if (auto *s = std::get_if<ReceiverSighting>(&record))
+                    receivers.append(std::move(*s));
                 else
-                    receivers.append(std::get<ReceiverSighting>(std::move(record)));
+                    return; // read apart: transmissions()
                 if (reports.size() + receivers.size() >= chunkSize)
                     handOver();
             });
@@ -277,7 +300,8 @@ QStringList PendingJournal::segments() const
     return segmentsOf(m_fileName).values();
 }
 
-QString PendingJournal::append(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers) const
+QString PendingJournal::append(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
+                              const QList<Transmission> &transmissions) const
 {
     // A name after every segment there: each is written once, whole, and never touched again.
     const QMap<qint64, QString> there = segmentsOf(m_fileName);
@@ -300,11 +324,29 @@ QString PendingJournal::append(const QList<ArchivedReport> &reports, const QList
         file.write(journalLine(r));
     for (const ReceiverSighting &s : receivers)
         file.write(journalLine(s));
+    for (const Transmission &t : transmissions)
+        file.write(journalLine(t));
     file.write(kJournalEnd.data(), kJournalEnd.size());
-    file.write(QByteArray(QByteArray::number(reports.size() + receivers.size()) + "\r\n"));
+    file.write(QByteArray(QByteArray::number(reports.size() + receivers.size() + transmissions.size()) + "\r\n"));
     if (!file.commit())
         throw failed();
     return name;
+}
+
+QList<Transmission> PendingJournal::transmissions() const
+{
+    QList<Transmission> found;
+    for (const QString &segment : segments()) {
+        try {
+            scanJournal(segment, [&](QByteArrayView, JournalRecord &&record) {
+                if (auto *t = std::get_if<Transmission>(&record))
+                    found.append(std::move(*t));
+            });
+        } catch (const TavikError &) {
+            // A damaged segment is read() and set aside there.
+        }
+    }
+    return found;
 }
 
 void PendingJournal::read(qsizetype chunkSize, const Take &take, const Damaged &damaged) const

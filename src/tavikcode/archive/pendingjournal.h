@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archiverecords.h"
+#include "transmission.h"
 #include "base/tavikerror.h"
 
 #include <QDateTime>
@@ -19,20 +20,22 @@
 //
 // The format of each segment, UTF-8 with lines ended by CR LF:
 //
-//   TavikArchive-pending 2
+//   TavikArchive-pending 3
 //   R <TAB> flow_start <TAB> sender <TAB> receiver <TAB> locator <TAB> frequency <TAB> band <TAB> mode
 //     <TAB> snr <TAB> snr_text <TAB> dxcc <TAB> stored_at
 //   F <TAB> the fields of an R line
 //   S <TAB> callsign <TAB> locator <TAB> seen_at
-//   end <TAB> the number of R, F and S lines
+//   T <TAB> start_ms <TAB> end_ms <TAB> dial_hz <TAB> band <TAB> mode <TAB> tx_df
+//   end <TAB> the number of R, F, S and T lines
 //
 // one R line per report of the operator, one F line per report of a
-// reference station, one S line per receiver sighting; times in seconds
-// since 1970 UTC, the frequency in hertz; an empty frequency or snr is none.
+// reference station, one S line per receiver sighting, one T line per
+// transmission of the operator's; times in seconds (a transmission's in
+// milliseconds) since 1970 UTC, the frequency in hertz; an empty frequency or snr is none.
 // In the texts a backslash, tab, CR and LF are written \\, \t, \r and \n.
 // A segment that does not read so (another first line, a line of another
-// shape, no end line or another count) is damaged. A file of version 1
-// (written before reference stations, without F lines) reads as well.
+// shape, no end line or another count) is damaged. Files of version 1
+// (without F lines) and 2 (without T lines) read as well.
 
 class JournalDamage : public TavikError
 {
@@ -57,7 +60,10 @@ public:
     // Writes the records as a new segment after those there; returns its
     // name. Throws TavikError when it cannot be written: nothing of it is
     // left then, and the segments there are as they were.
-    QString append(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers) const;
+    QString append(const QList<ArchivedReport> &reports, const QList<ReceiverSighting> &receivers,
+                   const QList<Transmission> &transmissions = {}) const;
+    // The transmissions of every segment that reads whole, in the order written.
+    QList<Transmission> transmissions() const;
 
     // Hands the records of every segment to take in chunks of at most
     // chunkSize records, in the order written. A segment that cannot be read,

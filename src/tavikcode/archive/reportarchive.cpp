@@ -65,6 +65,14 @@ public:
         attempt();
     }
 
+    void storeTransmission(const Transmission &transmission)
+    {
+        if (m_fileName.isEmpty() || !transmission.end.isValid())
+            return;
+        m_transmissions.append(transmission);
+        attempt();
+    }
+
     void clearAlerts()
     {
         if (!m_store.isOpen())
@@ -111,8 +119,10 @@ public:
                 }
                 m_oldHistory.clear();
             }
-            if (m_journalHolds)
+            if (m_journalHolds) {
                 committed = storeJournal(added) || committed;
+                m_store.storeTransmissions(m_journal.transmissions());
+            }
             if (m_passWaiting || !m_reports.isEmpty() || !m_receivers.isEmpty()) {
                 added += m_store.store(m_reports, m_receivers, ArchiveStore::Origin::Served, m_judge.get(),
                                        m_now.toSecsSinceEpoch());
@@ -120,6 +130,10 @@ public:
                 m_passWaiting = false;
                 m_reports = {};
                 m_receivers = {};
+            }
+            if (!m_transmissions.isEmpty()) {
+                m_store.storeTransmissions(m_transmissions);
+                m_transmissions = {};
             }
             if (m_journalHolds) {
                 m_journalHolds = false;
@@ -152,7 +166,7 @@ public:
     // The closing path: what still waits in memory is stored, or journalled.
     void finish()
     {
-        if (!m_reports.isEmpty() || !m_receivers.isEmpty())
+        if (!m_reports.isEmpty() || !m_receivers.isEmpty() || !m_transmissions.isEmpty())
             attempt();
     }
 
@@ -261,14 +275,15 @@ private:
     // does it stay in memory, up to the limit.
     void keepWaiting()
     {
-        if (m_reports.isEmpty() && m_receivers.isEmpty())
+        if (m_reports.isEmpty() && m_receivers.isEmpty() && m_transmissions.isEmpty())
             return;
         try {
-            m_journal.append(m_reports, m_receivers);
+            m_journal.append(m_reports, m_receivers, m_transmissions);
             m_journalHolds = true;
             setJournalled(m_journalled + std::count_if(m_reports.cbegin(), m_reports.cend(), isOwn));
             m_reports = {};
             m_receivers = {};
+            m_transmissions = {};
             m_journalFailure.clear();
         } catch (const TavikError &e) {
             m_journalFailure = e.message();
@@ -326,6 +341,7 @@ private:
     std::shared_ptr<AlertJudge> m_judge; // the rules of the last pass (or of the opening)
     QList<ArchivedReport> m_reports;     // waiting, not in the journal
     QList<ReceiverSighting> m_receivers; // waiting, not in the journal
+    QList<Transmission> m_transmissions; // waiting, not in the journal
     QDateTime m_now;
     QString m_lastFailure;
     QString m_journalFailure;
@@ -378,6 +394,11 @@ void ReportArchive::open(ArchiveOpening opening)
 void ReportArchive::store(ArchivePass pass)
 {
     post([pass = std::move(pass)](ArchiveWriter &w) { w.store(pass); });
+}
+
+void ReportArchive::storeTransmission(const Transmission &transmission)
+{
+    post([transmission](ArchiveWriter &w) { w.storeTransmission(transmission); });
 }
 
 void ReportArchive::clearAlerts()

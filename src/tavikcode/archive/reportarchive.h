@@ -82,6 +82,9 @@ public:
 
     // Empties the alert list (the shared reader reads it: ArchiveReader::alerts).
     void clearAlerts();
+    // Keeps an ended transmission of the operator's, as a pass's reports
+    // are kept: in the journal while the archive cannot be written.
+    void storeTransmission(const Transmission &transmission);
 
     // Blocks until every job handed over is done (tests; the end of the program).
     void waitForIdle();
