@@ -205,8 +205,8 @@ BENCHMARK(BM_JudgePass)->Arg(200)->Arg(10000)->Unit(benchmark::kMillisecond);
 // The rules over the same pass with six hours of FT8 transmissions (one
 // every 30 s, the limit the monitor keeps) and a reference heard by 1,000
 // receivers (T = 1; T = 0 without them): what the Unheard and live Silence
-// rules add. The state is
-// taught the pass first, so only these rules find anything new.
+// rules add. The state is taught the pass first, so only these rules find
+// anything new.
 static void BM_JudgePassTransmitting(benchmark::State &state)
 {
     const qint64 now = bigarchive::kBigArchiveEnd + 300;
@@ -235,7 +235,12 @@ static void BM_JudgePassTransmitting(benchmark::State &state)
     state.counters["alerts"] = double(alerts);
     state.counters["transmissions"] = double(input.transmissions.size());
 }
-BENCHMARK(BM_JudgePassTransmitting)->Args({200, 0})->Args({200, 1})->Args({10000, 0})->Args({10000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JudgePassTransmitting)
+    ->Args({200, 0})
+    ->Args({200, 1})
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

@@ -298,9 +298,10 @@ private:
             const qint64 t = r->flowStartSeconds;
             const QDateTime heard = QDateTime::fromSecsSinceEpoch(t, Qt::UTC);
             const QString band = alertBand(*r);
-            auto it = std::upper_bound(m_tx.begin(), m_tx.end(), t + kWidest, [](qint64 v, const FollowedTransmission &f) {
+            const auto startsAfter = [](qint64 v, const FollowedTransmission &f) {
                 return v < f.transmission.start.toSecsSinceEpoch();
-            });
+            };
+            auto it = std::upper_bound(m_tx.begin(), m_tx.end(), t + kWidest, startsAfter);
             while (it != m_tx.begin()) {
                 --it;
                 if (it->transmission.end.isValid() && it->transmission.end.toSecsSinceEpoch() + kWidest < t)

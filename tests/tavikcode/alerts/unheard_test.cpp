@@ -148,8 +148,9 @@ TEST(Unheard, SilenceWithTheLinkLiveCountsOnlyTimeSpentTransmitting)
         const Judgement got = judgePass(j.settings, j.state, pass);
         ASSERT_EQ(got.alerts.size(), c.told ? 1 : 0) << c.live << c.running.value_or(0);
         if (c.told) {
-            EXPECT_EQ(got.alerts[0].text, c.live ? "No report for 60 minutes of transmitting: the last was at 12:02 UTC"_qs
-                                                 : "No report for 60 minutes: the last was at 12:02 UTC"_qs);
+            EXPECT_EQ(got.alerts[0].text,
+                      c.live ? "No report for 60 minutes of transmitting: the last was at 12:02 UTC"_qs
+                             : "No report for 60 minutes: the last was at 12:02 UTC"_qs);
         }
     }
 }

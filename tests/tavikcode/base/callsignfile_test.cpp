@@ -44,7 +44,8 @@ TEST(CallsignFile, TakesWsjtxUdpServerAndPortWithItsDefaults)
     using Target = std::optional<std::pair<QString, quint16>>;
     struct Case { QStringList lines; Target target; };
     const Case cases[] = {
-        {{"[Configuration]"_qs, "UDPServer=239.255.0.1 "_qs, "UDPServerPort=2238"_qs}, std::pair{"239.255.0.1"_qs, quint16(2238)}},
+        {{"[Configuration]"_qs, "UDPServer=239.255.0.1 "_qs, "UDPServerPort=2238"_qs},
+         std::pair{"239.255.0.1"_qs, quint16(2238)}},
         {{"UDPServer=10.0.0.1"_qs, "UDPServer=127.0.0.2"_qs, "UDPServerPort=1"_qs, "UDPServerPort=65535"_qs},
          std::pair{"127.0.0.2"_qs, quint16(65535)}},
         {{"MyCall=G4XYZ"_qs}, std::pair{"127.0.0.1"_qs, quint16(2237)}},
