@@ -202,6 +202,46 @@ static void BM_JudgePass(benchmark::State &state)
 }
 BENCHMARK(BM_JudgePass)->Arg(200)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// The rules over the same pass with six hours of FT8 transmissions (one
+// every 30 s, the limit the monitor keeps) and a reference heard by 1,000
+// receivers (T = 1; T = 0 without them): what the Unheard and live Silence
+// rules add. The state is taught the pass first, so only these rules find
+// anything new.
+static void BM_JudgePassTransmitting(benchmark::State &state)
+{
+    const qint64 now = bigarchive::kBigArchiveEnd + 300;
+    PassInput input{pass(state.range(0)), kHome, now, false};
+    const bool transmitting = state.range(1) != 0;
+    for (qint64 t = now - 6 * 3600; transmitting && t < now - 30; t += 30) {
+        input.transmissions << FollowedTransmission{{QDateTime::fromSecsSinceEpoch(t, Qt::UTC),
+                                                     QDateTime::fromSecsSinceEpoch(t + 13, Qt::UTC), 14074000,
+                                                     QStringLiteral("20m"), QStringLiteral("FT8"), 1500},
+                                                    false, false};
+    }
+    for (int i = 0; transmitting && i < 1000; ++i)
+        input.references << ReferenceHeard{QStringLiteral("N0REF"), QStringLiteral("20m"),
+                                           QStringLiteral("R%1").arg(i), now - 3600 + i};
+    input.linkLive = transmitting;
+    const AlertSettings settings;
+    AlertState learnt;
+    learnt.lastJudged = 1; // no first run
+    learnt = judgePass(settings, learnt, {input.reports, kHome, now - 300, false, true}).state;
+    qsizetype alerts = 0;
+    for (auto _ : state) {
+        Judgement j = judgePass(settings, learnt, input);
+        alerts = j.alerts.size();
+        benchmark::DoNotOptimize(j);
+    }
+    state.counters["alerts"] = double(alerts);
+    state.counters["transmissions"] = double(input.transmissions.size());
+}
+BENCHMARK(BM_JudgePassTransmitting)
+    ->Args({200, 0})
+    ->Args({200, 1})
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Unit(benchmark::kMillisecond);
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);

@@ -34,11 +34,21 @@ public:
     std::shared_ptr<AlertJudge> judge(const AlertSettings &settings, const std::optional<GeoPosition> &home,
                                       bool catchUp);
 
+    // What the link to WSJT-X tells, on the monitor's thread; the judges
+    // made before and after read it. Only the last few hours are kept.
+    void transmissionStarted(const Transmission &transmission);
+    void transmissionEnded(const Transmission &transmission);
+    void referenceHeard(const QString &reference, const QString &band, const QString &receiver, qint64 time);
+    // While live, the Silence rule counts only time spent transmitting.
+    void setLinkLive(bool live);
+
     struct Mailbox;
+    struct TransmitLog;
 
 signals:
     void judged(const PassOutcome &outcome);
 
 private:
     std::shared_ptr<Mailbox> m_mailbox;
+    std::shared_ptr<TransmitLog> m_log;
 };

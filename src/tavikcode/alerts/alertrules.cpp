@@ -44,7 +44,8 @@ class PassJudge
 {
 public:
     PassJudge(const AlertSettings &settings, AlertState &state, const PassInput &pass)
-        : m_s(settings), m_state(state), m_pass(pass), m_distances(pass.home, pass.reports.size())
+        : m_s(settings), m_state(state), m_pass(pass), m_distances(pass.home, pass.reports.size()),
+          m_tx(pass.transmissions)
     {
     }
 
@@ -74,6 +75,10 @@ public:
         tellRecords();
         tellOpenings();
         judgeSilence(catchUp);
+        if (!learning) {
+            markHeard(reports);
+            tellUnheard(settle());
+        }
         if (firstRun && !learning && !reports.isEmpty())
             firstLook(reports);
 
@@ -82,7 +87,7 @@ public:
         m_state.lastPass = m_pass.now;
         std::stable_sort(m_alerts.begin(), m_alerts.end(),
                          [](const Alert &a, const Alert &b) { return a.time < b.time; });
-        return {m_alerts, catchUp, std::move(m_state), std::move(m_distances)};
+        return {m_alerts, catchUp, std::move(m_state), std::move(m_distances), std::move(m_tx)};
     }
 
 private:
@@ -239,20 +244,135 @@ private:
         }
     }
 
+    // Seconds spent transmitting from the given time to now.
+    qint64 transmittingSince(qint64 from) const
+    {
+        qint64 sum = 0;
+        for (const FollowedTransmission &f : m_tx) {
+            if (!f.transmission.end.isValid())
+                continue;
+            const qint64 start = std::max(from, f.transmission.start.toSecsSinceEpoch());
+            const qint64 end = std::min(m_pass.now, f.transmission.end.toSecsSinceEpoch());
+            sum += std::max<qint64>(0, end - start);
+        }
+        if (m_pass.transmittingSince)
+            sum += std::max<qint64>(0, m_pass.now - std::max(from, *m_pass.transmittingSince));
+        return sum;
+    }
+
     void judgeSilence(bool catchUp)
     {
         const qint64 span = qint64(m_s.silenceMinutes) * 60;
         const qint64 last = m_state.lastReport;
-        if (last == 0 || m_state.silenceTold == last || m_pass.now - last < span || m_state.reportBefore == 0
-            || last - m_state.reportBefore > span)
+        if (last == 0 || m_state.silenceTold == last)
+            return;
+        // With the link live only time on the air counts, and it shows the
+        // station at work; without it, reports shortly before the last one do.
+        const bool live = m_pass.linkLive;
+        if (live ? transmittingSince(last) < span
+                 : m_pass.now - last < span || m_state.reportBefore == 0 || last - m_state.reportBefore > span)
             return;
         m_state.silenceTold = last;
         // A silence that began while the program was not looking is no news.
         if (!catchUp) {
-            tell(m_s.silence, {m_pass.now, AlertRule::Silence, QString(), QString(),
-                               QStringLiteral("No report for %1 minutes: the last was at ").arg(m_s.silenceMinutes)
-                                   + utcClock(last)});
+            tell(m_s.silence,
+                 {m_pass.now, AlertRule::Silence, QString(), QString(),
+                  QStringLiteral("No report for %1 minutes%2: the last was at ")
+                          .arg(QString::number(m_s.silenceMinutes),
+                               live ? QStringLiteral(" of transmitting") : QString())
+                      + utcClock(last)});
         }
+    }
+
+    // The operator's reports of the pass mark the transmissions they belong to.
+    void markHeard(const QList<const ArchivedReport *> &reports)
+    {
+        if (m_tx.isEmpty())
+            return;
+        // No mode's half period is longer than a minute: only transmissions
+        // that began before the report and a minute are looked at.
+        constexpr qint64 kWidest = 60;
+        for (const ArchivedReport *r : reports) {
+            if (r->reference)
+                continue;
+            const qint64 t = r->flowStartSeconds;
+            const QDateTime heard = QDateTime::fromSecsSinceEpoch(t, Qt::UTC);
+            const QString band = alertBand(*r);
+            const auto startsAfter = [](qint64 v, const FollowedTransmission &f) {
+                return v < f.transmission.start.toSecsSinceEpoch();
+            };
+            auto it = std::upper_bound(m_tx.begin(), m_tx.end(), t + kWidest, startsAfter);
+            while (it != m_tx.begin()) {
+                --it;
+                if (it->transmission.end.isValid() && it->transmission.end.toSecsSinceEpoch() + kWidest < t)
+                    break;
+                if (!it->heard && reportBelongsTo(it->transmission, heard, band, r->mode))
+                    it->heard = true;
+            }
+        }
+    }
+
+    // Settles the transmissions that ended long enough ago; returns the bands
+    // of those settled now, in the order of their transmissions.
+    QStringList settle()
+    {
+        QStringList bands;
+        for (FollowedTransmission &f : m_tx) {
+            if (f.settled || !f.transmission.end.isValid()
+                || m_pass.now < f.transmission.end.toSecsSinceEpoch() + kSettleSeconds)
+                continue;
+            f.settled = true;
+            if (!bands.contains(f.transmission.band))
+                bands << f.transmission.band;
+        }
+        return bands;
+    }
+
+    // Only newly settled transmissions raise the rule: a run told once is
+    // told again only when more of it settles, and the flood rule allows.
+    void tellUnheard(const QStringList &bands)
+    {
+        const qint64 span = qint64(m_s.unheardMinutes) * 60;
+        for (const QString &band : bands) {
+            qint64 count = 0, first = 0, last = 0;
+            for (qsizetype i = m_tx.size() - 1; i >= 0; --i) {
+                const FollowedTransmission &f = m_tx[i];
+                if (f.transmission.band != band || !f.settled)
+                    continue;
+                if (last == 0)
+                    last = f.transmission.end.toSecsSinceEpoch();
+                if (f.heard || f.transmission.start.toSecsSinceEpoch() < last - span)
+                    break;
+                ++count;
+                first = f.transmission.start.toSecsSinceEpoch();
+            }
+            if (count < m_s.unheardCount)
+                continue;
+            QString text = band + QStringLiteral(": ") + plural(count, u"transmission", u"transmissions")
+                           + QStringLiteral(" since ") + utcClock(first) + QStringLiteral(", nobody heard you");
+            if (const auto [reference, receivers] = bestReference(band, first, last); receivers > 0) {
+                text += QStringLiteral("; ") + reference + QStringLiteral(" was heard by ")
+                        + plural(receivers, u"receiver", u"receivers");
+            }
+            tell(m_s.unheard, {m_pass.now, AlertRule::Unheard, band, QString(), text});
+        }
+    }
+
+    // The reference with most distinct receivers on the band over the span.
+    std::pair<QString, qint64> bestReference(const QString &band, qint64 from, qint64 to) const
+    {
+        QHash<QString, QSet<QString>> receivers;
+        for (const ReferenceHeard &r : m_pass.references) {
+            if (r.band == band && r.time >= from && r.time <= to)
+                receivers[r.reference].insert(r.receiver);
+        }
+        std::pair<QString, qint64> best;
+        for (auto it = receivers.cbegin(); it != receivers.cend(); ++it) {
+            const qint64 n = it.value().size();
+            if (n > best.second || (n == best.second && it.key() < best.first))
+                best = {it.key(), n};
+        }
+        return best;
     }
 
     void firstLook(const QList<const ArchivedReport *> &reports)
@@ -289,6 +409,7 @@ private:
     LocatorDistances m_distances;
     QHash<QString, PassBest> m_best;
     QHash<QString, qint64> m_opened; // bands whose run was told in this pass, and when
+    QList<FollowedTransmission> m_tx;
 };
 
 } // namespace

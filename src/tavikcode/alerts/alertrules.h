@@ -2,6 +2,7 @@
 
 #include "alertsettings.h"
 #include "archive/alertstate.h"
+#include "archive/transmission.h"
 #include "geo/locatordistances.h"
 #include "geo/geodesy.h"
 #include "archive/reachperiod.h"
@@ -17,6 +18,31 @@
 // report archive keeps, archive/alertstate.h) and a pass's new reports. No
 // widget, no clock, no file: the caller passes "now".
 
+// A transmission of the operator's as the Unheard rule follows it.
+struct FollowedTransmission
+{
+    Transmission transmission;
+    bool heard = false;    // a report judged since it began belongs to it
+    bool settled = false;  // counted: a pass ran long enough after its end
+
+    bool operator==(const FollowedTransmission &) const = default;
+};
+
+// A report of a Compare reference station, as the window got it.
+struct ReferenceHeard
+{
+    QString reference;
+    QString band;
+    QString receiver;
+    qint64 time = 0; // seconds since 1970 UTC
+
+    bool operator==(const ReferenceHeard &) const = default;
+};
+
+// Reports reach the service late: a transmission counts as unheard only
+// after a pass this long after its end.
+inline constexpr qint64 kSettleSeconds = 6 * 60;
+
 struct PassInput
 {
     QList<ArchivedReport> reports;    // the pass's new reports, in any order
@@ -24,6 +50,13 @@ struct PassInput
     qint64 now = 0;                   // seconds since 1970 UTC
     bool afterStart = false;          // the first pass after a start or after "Clr Files"
     bool learnOnly = false;           // learns from the reports, oldest first, and tells nothing
+    // The operator's transmissions of the last hours, oldest first (those
+    // still running aside), for the Unheard rule and, while the link to
+    // WSJT-X is live, the Silence rule.
+    QList<FollowedTransmission> transmissions = {};
+    QList<ReferenceHeard> references = {};  // reference reports of the last hours
+    bool linkLive = false;             // Silence counts time spent transmitting
+    std::optional<qint64> transmittingSince = {}; // the running transmission's start
 };
 
 struct Judgement
@@ -33,6 +66,8 @@ struct Judgement
     AlertState state;
     // The distances from home it worked out, by locator.
     LocatorDistances distances;
+    // The pass's transmissions with what it learnt of them, in their order.
+    QList<FollowedTransmission> transmissions = {};
 };
 
 // A pass after this long without one caught up after time offline.

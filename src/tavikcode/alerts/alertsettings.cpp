@@ -3,6 +3,7 @@
 #include "platform/settingsstore.h"
 #include "base/tavikerror.h"
 
+#include <QHostAddress>
 #include <QRegularExpression>
 
 #include <type_traits>
@@ -45,8 +46,14 @@ QTime readTime(const SettingsStore &s, const QString &ident, QTime fallback)
 QStringList alertsettings::allNames()
 {
     return {kNewEntity, kEntityPerBand, kRecord, kOpening, kOpeningKm, kOpeningHours, kOpeningReceivers,
-            kWatch, kWatchList, kSilence, kSilenceMinutes, kNotify, kSound, kQuiet, kQuietFrom, kQuietTo,
-            kTray, kAutostart};
+            kWatch, kWatchList, kSilence, kSilenceMinutes, kUnheard, kUnheardCount, kUnheardMinutes,
+            kNotify, kSound, kQuiet, kQuietFrom, kQuietTo, kTray, kAutostart, kWsjtxListen, kWsjtxAddress,
+            kWsjtxPort};
+}
+
+bool alertsettings::wsjtxListenEverSet(const SettingsStore &s)
+{
+    return readOr([&] { return s.value(kSection, kWsjtxListen).has_value(); }, true);
 }
 
 AlertSettings AlertSettings::load(const SettingsStore &s)
@@ -64,6 +71,9 @@ AlertSettings AlertSettings::load(const SettingsStore &s)
     a.watchList = watchListFromText(readOr([&] { return s.ReadString(kSection, kWatchList, QString()); }, QString()));
     a.silence = readFlag(s, kSilence, d.silence);
     a.silenceMinutes = readNumber(s, kSilenceMinutes, d.silenceMinutes, 5, 24 * 60);
+    a.unheard = readFlag(s, kUnheard, d.unheard);
+    a.unheardCount = readNumber(s, kUnheardCount, d.unheardCount, 1, 1000);
+    a.unheardMinutes = readNumber(s, kUnheardMinutes, d.unheardMinutes, 1, 24 * 60);
     a.notify = readFlag(s, kNotify, d.notify);
     a.sound = readFlag(s, kSound, d.sound);
     a.quiet = readFlag(s, kQuiet, d.quiet);
@@ -71,6 +81,10 @@ AlertSettings AlertSettings::load(const SettingsStore &s)
     a.quietTo = readTime(s, kQuietTo, d.quietTo);
     a.tray = readFlag(s, kTray, d.tray);
     a.autostart = readFlag(s, kAutostart, d.autostart);
+    a.wsjtxListen = readFlag(s, kWsjtxListen, d.wsjtxListen);
+    const QString address = readOr([&] { return s.ReadString(kSection, kWsjtxAddress, QString()); }, QString());
+    a.wsjtxAddress = isWsjtxAddress(address) ? address.trimmed() : d.wsjtxAddress;
+    a.wsjtxPort = quint16(readNumber(s, kWsjtxPort, d.wsjtxPort, 1, 65535));
     return a;
 }
 
@@ -87,6 +101,9 @@ void AlertSettings::save(SettingsStore &s) const
     s.WriteString(kSection, kWatchList, watchList.join(u' '));
     s.WriteBool(kSection, kSilence, silence);
     s.WriteInteger(kSection, kSilenceMinutes, silenceMinutes);
+    s.WriteBool(kSection, kUnheard, unheard);
+    s.WriteInteger(kSection, kUnheardCount, unheardCount);
+    s.WriteInteger(kSection, kUnheardMinutes, unheardMinutes);
     s.WriteBool(kSection, kNotify, notify);
     s.WriteBool(kSection, kSound, sound);
     s.WriteBool(kSection, kQuiet, quiet);
@@ -94,6 +111,9 @@ void AlertSettings::save(SettingsStore &s) const
     s.WriteString(kSection, kQuietTo, quietTo.toString(QStringLiteral("HH:mm")));
     s.WriteBool(kSection, kTray, tray);
     s.WriteBool(kSection, kAutostart, autostart);
+    s.WriteBool(kSection, kWsjtxListen, wsjtxListen);
+    s.WriteString(kSection, kWsjtxAddress, wsjtxAddress);
+    s.WriteInteger(kSection, kWsjtxPort, wsjtxPort);
 }
 
 bool AlertSettings::isQuietAt(QTime t) const
@@ -102,6 +122,11 @@ bool AlertSettings::isQuietAt(QTime t) const
         return false;
     // "22:00 to 07:00" runs over midnight.
     return quietFrom < quietTo ? t >= quietFrom && t < quietTo : t >= quietFrom || t < quietTo;
+}
+
+bool isWsjtxAddress(const QString &text)
+{
+    return !QHostAddress(text.trimmed()).isNull();
 }
 
 QStringList watchListFromText(const QString &text)

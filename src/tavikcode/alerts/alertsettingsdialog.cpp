@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -74,12 +75,19 @@ AlertSettingsDialog::AlertSettingsDialog(const AlertSettings &s, QWidget *parent
     watchEdit->setToolTip(QStringLiteral("Callsigns, or prefixes with * (VK*), between blanks or commas"));
     silenceBox = box(this, "silenceBox", QStringLiteral("no report comes for"), s.silence);
     silenceMinutesSpin = spin(this, "silenceMinutesSpin", 5, 24 * 60, s.silenceMinutes, QStringLiteral(" min"));
+    silenceMinutesSpin->setToolTip(QStringLiteral("While WSJT-X is linked, only minutes spent transmitting count"));
+    unheardBox = box(this, "unheardBox", QStringLiteral("nobody hears"), s.unheard);
+    unheardCountSpin = spin(this, "unheardCountSpin", 1, 1000, s.unheardCount);
+    unheardMinutesSpin = spin(this, "unheardMinutesSpin", 1, 24 * 60, s.unheardMinutes, QStringLiteral(" min"));
+    unheardBox->setToolTip(QStringLiteral("Needs the link to WSJT-X, which tells when you transmit"));
     // The words around an input are not its name: each says what it sets.
     openingReceiversSpin->setAccessibleName(QStringLiteral("Receivers for an opening"));
     openingKmSpin->setAccessibleName(QStringLiteral("Distance for an opening"));
     openingHoursSpin->setAccessibleName(QStringLiteral("Hours without any before an opening"));
     watchEdit->setAccessibleName(QStringLiteral("Stations to watch"));
     silenceMinutesSpin->setAccessibleName(QStringLiteral("Minutes without a report before a silence alert"));
+    unheardCountSpin->setAccessibleName(QStringLiteral("Transmissions unheard"));
+    unheardMinutesSpin->setAccessibleName(QStringLiteral("Within minutes"));
     r->addWidget(newEntityBox);
     auto *perBand = row({entityPerBandBox});
     perBand->insertSpacing(0, 24);
@@ -91,6 +99,8 @@ AlertSettingsDialog::AlertSettingsDialog(const AlertSettings &s, QWidget *parent
     watch->insertWidget(1, watchEdit, 1);
     r->addLayout(watch);
     r->addLayout(row({silenceBox, silenceMinutesSpin, words(QStringLiteral("after reports before"))}));
+    r->addLayout(row({unheardBox, unheardCountSpin, words(QStringLiteral("transmissions on a band within")),
+                      unheardMinutesSpin}));
 
     auto *telling = new QGroupBox(QStringLiteral("Telling"), this);
     auto *t = new QVBoxLayout(telling);
@@ -106,6 +116,30 @@ AlertSettingsDialog::AlertSettingsDialog(const AlertSettings &s, QWidget *parent
     t->addLayout(row({quietBox, quietFromEdit, words(QStringLiteral("to")), quietToEdit,
                       words(QStringLiteral("(alerts still go to the list)"))}));
 
+    auto *wsjtx = new QGroupBox(QStringLiteral("WSJT-X"), this);
+    auto *w = new QGridLayout(wsjtx);
+    wsjtxListenBox = box(this, "wsjtxListenBox", QStringLiteral("Listen to WSJT-X's UDP messages"), s.wsjtxListen);
+    wsjtxAddressEdit = new QLineEdit(s.wsjtxAddress, this);
+    wsjtxAddressEdit->setObjectName(QStringLiteral("wsjtxAddressEdit"));
+    wsjtxPortSpin = spin(this, "wsjtxPortSpin", 1, 65535, s.wsjtxPort);
+    auto *addressLabel = words(QStringLiteral("&Address:"));
+    addressLabel->setBuddy(wsjtxAddressEdit);
+    auto *portLabel = words(QStringLiteral("&Port:"));
+    portLabel->setBuddy(wsjtxPortSpin);
+    wsjtxAddressEdit->setAccessibleName(QStringLiteral("WSJT-X address"));
+    wsjtxPortSpin->setAccessibleName(QStringLiteral("WSJT-X port"));
+    auto *explain = words(QStringLiteral("Set the same address and port as UDP Server in WSJT-X's Settings, Reporting. "
+                                         "A multicast group such as 239.255.0.1 lets other programs listen too."));
+    explain->setTextFormat(Qt::PlainText);
+    explain->setWordWrap(true);
+    w->addWidget(wsjtxListenBox, 0, 0, 1, 4);
+    w->addWidget(addressLabel, 1, 0);
+    w->addWidget(wsjtxAddressEdit, 1, 1);
+    w->addWidget(portLabel, 1, 2);
+    w->addWidget(wsjtxPortSpin, 1, 3);
+    w->addWidget(explain, 2, 0, 1, 4);
+    w->setColumnStretch(1, 1);
+
     trayBox = box(this, "trayBox", QStringLiteral("Icon in the system tray"), s.tray);
     autostartBox = box(this, "autostartBox", QStringLiteral("Start at login"), s.autostart);
     autostartBox->setToolTip(QStringLiteral("Starts the program in its data folder when you log in"));
@@ -114,6 +148,7 @@ AlertSettingsDialog::AlertSettingsDialog(const AlertSettings &s, QWidget *parent
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(rules);
     layout->addWidget(telling);
+    layout->addWidget(wsjtx);
     layout->addWidget(trayBox);
     layout->addWidget(autostartBox);
     layout->addWidget(buttons);
@@ -123,6 +158,10 @@ AlertSettingsDialog::AlertSettingsDialog(const AlertSettings &s, QWidget *parent
         accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // An address the listener cannot use is not taken.
+    connect(wsjtxAddressEdit, &QLineEdit::textChanged, this, [buttons](const QString &text) {
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(isWsjtxAddress(text));
+    });
     connect(newEntityBox, &QCheckBox::toggled, entityPerBandBox, &QWidget::setEnabled);
     connect(notifyBox, &QCheckBox::toggled, soundBox, &QWidget::setEnabled);
     entityPerBandBox->setEnabled(s.newEntity);
@@ -143,6 +182,9 @@ AlertSettings AlertSettingsDialog::choice() const
     s.watchList = watchListFromText(watchEdit->text());
     s.silence = silenceBox->isChecked();
     s.silenceMinutes = silenceMinutesSpin->value();
+    s.unheard = unheardBox->isChecked();
+    s.unheardCount = unheardCountSpin->value();
+    s.unheardMinutes = unheardMinutesSpin->value();
     s.notify = notifyBox->isChecked();
     s.sound = soundBox->isChecked();
     s.quiet = quietBox->isChecked();
@@ -150,5 +192,17 @@ AlertSettings AlertSettingsDialog::choice() const
     s.quietTo = quietToEdit->time();
     s.tray = trayBox->isChecked();
     s.autostart = autostartBox->isChecked();
+    s.wsjtxListen = wsjtxListenBox->isChecked();
+    const QString address = wsjtxAddressEdit->text().trimmed();
+    s.wsjtxAddress = isWsjtxAddress(address) ? address : alertsettings::kDefaultWsjtxAddress;
+    s.wsjtxPort = quint16(wsjtxPortSpin->value());
     return s;
+}
+
+void AlertSettingsDialog::proposeWsjtxTarget(const QString &address, quint16 port)
+{
+    if (wsjtxListenBox->isChecked() || !isWsjtxAddress(address) || port == 0)
+        return;
+    wsjtxAddressEdit->setText(address.trimmed());
+    wsjtxPortSpin->setValue(port);
 }

@@ -22,11 +22,20 @@ public:
     // What the controls say now.
     AlertSettings choice() const;
 
-    QCheckBox *newEntityBox, *entityPerBandBox, *recordBox, *openingBox, *watchBox, *silenceBox;
-    QSpinBox *openingReceiversSpin, *openingKmSpin, *openingHoursSpin, *silenceMinutesSpin;
+    // WSJT-X's own UDP server, from its settings file: shown in the
+    // address and port inputs while listening is off. The window calls it
+    // while the listen setting was never stored (wsjtxListenEverSet).
+    void proposeWsjtxTarget(const QString &address, quint16 port);
+
+    QCheckBox *newEntityBox, *entityPerBandBox, *recordBox, *openingBox, *watchBox, *silenceBox, *unheardBox;
+    QSpinBox *openingReceiversSpin, *openingKmSpin, *openingHoursSpin, *silenceMinutesSpin, *unheardCountSpin,
+        *unheardMinutesSpin;
     QLineEdit *watchEdit;
     QCheckBox *notifyBox, *soundBox, *quietBox, *trayBox, *autostartBox;
     QTimeEdit *quietFromEdit, *quietToEdit;
+    QCheckBox *wsjtxListenBox;
+    QLineEdit *wsjtxAddressEdit;
+    QSpinBox *wsjtxPortSpin;
 
 signals:
     void chosen(const AlertSettings &settings);

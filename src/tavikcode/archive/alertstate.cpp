@@ -18,6 +18,7 @@ constexpr RuleNames kRules[] = {
     {AlertRule::WatchedStation, u"watched", u"Watched station"},
     {AlertRule::Silence, u"silence", u"Silence"},
     {AlertRule::FirstLook, u"first", u"First look"},
+    {AlertRule::Unheard, u"unheard", u"Nobody heard"},
 };
 
 } // namespace

@@ -17,7 +17,16 @@
 // store, so that a store and what it taught the rules are kept together or
 // not at all.
 
-enum class AlertRule { NewEntity, EntityOnBand, DistanceRecord, BandOpening, WatchedStation, Silence, FirstLook };
+enum class AlertRule {
+    NewEntity,
+    EntityOnBand,
+    DistanceRecord,
+    BandOpening,
+    WatchedStation,
+    Silence,
+    FirstLook,
+    Unheard,
+};
 
 // The stored form of a rule ("entity"), and back.
 QString ruleKey(AlertRule rule);

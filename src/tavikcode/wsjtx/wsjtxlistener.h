@@ -10,15 +10,6 @@
 
 class QUdpSocket;
 
-// The settings of the listener, beside the main window's in section "Orlix".
-namespace wsjtxsetting {
-inline const QString kListen = QStringLiteral("TavikWsjtxListen");    // "1" or "0"; off by default
-inline const QString kAddress = QStringLiteral("TavikWsjtxAddress");  // unicast address or multicast group
-inline const QString kPort = QStringLiteral("TavikWsjtxPort");
-inline const QString kDefaultAddress = QStringLiteral("127.0.0.1");  // as WSJT-X is installed
-inline constexpr quint16 kDefaultPort = 2237;
-} // namespace wsjtxsetting
-
 // Listens for WSJT-X's UDP messages and never sends anything back. A
 // multicast group is joined on every interface, loopback included, with the
 // port shared, so that loggers and maps on the same group keep hearing it; a

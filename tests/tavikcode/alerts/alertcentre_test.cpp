@@ -242,3 +242,24 @@ TEST_F(AlertCentreTest, ReportsWaitingInTheJournalAreToldInTheTooltipAndHourlyIn
     settle(f);
     EXPECT_FALSE(f.alerts().statusText().contains("wait for the archive"_qs));
 }
+
+TEST(AlertSettingsDialogTest, ProposesWsjtxTargetWhileNotListeningAndTakesOnlyAnAddress)
+{
+    AlertSettings listening;
+    listening.wsjtxListen = true;
+    for (const AlertSettings &s : {AlertSettings{}, listening}) {
+        AlertSettingsDialog dialog{s};
+        dialog.proposeWsjtxTarget("239.255.0.1"_qs, 2238);
+        const AlertSettings chosen = dialog.choice();
+        EXPECT_EQ(chosen.wsjtxAddress, s.wsjtxListen ? "127.0.0.1"_qs : "239.255.0.1"_qs);
+        EXPECT_EQ(chosen.wsjtxPort, s.wsjtxListen ? 2237 : 2238);
+        EXPECT_EQ(chosen.unheardCount, 10);
+    }
+    AlertSettingsDialog dialog{AlertSettings{}};
+    QPushButton *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    dialog.wsjtxAddressEdit->setText("wsjtx.local"_qs);
+    EXPECT_FALSE(ok->isEnabled());
+    dialog.wsjtxAddressEdit->setText(" ff02::1 "_qs);
+    EXPECT_TRUE(ok->isEnabled());
+    EXPECT_EQ(dialog.choice().wsjtxAddress, "ff02::1"_qs);
+}

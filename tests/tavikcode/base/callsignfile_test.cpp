@@ -38,3 +38,23 @@ TEST(CallsignFile, TakesTheLocatorFromTheLastMyGridLineByTheSameRules)
     for (const Case &c : cases)
         EXPECT_EQ(gridFromLines(c.lines), QString::fromUtf8(c.grid)) << c.lines.join(u'|').toStdString();
 }
+
+TEST(CallsignFile, TakesWsjtxUdpServerAndPortWithItsDefaults)
+{
+    using Target = std::optional<std::pair<QString, quint16>>;
+    struct Case { QStringList lines; Target target; };
+    const Case cases[] = {
+        {{"[Configuration]"_qs, "UDPServer=239.255.0.1 "_qs, "UDPServerPort=2238"_qs},
+         std::pair{"239.255.0.1"_qs, quint16(2238)}},
+        {{"UDPServer=10.0.0.1"_qs, "UDPServer=127.0.0.2"_qs, "UDPServerPort=1"_qs, "UDPServerPort=65535"_qs},
+         std::pair{"127.0.0.2"_qs, quint16(65535)}},
+        {{"MyCall=G4XYZ"_qs}, std::pair{"127.0.0.1"_qs, quint16(2237)}},
+        {{"udpserver=10.0.0.1"_qs, " UDPServerPort=9"_qs}, std::pair{"127.0.0.1"_qs, quint16(2237)}},
+        {{"UDPServerPort=65536"_qs}, std::nullopt},
+        {{"UDPServerPort=0"_qs}, std::nullopt},
+        {{"UDPServerPort=22x"_qs}, std::nullopt},
+        {{"UDPServerPort="_qs}, std::nullopt},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(udpServerFromLines(c.lines), c.target) << c.lines.join(u'|').toStdString();
+}

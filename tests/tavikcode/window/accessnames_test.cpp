@@ -133,6 +133,8 @@ TEST_F(AccessNamesTest, TabLeavesTheAlertListAndTheSettingsAreNamedForWhatTheySe
         names << accessibleName(w);
     EXPECT_TRUE(names.contains("Receivers for an opening"_qs));
     EXPECT_TRUE(names.contains("Quiet hours start"_qs));
+    for (const QString &name : {"Transmissions unheard"_qs, "Within minutes"_qs, "WSJT-X address"_qs, "WSJT-X port"_qs})
+        EXPECT_TRUE(names.contains(name)) << name.toStdString();
     EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size()) << names.join(u'|').toStdString();
 }
 
