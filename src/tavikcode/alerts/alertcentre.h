@@ -47,6 +47,8 @@ public:
     ~AlertCentre() override;
 
     const AlertSettings &settings() const { return m_settings; }
+    // The rules' monitor: the window tells it the transmissions and the link.
+    AlertMonitor &monitor() { return m_monitor; }
     // Takes new settings: the tray icon comes or goes, the rules and the
     // notifications follow them from the next pass on.
     void applySettings(const AlertSettings &settings);

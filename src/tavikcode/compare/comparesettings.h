@@ -16,6 +16,7 @@ inline const QString kAsked = QStringLiteral("TavikCompareAsked");
 inline const QString kWindow = QStringLiteral("TavikCompareWindow");     // "cycle", "2m", "10m", "30m"
 inline const QString kPeriod = QStringLiteral("TavikComparePeriod");     // "6h", "24h", "7d", "30d", "all"
 inline const QString kBand = QStringLiteral("TavikCompareBand");         // the band shown alone; empty: all
+inline const QString kFollowBand = QStringLiteral("TavikCompareFollowBand"); // "1": the band follows WSJT-X's
 inline const QString kLeft = QStringLiteral("TavikCompareLeft");
 inline const QString kTop = QStringLiteral("TavikCompareTop");
 inline const QString kWidth = QStringLiteral("TavikCompareWidth");
@@ -24,7 +25,7 @@ inline const QString kHeight = QStringLiteral("TavikCompareHeight");
 // Every value above, in the order "/RESET" deletes them.
 inline QStringList allNames()
 {
-    return {kCalls, kInterval, kAsked, kReference, kWindow, kPeriod, kBand, kLeft, kTop, kWidth, kHeight};
+    return {kCalls, kInterval, kAsked, kReference, kWindow, kPeriod, kBand, kFollowBand, kLeft, kTop, kWidth, kHeight};
 }
 
 } // namespace comparesettings

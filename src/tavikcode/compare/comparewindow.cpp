@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
@@ -166,7 +167,12 @@ void CompareWindow::createControls()
     bar->addWidget(periodBox);
     bar->addWidget(labelFor(QStringLiteral("Pairs within:"), windowBox));
     bar->addWidget(windowBox);
+    followBandBox = new QCheckBox(QStringLiteral("Follow WSJT-X's band"), this);
+    followBandBox->setObjectName(QStringLiteral("followBandBox"));
+    followBandBox->setEnabled(false);
+    followBandBox->setToolTip(QStringLiteral("No digital-mode program heard: its band is not known"));
     bar->addStretch(1);
+    bar->addWidget(followBandBox);
     bar->addWidget(allBandsButton);
     bar->addWidget(exportButton);
     layout->addLayout(bar);
@@ -223,6 +229,11 @@ void CompareWindow::createControls()
                 emit intervalChanged(minutes);
             });
     connect(allBandsButton, &QPushButton::clicked, this, [this] { selectBand(QString()); });
+    connect(followBandBox, &QCheckBox::toggled, this, [this](bool checked) {
+        keep(comparesettings::kFollowBand, checked ? QStringLiteral("1") : QStringLiteral("0"));
+        if (checked && !m_liveBand.isEmpty() && m_liveBand != m_band)
+            selectBand(m_liveBand);
+    });
     connect(exportButton, &QPushButton::clicked, this, &CompareWindow::exportPairs);
     const auto bandChosen = [this](int row) {
         selectBand(m_data && row < m_data->bands.size() ? m_data->bands[row].band : QString());
@@ -262,6 +273,20 @@ void CompareWindow::loadSettings()
     windowBox->setCurrentIndex(int(pairingWindows().indexOf(m_window)));
     m_band = read(kBand);
     allBandsButton->setEnabled(!m_band.isEmpty());
+    {
+        const QSignalBlocker quiet(followBandBox);
+        followBandBox->setChecked(read(kFollowBand) == QStringLiteral("1"));
+    }
+}
+
+void CompareWindow::setLiveBand(const QString &band)
+{
+    m_liveBand = band;
+    followBandBox->setEnabled(!band.isEmpty());
+    followBandBox->setToolTip(band.isEmpty() ? QStringLiteral("No digital-mode program heard: its band is not known")
+                                             : QStringLiteral("Show the band WSJT-X is on, %1, as it changes").arg(band));
+    if (followBandBox->isChecked() && !band.isEmpty() && band != m_band)
+        selectBand(band);
 }
 
 void CompareWindow::readHomeLocator()

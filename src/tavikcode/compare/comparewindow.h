@@ -15,6 +15,7 @@
 
 class CompareChart;
 class CompareMap;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -51,6 +52,7 @@ public:
     QComboBox *periodBox;
     QComboBox *windowBox;
     QPushButton *allBandsButton;
+    QCheckBox *followBandBox; // the band follows the digital-mode program's
     QPushButton *exportButton;
     QLabel *noteLabel;         // what was left out of the references, or how to give a locator
     QLabel *statusLabel;
@@ -78,6 +80,9 @@ public slots:
     void refresh();
     // Only that band in the chart and on the map; empty: all bands together.
     void selectBand(const QString &band);
+    // The digital-mode program's band (empty: none heard), which the window
+    // follows while "Follow WSJT-X's band" is checked.
+    void setLiveBand(const QString &band);
     // Asks for a file and writes the pairs of the choices shown to it as CSV,
     // asking the archive again (the window keeps no pairs, only figures).
     void exportPairs();
@@ -129,6 +134,7 @@ private:
     ReachPeriod m_period = ReachPeriod::Last24Hours;
     PairingWindow m_window = PairingWindow::SameCycle;
     QString m_band;
+    QString m_liveBand;
     std::optional<GeoPosition> m_home;
     std::shared_ptr<const CompareData> m_data;
     QString m_dataReference; // the reference the data compares with

@@ -18,11 +18,12 @@ inline const QString kPeriod = QStringLiteral("TavikReachPeriod"); // "1h", "6h"
 inline const QString kUnits = QStringLiteral("TavikReachUnits");   // "km" or "mi"
 inline const QString kGrid = kHomeGridName;                       // the locator typed into the window
 inline const QString kBand = QStringLiteral("TavikReachBand");     // the band shown alone; empty: all
+inline const QString kFollowBand = QStringLiteral("TavikReachFollowBand"); // "1": the band follows WSJT-X's
 
 // Every value above, in the order "/RESET" deletes them.
 inline QStringList allNames()
 {
-    return {kLeft, kTop, kWidth, kHeight, kPeriod, kUnits, kGrid, kBand};
+    return {kLeft, kTop, kWidth, kHeight, kPeriod, kUnits, kGrid, kBand, kFollowBand};
 }
 
 } // namespace reachsettings

@@ -1,4 +1,5 @@
 #include "reachwindow.h"
+#include "transmissionlist.h"
 
 #include "bandcolours.h"
 #include "bandhourview.h"
@@ -25,7 +26,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QCheckBox>
 #include <QHBoxLayout>
+#include <QTabWidget>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -126,6 +129,11 @@ void ReachWindow::createControls()
     bar->addWidget(labelFor(QStringLiteral("Your locator:"), locatorEdit));
     bar->addWidget(locatorEdit);
     bar->addStretch(1);
+    followBandBox = new QCheckBox(QStringLiteral("Follow WSJT-X's band"), this);
+    followBandBox->setObjectName(QStringLiteral("followBandBox"));
+    followBandBox->setEnabled(false);
+    followBandBox->setToolTip(QStringLiteral("No digital-mode program heard: its band is not known"));
+    bar->addWidget(followBandBox);
     bar->addWidget(allBandsButton);
     bar->addWidget(exportButton);
     layout->addLayout(bar);
@@ -141,6 +149,12 @@ void ReachWindow::createControls()
     statusLabel->setWordWrap(true);
     statusLabel->setTextFormat(Qt::PlainText);
     layout->addWidget(statusLabel);
+    linkLabel = new QLabel(this);
+    linkLabel->setObjectName(QStringLiteral("linkLabel"));
+    linkLabel->setWordWrap(true);
+    linkLabel->setTextFormat(Qt::PlainText);
+    linkLabel->hide();
+    layout->addWidget(linkLabel);
 
     bandTable = new QTableWidget(0, int(std::size(kHeaders)), this);
     bandTable->setObjectName(QStringLiteral("bandTable"));
@@ -174,7 +188,17 @@ void ReachWindow::createControls()
     // About six rows of the table over the pictures; the splitter keeps the share.
     split->setSizes({220, 480});
     split->setChildrenCollapsible(false);
-    layout->addWidget(split, 1);
+    transmissionTable = createTransmissionTable(this);
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    tabs->addTab(split, QStringLiteral("Reach"));
+    tabs->addTab(transmissionTable, QStringLiteral("Transmissions"));
+    layout->addWidget(tabs, 1);
+    connect(tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (tabs->widget(index) == transmissionTable)
+            refreshTransmissions();
+    });
+    connect(followBandBox, &QCheckBox::toggled, this, &ReachWindow::followBandToggled);
 
     connect(periodBox, &QComboBox::activated, this, &ReachWindow::periodChanged);
     connect(unitBox, &QComboBox::activated, this, &ReachWindow::unitChanged);
@@ -201,6 +225,8 @@ void ReachWindow::loadSettings()
     m_band = s.ReadString(kSection, kBand, QString());
     map->setBand(m_band);
     allBandsButton->setEnabled(!m_band.isEmpty());
+    const QSignalBlocker quiet(followBandBox);
+    followBandBox->setChecked(s.ReadString(kSection, kFollowBand, QString()) == QStringLiteral("1"));
 }
 
 void ReachWindow::readHomeLocator()
@@ -494,4 +520,63 @@ void ReachWindow::exportFailed(const QString &error)
     showStatus();
     Dialogs::showError(error);
     emit exportEnded();
+}
+
+void ReachWindow::setLinkState(const QString &text)
+{
+    m_linkState = text;
+    showLink();
+}
+
+void ReachWindow::setCallsignNote(const QString &text)
+{
+    m_callsignNote = text;
+    showLink();
+}
+
+void ReachWindow::showLink()
+{
+    QStringList lines;
+    if (!m_linkState.isEmpty())
+        lines << m_linkState;
+    if (!m_callsignNote.isEmpty())
+        lines << m_callsignNote;
+    linkLabel->setText(lines.join(u'\n'));
+    linkLabel->setVisible(!lines.isEmpty());
+}
+
+void ReachWindow::setLiveBand(const QString &band)
+{
+    m_liveBand = band;
+    followBandBox->setEnabled(!band.isEmpty());
+    followBandBox->setToolTip(band.isEmpty() ? QStringLiteral("No digital-mode program heard: its band is not known")
+                                             : QStringLiteral("Show the band WSJT-X is on, %1, as it changes").arg(band));
+    if (followBandBox->isChecked() && !band.isEmpty() && band != m_band)
+        selectBand(band);
+}
+
+void ReachWindow::followBandToggled(bool checked)
+{
+    keep(reachsettings::kFollowBand, checked ? QStringLiteral("1") : QStringLiteral("0"));
+    if (checked && !m_liveBand.isEmpty() && m_liveBand != m_band)
+        selectBand(m_liveBand);
+}
+
+void ReachWindow::refreshTransmissions()
+{
+    if (!m_transmissionReads)
+        m_transmissionReads = std::make_unique<ArchiveWorker>(*m_environment.archive);
+    const QString home = m_homeLocator;
+    m_transmissionReads->submit(
+        {[this, home](ArchiveReader &reader, const CancelFlag &) {
+             QList<TransmissionSummary> list = reader.transmissions(kTransmissionsShown, home);
+             QMetaObject::invokeMethod(
+                 this, [this, list = std::move(list)] { fillTransmissionTable(transmissionTable, list, m_unit); },
+                 Qt::QueuedConnection);
+         },
+         [this](const QString &error) {
+             QMetaObject::invokeMethod(
+                 this, [this, error] { statusLabel->setText(QStringLiteral("Transmissions: ") + error); },
+                 Qt::QueuedConnection);
+         }});
 }

@@ -17,7 +17,9 @@ class BandHourView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QCheckBox;
 class QPushButton;
+class QTabWidget;
 class QTableWidget;
 class ReachMap;
 class SettingsStore;
@@ -53,6 +55,10 @@ public:
     QTableWidget *bandTable;
     ReachMap *map;
     BandHourView *chart;
+    QCheckBox *followBandBox; // the band follows the digital-mode program's
+    QLabel *linkLabel;        // the link's state, and a callsign that differs
+    QTabWidget *tabs;         // "Reach" and "Transmissions"
+    QTableWidget *transmissionTable;
 
     ReachPeriod period() const { return m_period; }
     DistanceUnit unit() const { return m_unit; }
@@ -76,6 +82,16 @@ public slots:
     void selectPeriod(ReachPeriod period);
     // Asks for a file (without waiting for the answer) and writes the period's reports to it as CSV.
     void exportReports();
+
+    // The digital-mode program: its link's state ("WSJT-X: 20m FT8,
+    // transmitting"; empty: not listening), a note when it sends as another
+    // callsign, and its band (empty: none), which the window follows while
+    // "Follow WSJT-X's band" is checked.
+    void setLinkState(const QString &text);
+    void setCallsignNote(const QString &text);
+    void setLiveBand(const QString &band);
+    // Reads the transmissions again (after a pass or a transmission's end).
+    void refreshTransmissions();
 
 signals:
     // A query's result or failure is shown.
@@ -103,10 +119,16 @@ private:
     void exportTo(const QString &fileName);
     void exportDone(qint64 rows, const QString &fileName);
     void exportFailed(const QString &error);
+    void showLink();
+    void followBandToggled(bool checked);
 
     ReachWindowEnvironment m_environment;
     std::unique_ptr<ArchiveWorker> m_queries;
     std::unique_ptr<ArchiveWorker> m_exports;
+    std::unique_ptr<ArchiveWorker> m_transmissionReads;
+    QString m_linkState;
+    QString m_callsignNote;
+    QString m_liveBand;
     quint64 m_generation = 0;
     bool m_querying = false;
     bool m_exporting = false;

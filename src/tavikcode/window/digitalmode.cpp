@@ -35,7 +35,10 @@ void TForm1::createDigitalModeLink()
     });
     connect(m_wsjtx, &WsjtxMonitor::instancesChanged, this, [this] { userAction([this] { digitalModeChanged(); }); });
     connect(m_wsjtx, &WsjtxMonitor::transmissionStarted, this,
-            [this](const Transmission &) { userAction([this] { digitalModeChanged(); }); });
+            [this](const Transmission &t) {
+                m_alerts->monitor().transmissionStarted(t);
+                userAction([this] { digitalModeChanged(); });
+            });
     connect(m_wsjtx, &WsjtxMonitor::transmissionEnded, this,
             [this](const Transmission &t) { userAction([this, t] { transmissionEnded(t); }); });
 }

@@ -7,7 +7,10 @@
 #include "alerts/alertswindow.h"
 #include "archive/archiveworker.h"
 #include "archive/reportarchive.h"
+#include "base/callsignfile.h"
 #include "base/clock.h"
+#include "base/fileutil.h"
+#include "base/textlines.h"
 #include "base/filenames.h"
 #include "platform/autostart.h"
 #include "shell/log.h"
@@ -152,6 +155,17 @@ void TForm1::openAlertSettings()
         m_alertSettings->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_alertSettings, &AlertSettingsDialog::chosen, this,
                 [this](const AlertSettings &chosen) { userAction([&] { applyAlertSettings(chosen); }); });
+        // Until the operator chose, the listener's place is WSJT-X's own UDP server.
+        if (!alertsettings::wsjtxListenEverSet(store()) && fileutil::fileExists(files::kWsjtxIni)) {
+            try {
+                TextLines lines(TextLines::Unsorted);
+                lines.loadFromFile(files::kWsjtxIni);
+                if (const auto target = udpServerFromLines(lines.lines()))
+                    m_alertSettings->proposeWsjtxTarget(target->first, target->second);
+            } catch (const TavikError &) {
+                // No proposal then: the defaults stand.
+            }
+        }
     }
     m_alertSettings->show();
     m_alertSettings->raise();

@@ -63,6 +63,19 @@ TEST_F(PendingJournalTest, KeepsEveryFieldAndAddsToWhatItHolds)
     EXPECT_EQ(readBytes(path("TavikArchive-pending-2.txt"_qs)).count('\n'), 3);
 }
 
+// A transmission waits beside the reports and reads back whole; the
+// reports' reading passes it over.
+TEST_F(PendingJournalTest, TransmissionsReadBackApart)
+{
+    const QDateTime start = QDateTime::fromMSecsSinceEpoch(1'796'601'600'250, Qt::UTC);
+    const Transmission t{start, start.addMSecs(12'640), 14'074'000, "20m"_qs, "F\tT8"_qs, 1500};
+    journal.append({awkward(1)}, {}, {t});
+    qsizetype reports = 0;
+    journal.read(10, [&](const QList<ArchivedReport> &r, const QList<ReceiverSighting> &) { reports += r.size(); });
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(journal.transmissions(), QList<Transmission>{t});
+}
+
 TEST_F(PendingJournalTest, AFileThatDoesNotReadBackIsDamage)
 {
     const QByteArray good = "TavikArchive-pending 1\r\nS\tK1JT\tFN20\t7\r\nend\t1\r\n";
@@ -71,7 +84,8 @@ TEST_F(PendingJournalTest, AFileThatDoesNotReadBackIsDamage)
         const char *what;
         QByteArray bytes;
     } cases[] = {
-        {"another first line", "TavikArchive-pending 3\r\nend\t0\r\n"},
+        {"another first line", "TavikArchive-pending 4\r\nend\t0\r\n"},
+        {"a transmission cut short", "TavikArchive-pending 3\r\nT\t1000\t2000\t14074000\t20m\tFT8\r\nend\t1\r\n"},
         {"no end line", "TavikArchive-pending 1\r\nS\tK1JT\tFN20\t7\r\n"},
         {"another count", "TavikArchive-pending 1\r\nS\tK1JT\tFN20\t7\r\nend\t2\r\n"},
         {"a field missing", "TavikArchive-pending 1\r\nS\tK1JT\t7\r\nend\t1\r\n"},

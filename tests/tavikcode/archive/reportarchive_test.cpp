@@ -340,11 +340,15 @@ TEST_F(ArchiveTest, ReportsWaitingForALockedArchiveSurviveClosing)
     const QString journal = path("TavikArchive-pending.txt"_qs);
     open();
     const QStringList lines = {reception("DL1ABC"_qs, kDay, "14074123"_qs), reception("K1JT"_qs, kDay, "7074000"_qs)};
+    const QDateTime start = QDateTime::fromSecsSinceEpoch(kDay - 5, Qt::UTC);
+    const Transmission transmission{start, start.addMSecs(12'640), 14'074'000, "20m"_qs, "FT8"_qs, 1500};
     {
         SqliteDb other(fileName(), SqliteDb::ReadWrite);
         other.exec("BEGIN IMMEDIATE");
         pass(lines, {activeReceiver("K1JT"_qs, "FN20qi"_qs)});
         ASSERT_EQ(failures.size(), 1);
+        archive->storeTransmission(transmission);
+        settle();
         // Written at the failure, before any closing: a crash keeps it too.
         EXPECT_TRUE(QFile::exists(journal));
         archive.reset(); // the program closes
@@ -365,6 +369,13 @@ TEST_F(ArchiveTest, ReportsWaitingForALockedArchiveSurviveClosing)
     EXPECT_EQ(receiverRows(fileName()).size(), 1u);
     EXPECT_FALSE(QFile::exists(journal));
     EXPECT_TRUE(failures.isEmpty());
+    // The transmission waited with them; the 20 m report belongs to it, the 40 m one not.
+    const QList<TransmissionSummary> kept = openArchiveReader(fileName())->transmissions(10, "IO91wm"_qs);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0].transmission, transmission);
+    EXPECT_EQ(kept[0].receivers, 1);
+    EXPECT_EQ(kept[0].farthestCallsign, "DL1ABC"_qs);
+    EXPECT_EQ(kept[0].medianSnr, std::optional<double>(-5));
 }
 
 // A reference station's answer: only its own lines, by the whole sender,

@@ -48,7 +48,7 @@ protected:
 
     TForm1 &createListening()
     {
-        writeBytes("WSJT-X.INI"_s, "MyCall=N1SH\r\nMyGrid=FN43rq\r\n");
+        writeBytes("WSJT-X.INI"_qs, "MyCall=N1SH\r\nMyGrid=FN43rq\r\n");
         m_port = freeUdpPort();
         {
             auto settings = openIniSettingsStore(storeFile());
@@ -85,14 +85,14 @@ TEST_F(DigitalModeTest, ATransmissionHeardShowsInTheTrayAndTheReachWindow)
 
     const auto line = [&](const char *receiver, const char *locator, qint64 offset) {
         return "<receptionReport receiverCallsign=\"%1\" receiverLocator=\"%2\" senderCallsign=\"N1SH\" "
-               "flowStartSeconds=\"%3\" frequency=\"14075500\" mode=\"FT8\" sNR=\"-5\" receiverDXCC=\"X\" />"_s
+               "flowStartSeconds=\"%3\" frequency=\"14075500\" mode=\"FT8\" sNR=\"-5\" receiverDXCC=\"X\" />"_qs
             .arg(QString::fromLatin1(receiver), QString::fromLatin1(locator))
             .arg(t0.toSecsSinceEpoch() + offset);
     };
     Clock::set(t0.addSecs(300));
     // Two heard it; a report a minute later belongs to no transmission.
-    f.state.ResponseLines.setLines({"<receptionReports>"_s, line("DL1ABC", "JO62qm", 5), line("VK2XYZ", "QF56", 10),
-                                    line("JA1ABC", "PM95", 70), "</receptionReports>"_s});
+    f.state.ResponseLines.setLines({"<receptionReports>"_qs, line("DL1ABC", "JO62qm", 5), line("VK2XYZ", "QF56", 10),
+                                    line("JA1ABC", "PM95", 70), "</receptionReports>"_qs});
     f.ProcessResponse();
     f.archive().waitForIdle();
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.alerts().statusText().startsWith(u"Last TX 11:00:00 20m FT8"_s); },
@@ -107,6 +107,8 @@ TEST_F(DigitalModeTest, ATransmissionHeardShowsInTheTrayAndTheReachWindow)
     f.reachWindow()->refreshTransmissions();
     ASSERT_TRUE(QTest::qWaitFor([&] { return list->rowCount() == 1; }, 10000));
     EXPECT_EQ(list->item(0, 1)->text(), u"20m"_s);
+    EXPECT_EQ(list->item(0, 3)->text(), u"2"_s);
+    EXPECT_TRUE(list->item(0, 4)->text().startsWith(u"VK2XYZ 16"_s)) << list->item(0, 4)->text().toStdString();
 }
 
 // Another program holds the unicast port: told once, in plain words, and

@@ -77,7 +77,7 @@ TEST_F(SettingsTest, ResetAlsoForgetsTheCompareWindowsReferencesAndChoices)
     auto check = openIniSettingsStore(storeFile());
     for (const QString &name : comparesettings::allNames())
         EXPECT_FALSE(check->value(comparesettings::kSection, name).has_value()) << name.toStdString();
-    EXPECT_EQ(comparesettings::allNames().size(), 11);
+    EXPECT_EQ(comparesettings::allNames().size(), 12);
 }
 
 TEST_F(SettingsTest, UnreadableLastQueryTimeIsReportedAndTheRestStillLoads)
