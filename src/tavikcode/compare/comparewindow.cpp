@@ -293,7 +293,20 @@ void CompareWindow::readHomeLocator()
 {
     // As the Reach window finds it; without one the window still compares,
     // without directions.
-    m_home = locatorPosition(homeLocator(*m_environment.store, m_environment.wsjtxSettingsFile).grid);
+    m_home = locatorPosition(m_liveGrid.isEmpty() ? homeLocator(*m_environment.store, m_environment.wsjtxSettingsFile).grid
+                                                  : m_liveGrid);
+}
+
+void CompareWindow::setLiveGrid(const QString &grid)
+{
+    if (grid == m_liveGrid)
+        return;
+    m_liveGrid = grid;
+    const std::optional<GeoPosition> before = m_home;
+    readHomeLocator();
+    if (!(m_home.has_value() == before.has_value()
+          && (!m_home || (m_home->latitude == before->latitude && m_home->longitude == before->longitude))))
+        refresh();
 }
 
 void CompareWindow::keep(const QString &ident, const QString &value)

@@ -83,6 +83,8 @@ public slots:
     // The digital-mode program's band (empty: none heard), which the window
     // follows while "Follow WSJT-X's band" is checked.
     void setLiveBand(const QString &band);
+    // The program's DE grid while it is heard (empty: none): the home locator then.
+    void setLiveGrid(const QString &grid);
     // Asks for a file and writes the pairs of the choices shown to it as CSV,
     // asking the archive again (the window keeps no pairs, only figures).
     void exportPairs();
@@ -135,6 +137,7 @@ private:
     PairingWindow m_window = PairingWindow::SameCycle;
     QString m_band;
     QString m_liveBand;
+    QString m_liveGrid;
     std::optional<GeoPosition> m_home;
     std::shared_ptr<const CompareData> m_data;
     QString m_dataReference; // the reference the data compares with

@@ -232,7 +232,10 @@ void ReachWindow::loadSettings()
 void ReachWindow::readHomeLocator()
 {
     // WSJT-X's "My Grid" first, read as the callsign is; else the one typed here.
-    const HomeLocator home = homeLocator(*m_environment.store, m_environment.wsjtxSettingsFile);
+    // The running program's DE grid comes before both while it is heard.
+    const HomeLocator home = m_liveGrid.isEmpty()
+                                 ? homeLocator(*m_environment.store, m_environment.wsjtxSettingsFile)
+                                 : HomeLocator{m_liveGrid, true};
     m_homeFromWsjtx = home.fromWsjtx;
     m_home = locatorPosition(home.grid);
     m_homeLocator = m_home ? locatorText(home.grid) : QString();
@@ -246,6 +249,8 @@ void ReachWindow::showLocatorNote(const QString &problem)
     setTextColour(locatorNote, problem.isEmpty() ? palette().color(QPalette::WindowText) : kProblem);
     if (!problem.isEmpty())
         locatorNote->setText(problem);
+    else if (!m_liveGrid.isEmpty())
+        locatorNote->setText(QStringLiteral("Your locator comes from WSJT-X as it runs (its DE grid)."));
     else if (m_homeFromWsjtx)
         locatorNote->setText(QStringLiteral("Your locator comes from WSJT-X's settings (My Grid); change it there."));
     else if (!m_home)
@@ -579,4 +584,15 @@ void ReachWindow::refreshTransmissions()
                  this, [this, error] { statusLabel->setText(QStringLiteral("Transmissions: ") + error); },
                  Qt::QueuedConnection);
          }});
+}
+
+void ReachWindow::setLiveGrid(const QString &grid)
+{
+    if (grid == m_liveGrid)
+        return;
+    m_liveGrid = grid;
+    const QString before = m_homeLocator;
+    readHomeLocator();
+    if (m_homeLocator != before)
+        refresh();
 }

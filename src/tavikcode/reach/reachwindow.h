@@ -90,6 +90,8 @@ public slots:
     void setLinkState(const QString &text);
     void setCallsignNote(const QString &text);
     void setLiveBand(const QString &band);
+    // The program's DE grid while it is heard (empty: none): the home locator then.
+    void setLiveGrid(const QString &grid);
     // Reads the transmissions again (after a pass or a transmission's end).
     void refreshTransmissions();
 
@@ -129,6 +131,7 @@ private:
     QString m_linkState;
     QString m_callsignNote;
     QString m_liveBand;
+    QString m_liveGrid;
     quint64 m_generation = 0;
     bool m_querying = false;
     bool m_exporting = false;

@@ -90,9 +90,12 @@ void TForm1::digitalModeChanged()
         m_reach->setLinkState(linkState);
         m_reach->setLiveBand(band);
         m_reach->setCallsignNote(callsignNote(instances, QString(state.Callsign).remove(u'\r').trimmed()));
+        m_reach->setLiveGrid(liveHomeGrid());
     }
-    if (m_compare)
+    if (m_compare) {
         m_compare->setLiveBand(band);
+        m_compare->setLiveGrid(liveHomeGrid());
+    }
 }
 
 void TForm1::transmissionEnded(const Transmission &transmission)

@@ -35,6 +35,15 @@ QString programName(const QString &id)
     return name.isEmpty() ? u"Digital-mode program"_s : name;
 }
 
+// "; also heard: JTDX" for the copies not followed.
+QString othersText(const WsjtxInstances &instances)
+{
+    QStringList names;
+    for (const QString &id : instances.otherIds())
+        names << programName(id);
+    return names.isEmpty() ? QString() : u"; also heard: "_s + names.join(u", "_s);
+}
+
 } // namespace
 
 QString liveBand(const WsjtxInstances &instances)
@@ -62,11 +71,11 @@ QString linkStateText(const WsjtxInstances &instances, bool transmitting)
     const QString name = programName(followed->id);
     const QString band = liveBand(instances);
     if (band.isEmpty())
-        return name + u": no frequency yet"_s;
+        return name + u": no frequency yet"_s + othersText(instances);
     QString text = name + u": "_s + band + u' ' + shown(followed->status->mode);
     if (transmitting)
         text += u", transmitting"_s;
-    return text.trimmed();
+    return text.trimmed() + othersText(instances);
 }
 
 QString lastTransmissionLine(const TransmissionSummary &summary)

@@ -18,7 +18,8 @@ QString liveBand(const WsjtxInstances &instances);
 QString liveGrid(const WsjtxInstances &instances);
 
 // "WSJT-X: 20m FT8, transmitting", "JTDX: 40m FT8", "WSJT-X: no frequency
-// yet", or "no digital-mode program heard".
+// yet", or "no digital-mode program heard"; the copies heard besides the
+// followed one are named after it ("; also heard: JTDX").
 QString linkStateText(const WsjtxInstances &instances, bool transmitting);
 
 // "Last TX 14:03:15 20m FT8: heard by 23, farthest 8,912 km"; "heard by

@@ -6,7 +6,9 @@
 
 #include "../../formfixture.h"
 
+#include <QCheckBox>
 #include <QDataStream>
+#include <QLabel>
 #include <QTableWidget>
 #include <QUdpSocket>
 
@@ -102,6 +104,10 @@ TEST_F(DigitalModeTest, ATransmissionHeardShowsInTheTrayAndTheReachWindow)
         << f.alerts().statusText().toStdString();
 
     f.openReachWindow();
+    ReachWindow *reach = f.reachWindow();
+    EXPECT_EQ(reach->linkLabel->text(), u"WSJT-X: 20m FT8"_s);
+    reach->followBandBox->setChecked(true);
+    EXPECT_EQ(reach->band(), u"20m"_s);
     QTableWidget *list = f.reachWindow()->findChild<QTableWidget *>(u"transmissionTable"_s);
     ASSERT_NE(list, nullptr);
     f.reachWindow()->refreshTransmissions();

@@ -188,6 +188,11 @@ TEST(LinkTexts, NameBandModeAndNoteOfTheFollowedCopy)
         EXPECT_EQ(callsignNote(instances, u"N1SH"_s), QString::fromLatin1(c.note));
     }
     EXPECT_EQ(linkStateText(WsjtxInstances(), false), u"no digital-mode program heard"_s);
+    WsjtxInstances two;
+    two.setOperatorCallsign(u"N1SH"_s);
+    two.take(WsjtxHeartbeat{u"JTDX -  7074000"_s, 2, {}, {}}, t0);
+    two.take(WsjtxHeartbeat{u"WSJT-X"_s, 3, {}, {}}, t0);
+    EXPECT_EQ(linkStateText(two, false), u"JTDX: no frequency yet; also heard: WSJT-X"_s);
 
     TransmissionSummary heard{{t0, t0.addSecs(13), 14'074'000, u"20m"_s, u"FT8"_s, 1500}, 23, u"VK2XYZ"_s,
                               u"QF56"_s, 8912.4, -12.0};
