@@ -8,6 +8,7 @@
 #include "pairscsv.h"
 #include "platform/freememory.h"
 #include "archive/exportjob.h"
+#include "parts/followband.h"
 #include "parts/exportstatus.h"
 #include "geo/homelocator.h"
 #include "geo/locator.h"
@@ -167,10 +168,7 @@ void CompareWindow::createControls()
     bar->addWidget(periodBox);
     bar->addWidget(labelFor(QStringLiteral("Pairs within:"), windowBox));
     bar->addWidget(windowBox);
-    followBandBox = new QCheckBox(QStringLiteral("Follow WSJT-X's band"), this);
-    followBandBox->setObjectName(QStringLiteral("followBandBox"));
-    followBandBox->setEnabled(false);
-    followBandBox->setToolTip(QStringLiteral("No digital-mode program heard: its band is not known"));
+    followBandBox = createFollowBandBox(this);
     bar->addStretch(1);
     bar->addWidget(followBandBox);
     bar->addWidget(allBandsButton);
@@ -282,10 +280,7 @@ void CompareWindow::loadSettings()
 void CompareWindow::setLiveBand(const QString &band)
 {
     m_liveBand = band;
-    followBandBox->setEnabled(!band.isEmpty());
-    followBandBox->setToolTip(band.isEmpty() ? QStringLiteral("No digital-mode program heard: its band is not known")
-                                             : QStringLiteral("Show the band WSJT-X is on, %1, as it changes").arg(band));
-    if (followBandBox->isChecked() && !band.isEmpty() && band != m_band)
+    if (followLiveBand(followBandBox, band, m_band))
         selectBand(band);
 }
 

@@ -5,6 +5,7 @@
 #include "bandhourview.h"
 #include "base/clock.h"
 #include "archive/exportjob.h"
+#include "parts/followband.h"
 #include "parts/exportstatus.h"
 #include "base/fileutil.h"
 #include "geo/homelocator.h"
@@ -129,10 +130,7 @@ void ReachWindow::createControls()
     bar->addWidget(labelFor(QStringLiteral("Your locator:"), locatorEdit));
     bar->addWidget(locatorEdit);
     bar->addStretch(1);
-    followBandBox = new QCheckBox(QStringLiteral("Follow WSJT-X's band"), this);
-    followBandBox->setObjectName(QStringLiteral("followBandBox"));
-    followBandBox->setEnabled(false);
-    followBandBox->setToolTip(QStringLiteral("No digital-mode program heard: its band is not known"));
+    followBandBox = createFollowBandBox(this);
     bar->addWidget(followBandBox);
     bar->addWidget(allBandsButton);
     bar->addWidget(exportButton);
@@ -553,10 +551,7 @@ void ReachWindow::showLink()
 void ReachWindow::setLiveBand(const QString &band)
 {
     m_liveBand = band;
-    followBandBox->setEnabled(!band.isEmpty());
-    followBandBox->setToolTip(band.isEmpty() ? QStringLiteral("No digital-mode program heard: its band is not known")
-                                             : QStringLiteral("Show the band WSJT-X is on, %1, as it changes").arg(band));
-    if (followBandBox->isChecked() && !band.isEmpty() && band != m_band)
+    if (followLiveBand(followBandBox, band, m_band))
         selectBand(band);
 }
 

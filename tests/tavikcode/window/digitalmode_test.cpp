@@ -5,6 +5,7 @@
 #include "reach/reachwindow.h"
 
 #include "../../formfixture.h"
+#include "../wsjtx/wsjtxdatagrams.h"
 
 #include <QCheckBox>
 #include <QDataStream>
@@ -16,22 +17,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-template <typename T>
-QByteArray field(const T &value)
-{
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << value;
-    return bytes;
-}
-
-// A WSJT-X 2.6 status of the operator on 20 m FT8, written by Qt's own stream.
+// A status of the operator's copy, cut after its DE grid.
 QByteArray status(bool transmitting)
 {
-    return field(quint32(0xadbccbda)) + field(quint32(2)) + field(quint32(1)) + field("WSJT-X"_ba)
-           + field(quint64(14'074'000)) + field("FT8"_ba) + field("K1ABC"_ba) + field("-14"_ba) + field("FT8"_ba)
-           + field(true) + field(transmitting) + field(false) + field(quint32(1500)) + field(quint32(1342))
-           + field("N1SH"_ba) + field("FN43rq"_ba);
+    return wsjtxdatagrams::status(2, "WSJT-X"_ba, transmitting, 12);
 }
 
 quint16 freeUdpPort()
