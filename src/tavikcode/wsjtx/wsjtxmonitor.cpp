@@ -15,13 +15,29 @@ void WsjtxMonitor::setOperatorCallsign(const QString &callsign)
         followedChanged(Clock::nowUtc());
 }
 
+namespace {
+
+// What the tray and the windows show of the followed copy: a status every
+// second changes none of it most of the time.
+QString shownOf(const WsjtxInstances &instances)
+{
+    const WsjtxInstance *followed = instances.followed();
+    if (!followed || !followed->status)
+        return {};
+    const WsjtxStatus &s = *followed->status;
+    return QString::number(s.dialHz) + u'\n' + s.mode + u'\n' + s.deCall + u'\n' + s.deGrid.value_or(QString());
+}
+
+} // namespace
+
 void WsjtxMonitor::take(const WsjtxMessage &message, const QDateTime &at)
 {
     const qsizetype countBefore = m_instances.all().size();
+    const QString shownBefore = shownOf(m_instances);
     const bool changed = m_instances.take(message, at);
     if (changed)
         followedChanged(at);
-    else if (m_instances.all().size() != countBefore)
+    else if (m_instances.all().size() != countBefore || shownOf(m_instances) != shownBefore)
         emit instancesChanged();
 
     const auto *status = std::get_if<WsjtxStatus>(&message);

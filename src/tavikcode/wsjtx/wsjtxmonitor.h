@@ -29,7 +29,8 @@ public:
 signals:
     void transmissionStarted(const Transmission &transmission);
     void transmissionEnded(const Transmission &transmission);
-    // A copy came or went, or another is followed.
+    // A copy came or went, another is followed, or the followed one's
+    // frequency, mode, DE call or DE grid changed.
     void instancesChanged();
 
 private:
