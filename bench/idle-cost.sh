@@ -14,7 +14,12 @@
 # session bus of its own (dbus-run-session), so the program runs with its
 # tray icon and tells its first alerts.
 #
+# With TAVIK_IDLE_WSJTX=1 the program listens for WSJT-X on loopback and the
+# stand-in plays WSJT-X to it (tavik-standin --wsjtx), sending a status every
+# second besides its heartbeats and the changes of its transmit cycles.
+#
 #   bench/idle-cost.sh
+#   TAVIK_IDLE_WSJTX=1 bench/idle-cost.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 short="${TAVIK_IDLE_SHORT:-15}"
@@ -37,7 +42,9 @@ cleanup()
 }
 trap cleanup EXIT
 
-build/tools/tavik-standin --echo 198.51.100.7 >"$work/standin.txt" 2>&1 &
+play=()
+[ "${TAVIK_IDLE_WSJTX:-0}" = 1 ] && play=(--callsign G4XYZ --wsjtx 127.0.0.1:0 --wsjtx-status-every 1)
+build/tools/tavik-standin --echo 198.51.100.7 "${play[@]}" >"$work/standin.txt" 2>&1 &
 standin_pid=$!
 source scripts/standin-env.sh
 standin_env "$work/standin.txt" "$standin_pid"
@@ -63,6 +70,10 @@ measure()
     local dir="$work/$name-$seconds"
     mkdir -p "$dir/config"
     printf 'MyCall=G4XYZ\r\n' >"$dir/TavikRepView.ini"
+    if [ -n "${TAVIK_WSJTX_PORT:-}" ]; then
+        printf '[Orlix]\nTavikWsjtxListen=1\nTavikWsjtxAddress=127.0.0.1\nTavikWsjtxPort=%s\n' \
+            "$TAVIK_WSJTX_PORT" >"$dir/config/Orlix.ini"
+    fi
     : >"$dir/logflag.txt"
     local run=(/usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$@")
     if [ "${TAVIK_IDLE_DESKTOP:-0}" = 1 ]; then
