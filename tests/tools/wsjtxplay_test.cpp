@@ -42,7 +42,8 @@ TEST(WsjtxPlay, TheListenerHearsItOverLoopback)
     ASSERT_TRUE(listener.start(QHostAddress::LocalHost, 0));
     QList<WsjtxMessage> heard;
     QObject::connect(&listener, &WsjtxListener::messageReceived, [&](const WsjtxMessage &m) { heard += m; });
-    WsjtxPlay play(demo::OnAir::startingAt(QDateTime::currentSecsSinceEpoch() + 3600), u"N0CALL"_qs, u"IO91"_qs);
+    const qint64 inAnHour = QDateTime::currentSecsSinceEpoch() + 3600;
+    WsjtxPlay play(demo::OnAir::startingAt(inAnHour), u"N0CALL"_qs, u"IO91"_qs);
     ASSERT_TRUE(play.start(QHostAddress::LocalHost, listener.localPort()));
     play.close();
     QTRY_COMPARE(heard.size(), 3);

@@ -364,17 +364,19 @@ void Day::followOnAir(QList<Report> &reports, const QString &callsign, qint64 sl
             heard.insert(report.receiver);
         }
     }
-    const std::vector<double> &chances = m_chances[B20m][size_t(std::clamp(int(localSolarHour(start)), 0, 23))];
+    const double solarHour = localSolarHour(start);
+    const std::vector<double> &chances = m_chances[B20m][size_t(std::clamp(int(solarHour), 0, 23))];
     if (on == B20m && chances.back() > 0) {
         // Several receivers, more by day.
-        const qint64 wanted = 3 + r.below(3 + qint64(6 * daylight(localSolarHour(start))));
-        for (int attempt = 0; attempt < 40 && wanted > 0 && reports.size() < slotSequences; ++attempt) {
+        const qint64 wanted = 3 + r.below(3 + qint64(6 * daylight(solarHour)));
+        for (int attempt = 0; attempt < 40 && reports.size() < slotSequences; ++attempt) {
             const int receiver = drawn(chances, r);
             const Receiver &rx = m_receivers.at(receiver);
             if (heard.contains(receiver) || !(rx.modes & (1u << FT8)))
                 continue;
             heard.insert(receiver);
-            reports.append(Report { 0, start, receiver, B20m, FT8, dial + r.below(5) - 2, snrOf(FT8, rx.distanceKm, r) });
+            reports.append(
+                Report { 0, start, receiver, B20m, FT8, dial + r.below(5) - 2, snrOf(FT8, rx.distanceKm, r) });
             if (qint64(heard.size()) >= wanted + (heard.contains(expedition) ? 1 : 0))
                 break;
         }

@@ -93,9 +93,9 @@ int main(int argc, char **argv)
     const QCommandLineOption lastSeqNo(
         u"lastseqno"_s, u"With --print-reports: only reports after this."_s, u"n"_s);
     const QCommandLineOption wsjtx(u"wsjtx"_s,
-        u"Play WSJT-X: send its UDP messages to this address and port (a multicast group too; port 0: a free "
-        "one, printed as TAVIK_WSJTX_PORT), the demo station transmitting FT8 every other cycle: 6 minutes on "
-        "20 m, 6 on 40 m, 3 paused, again and again. With --demo-locator its reports follow."_s,
+        u"Play WSJT-X: send its UDP messages to this address and port (a multicast group too; port 0: "
+        "a free one, printed as TAVIK_WSJTX_PORT), the demo station transmitting FT8 every other cycle: "
+        "6 minutes on 20 m, 6 on 40 m, 3 paused, again and again. With --demo-locator its reports follow."_s,
         u"address:port"_s);
     const QCommandLineOption wsjtxStatusEvery(u"wsjtx-status-every"_s,
         u"With --wsjtx: a status every this many seconds besides those at each change."_s, u"seconds"_s,
@@ -202,7 +202,8 @@ int main(int argc, char **argv)
             // A port no other program holds now, for the listener to take.
             QUdpSocket probe;
             if (!probe.bind(wsjtxAddress, 0))
-                return fail(u"no free UDP port on "_s + wsjtxAddress.toString() + u": "_s + probe.errorString());
+                return fail(
+                    u"no free UDP port on "_s + wsjtxAddress.toString() + u": "_s + probe.errorString());
             wsjtxPort = probe.localPort();
         }
         play.emplace(*onAir, parser.isSet(callsign) ? parser.value(callsign) : u"N0CALL"_s,

@@ -25,7 +25,8 @@ public:
 
     // deCall and deGrid: the operator's callsign and locator, as WSJT-X's
     // settings hold them.
-    WsjtxPlay(const demo::OnAir &onAir, const QString &deCall, const QString &deGrid, QObject *parent = nullptr);
+    WsjtxPlay(const demo::OnAir &onAir, const QString &deCall, const QString &deGrid,
+        QObject *parent = nullptr);
     ~WsjtxPlay() override;
 
     // A status every that many seconds besides those at each change; 0: none.
