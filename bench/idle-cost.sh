@@ -5,20 +5,28 @@
 # measures its CPU time and peak resident memory. An empty Qt Widgets window
 # (bench/emptywindow.cpp) is measured the same way.
 #
-# Each runs twice, for S and for S + 60 seconds (S = 15, or TAVIK_IDLE_SHORT),
-# so that the difference is the cost of one idle minute alone, start-up left
-# out. Run it on a machine that is otherwise quiet.
+# Each runs twice, for S and for S + 60 M seconds (S = 15, or TAVIK_IDLE_SHORT;
+# M = 1, or TAVIK_IDLE_MINUTES), so that the difference is the cost of idling
+# alone, start-up left out; /usr/bin/time counts CPU in hundredths of a
+# second, so a longer M tells smaller costs apart. Run it on a machine that is
+# otherwise quiet.
 #
 # With TAVIK_IDLE_DESKTOP=1 the display has what a desktop has for the
 # alerts: a system tray (trayer) and a notification service (dunst) on a
 # session bus of its own (dbus-run-session), so the program runs with its
 # tray icon and tells its first alerts.
 #
+# With TAVIK_IDLE_WSJTX=1 the program listens for WSJT-X on loopback and the
+# stand-in plays WSJT-X to it (tavik-standin --wsjtx), sending a status every
+# second besides its heartbeats and the changes of its transmit cycles.
+#
 #   bench/idle-cost.sh
+#   TAVIK_IDLE_WSJTX=1 bench/idle-cost.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 short="${TAVIK_IDLE_SHORT:-15}"
-long=$((short + 60))
+minutes="${TAVIK_IDLE_MINUTES:-1}"
+long=$((short + 60 * minutes))
 tools=(xvfb-run /usr/bin/time timeout)
 [ "${TAVIK_IDLE_DESKTOP:-0}" = 1 ] && tools+=(trayer dunst dbus-run-session)
 for tool in "${tools[@]}"; do
@@ -37,7 +45,9 @@ cleanup()
 }
 trap cleanup EXIT
 
-build/tools/tavik-standin --echo 198.51.100.7 >"$work/standin.txt" 2>&1 &
+play=()
+[ "${TAVIK_IDLE_WSJTX:-0}" = 1 ] && play=(--callsign G4XYZ --wsjtx 127.0.0.1:0 --wsjtx-status-every 1)
+build/tools/tavik-standin --echo 198.51.100.7 "${play[@]}" >"$work/standin.txt" 2>&1 &
 standin_pid=$!
 source scripts/standin-env.sh
 standin_env "$work/standin.txt" "$standin_pid"
@@ -63,6 +73,10 @@ measure()
     local dir="$work/$name-$seconds"
     mkdir -p "$dir/config"
     printf 'MyCall=G4XYZ\r\n' >"$dir/TavikRepView.ini"
+    if [ -n "${TAVIK_WSJTX_PORT:-}" ]; then
+        printf '[Orlix]\nTavikWsjtxListen=1\nTavikWsjtxAddress=127.0.0.1\nTavikWsjtxPort=%s\n' \
+            "$TAVIK_WSJTX_PORT" >"$dir/config/Orlix.ini"
+    fi
     : >"$dir/logflag.txt"
     local run=(/usr/bin/time -v -o "$dir/time.txt" timeout -s INT "$seconds" "$@")
     if [ "${TAVIK_IDLE_DESKTOP:-0}" = 1 ]; then
@@ -88,14 +102,14 @@ measure()
 
 queries=$(grep -c ' /query?' "$work/standin.txt" || true)
 logged=$(cat "$work"/program-*/Taviklog.txt 2>/dev/null | grep -c '/query?' || true)
-awk -v short="$short" -v long="$long" -v queries="$queries" -v logged="$logged" '
+awk -v short="$short" -v long="$long" -v minutes="$minutes" -v queries="$queries" -v logged="$logged" '
     { cpu[$1 "," $2] = $3; rss[$1 "," $2] = $4 }
     END {
         printf "%-14s %12s %12s %14s %14s\n", "", "CPU " short " s", "CPU " long " s", "idle CPU", "peak resident"
         for (i = 1; i <= 2; ++i) {
             n = i == 1 ? "program" : "empty";
             label = i == 1 ? "TavikRepView" : "empty window";
-            idle = (cpu[n "," long] - cpu[n "," short]) / 60 * 100;
+            idle = (cpu[n "," long] - cpu[n "," short]) / (60 * minutes) * 100;
             printf "%-14s %10.2f s %10.2f s %12.3f %% %11.1f MB\n", label, cpu[n "," short], cpu[n "," long], idle, rss[n "," long] / 1024
         }
         printf "(queries served by the stand-in: %d; logged by the program: %d)\n", queries, logged

@@ -51,14 +51,19 @@ trap 'exit 143' TERM
 # station as for a second station beside the demo's, heard by the same
 # receivers. A minute after it starts, a DXpedition to the Chatham Islands
 # begins to hear the station (20 m, then 17 m too): alerts for a new entity
-# and distance records in the first minutes.
+# and distance records in the first minutes. It plays WSJT-X too, sending its
+# UDP messages to a free port on loopback: FT8 every other cycle, 6 minutes on
+# 20 m (heard), 6 on 40 m (heard by nobody), 3 minutes paused, again and
+# again; the reports on those bands follow it.
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/build/CMakeCache.txt")"
 "$top/build/tools/tavik-standin" --callsign "$callsign" --demo-locator "$locator" --demo-expedition 60 \
-    --reference "$reference" --echo 203.0.113.7 \
+    --reference "$reference" --echo 203.0.113.7 --wsjtx 127.0.0.1:0 \
     --version-line "TavikRepView Version: $version, Build: demo" > "$scratch/standin.log" 2>&1 &
 standin_pid=$!
 source "$top/scripts/standin-env.sh"
 standin_env "$scratch/standin.log" "$standin_pid"
+# The program listens on the port the stand-in plays WSJT-X to.
+printf 'TavikWsjtxListen=1\nTavikWsjtxAddress=127.0.0.1\nTavikWsjtxPort=%s\n' "$TAVIK_WSJTX_PORT" >> "$scratch/config/Orlix.ini"
 
 # The program goes online only while the machine has a local address other
 # than loopback; the demo gives it one, so that it runs on a machine without
@@ -69,6 +74,7 @@ export TAVIK_LOCAL_ADDRESS="${TAVIK_LOCAL_ADDRESS:-192.0.2.1}"
 export XDG_CONFIG_HOME="$scratch/config"
 
 echo "Demo callsign $callsign at $locator; the stand-in service answers on ${TAVIK_REPORT_URL}."
+echo "The stand-in plays WSJT-X to 127.0.0.1:$TAVIK_WSJTX_PORT, where the program listens."
 echo "The demo's files are kept in $scratch/files; its stand-in log is $scratch/standin.log."
 echo "Close the window or press Ctrl+C to stop."
 cd "$scratch/files"

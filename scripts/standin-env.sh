@@ -6,7 +6,7 @@ standin_env()
 {
     local log="$1" pid="$2" line
     for _ in $(seq 100); do
-        grep -q '^TAVIK_CA_FILE=' "$log" && break
+        grep -qs '^TAVIK_CA_FILE=' "$log" && break
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done

@@ -12,6 +12,7 @@
 
 #include <QCryptographicHash>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 
 #include <algorithm>
@@ -501,4 +502,48 @@ TEST(DemoDay, TheReferenceIsHeardByTheExpeditionToo)
     }
     EXPECT_GE(referenceHeard, 8);
     EXPECT_LE(referenceHeard, 14);
+}
+
+// With the digital-mode program on the air, 20 m and 40 m hear only it:
+// several receivers each of its 20 m transmissions at the cycle's start,
+// nobody on 40 m, nothing while it pauses; the hours before as they were.
+TEST(DemoDay, TwentyAndFortyMetresFollowTheStationsTransmissions)
+{
+    const qint64 start = midnight + 12 * 3600 + 7; // noon: 20 m open
+    const demo::OnAir onAir = demo::OnAir::startingAt(start);
+    ASSERT_EQ(onAir.fromSeconds(), midnight + 12 * 3600 + 30);
+    demo::Day playing = day();
+    playing.setOnAir(onAir);
+    EXPECT_EQ(playing.answer(callsign, QString(), start), day().answer(callsign, QString(), start));
+
+    const QString seq = lastSequenceOf(day().answer(callsign, QString(), start));
+    const qint64 round = demo::OnAir::roundMinutes * 60;
+    const QList<Served> later = reportsOf(playing.answer(callsign, seq, onAir.fromSeconds() + round));
+    QMap<qint64, int> heardAt; // seconds after the first cycle: 20 m receivers
+    for (const Served &r : later) {
+        if ((r.band != u"20m"_qs && r.band != u"40m"_qs) || r.seconds < onAir.fromSeconds())
+            continue;
+        EXPECT_EQ(r.band, u"20m"_qs) << "nobody hears 40 m";
+        EXPECT_EQ(r.mode, u"FT8"_qs);
+        ++heardAt[r.seconds - onAir.fromSeconds()];
+    }
+    QList<qint64> expected; // every 30 s through the first six minutes
+    for (qint64 s = 0; s < 360; s += 30)
+        expected += s;
+    EXPECT_EQ(heardAt.keys(), expected);
+    for (const int receivers : heardAt)
+        EXPECT_GE(receivers, 3);
+    EXPECT_TRUE(std::any_of(later.begin(), later.end(), [](const Served &r) { return r.band == u"17m"_qs; }))
+        << "the other bands as on any day";
+
+    // The rounds: 20 m, 40 m, the pause on 20 m, again.
+    const qint64 ms = onAir.fromSeconds() * 1000;
+    EXPECT_EQ(onAir.stateAt(ms - 1), (demo::OnAirState { demo::B20m, false, false }));
+    EXPECT_EQ(onAir.stateAt(ms), (demo::OnAirState { demo::B20m, true, true }));
+    EXPECT_EQ(onAir.stateAt(ms + 12'600), (demo::OnAirState { demo::B20m, true, false }));
+    EXPECT_EQ(onAir.stateAt(ms + 390'000), (demo::OnAirState { demo::B40m, true, true }));
+    EXPECT_EQ(onAir.stateAt(ms + 750'000), (demo::OnAirState { demo::B20m, false, false }));
+    EXPECT_EQ(onAir.stateAt(ms + round * 1000), (demo::OnAirState { demo::B20m, true, true }));
+    EXPECT_EQ(onAir.nextChangeAfter(ms), ms + 12'600);
+    EXPECT_EQ(onAir.nextChangeAfter(ms + 12'600), ms + 30'000);
 }

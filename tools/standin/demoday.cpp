@@ -339,7 +339,50 @@ QList<Report> Day::reportsOfSlot(const QString &callsign, qint64 slot) const
                 dials[size_t(band)][FT8] + 1200 + r.below(5), snrOf(FT8, km, r) });
         }
     }
+    if (m_onAir && start >= m_onAir->fromSeconds())
+        followOnAir(reports, callsign, slot);
     return reports;
+}
+
+void Day::followOnAir(QList<Report> &reports, const QString &callsign, qint64 slot) const
+{
+    const qint64 start = firstSeconds + slot * slotSeconds;
+    const std::optional<Band> on = m_onAir->transmissionAt(start);
+    const qint64 dial = dials[B20m][FT8] + OnAir::txOffsetHz;
+    const int expedition = m_expeditionFrom > 0 ? int(m_receivers.size() - 1) : -1;
+    // Of the day's reports on the two bands only the expedition's stays, and
+    // only while the station transmits on 20 m.
+    reports.removeIf([&](const Report &report) {
+        const bool kept = on == B20m && report.band == B20m && report.receiver == expedition;
+        return (report.band == B20m || report.band == B40m) && !kept;
+    });
+    Random r(mix(seedOf(callsign) ^ mix(quint64(slot)) ^ 0x4F6E416972ULL));
+    QSet<int> heard;
+    for (Report &report : reports) {
+        if (report.band == B20m) {
+            report.frequency = dial + r.below(5) - 2;
+            heard.insert(report.receiver);
+        }
+    }
+    const double solarHour = localSolarHour(start);
+    const std::vector<double> &chances = m_chances[B20m][size_t(std::clamp(int(solarHour), 0, 23))];
+    if (on == B20m && chances.back() > 0) {
+        // Several receivers, more by day.
+        const qint64 wanted = 3 + r.below(3 + qint64(6 * daylight(solarHour)));
+        for (int attempt = 0; attempt < 40 && reports.size() < slotSequences; ++attempt) {
+            const int receiver = drawn(chances, r);
+            const Receiver &rx = m_receivers.at(receiver);
+            if (heard.contains(receiver) || !(rx.modes & (1u << FT8)))
+                continue;
+            heard.insert(receiver);
+            reports.append(
+                Report { 0, start, receiver, B20m, FT8, dial + r.below(5) - 2, snrOf(FT8, rx.distanceKm, r) });
+            if (qint64(heard.size()) >= wanted + (heard.contains(expedition) ? 1 : 0))
+                break;
+        }
+    }
+    for (qsizetype i = 0; i < reports.size(); ++i)
+        reports[i].sequence = firstSequence + slot * slotSequences + i;
 }
 
 QByteArray Day::answer(const QString &callsign, const QString &lastSeqNo, qint64 nowSeconds) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "demoonair.h"
 #include "demoreceivers.h"
 
 #include <QByteArray>
@@ -65,6 +66,12 @@ public:
     // demo's first minutes. Answers of earlier instants stay as they were.
     void setExpedition(qint64 fromSeconds);
 
+    // From the play's first cycle on, the station's reports on 20 m and 40 m
+    // follow its digital-mode program (OnAir): on 20 m several receivers
+    // hear each of its FT8 transmissions, on 40 m nobody does, and neither
+    // band has any other report. Answers of earlier instants stay as they were.
+    void setOnAir(const OnAir &onAir) { m_onAir = onAir; }
+
     // The service's last sequence number at that instant.
     qint64 lastSequenceAt(qint64 nowSeconds) const;
 
@@ -95,6 +102,9 @@ public:
 private:
     Day(const QByteArray &locator, const maidenhead::Position &station);
 
+    // The slot's reports on 20 m and 40 m made to follow m_onAir.
+    void followOnAir(QList<Report> &reports, const QString &callsign, qint64 slot) const;
+
     // From the station, degrees.
     double bearingTo(const Receiver &receiver) const;
 
@@ -111,6 +121,7 @@ private:
     // receiver's chance to be the one that hears the station.
     std::array<std::array<std::vector<double>, 24>, BandCount> m_chances;
     qint64 m_expeditionFrom = 0; // 0: none; its receiver is the last of m_receivers
+    std::optional<OnAir> m_onAir;
 };
 
 } // namespace demo

@@ -5,14 +5,47 @@
 #include "demoday.h"
 #include "reportgenerator.h"
 #include "standinserver.h"
+#include "wsjtxplay.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QHostAddress>
+#include <QSocketNotifier>
 #include <QTextStream>
+#include <QUdpSocket>
 
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+int quitPipe[2] = { -1, -1 };
+
+void quitOnSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(quitPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the event loop, so that what follows it (the
+// WSJT-X play's Close) still happens.
+void quitEventLoopOnSignals(QCoreApplication &app)
+{
+    if (::pipe(quitPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::signal(SIGTERM, quitOnSignal);
+    std::signal(SIGINT, quitOnSignal);
+}
+
+} // namespace
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -59,8 +92,16 @@ int main(int argc, char **argv)
         u"print-reports"_s, u"Print the generated answer for this callsign and exit."_s, u"callsign"_s);
     const QCommandLineOption lastSeqNo(
         u"lastseqno"_s, u"With --print-reports: only reports after this."_s, u"n"_s);
+    const QCommandLineOption wsjtx(u"wsjtx"_s,
+        u"Play WSJT-X: send its UDP messages to this address and port (a multicast group too; port 0: "
+        "a free one, printed as TAVIK_WSJTX_PORT), the demo station transmitting FT8 every other cycle: "
+        "6 minutes on 20 m, 6 on 40 m, 3 paused, again and again. With --demo-locator its reports follow."_s,
+        u"address:port"_s);
+    const QCommandLineOption wsjtxStatusEvery(u"wsjtx-status-every"_s,
+        u"With --wsjtx: a status every this many seconds besides those at each change."_s, u"seconds"_s,
+        u"0"_s);
     parser.addOptions({ httpsPort, httpPort, cert, key, answerFile, versionLine, echo, fault, now, callsign,
-        demoLocator, demoExpedition, reference, printReports, lastSeqNo });
+        demoLocator, demoExpedition, reference, printReports, lastSeqNo, wsjtx, wsjtxStatusEvery });
     parser.process(app);
 
     QTextStream out(stdout);
@@ -81,6 +122,24 @@ int main(int argc, char **argv)
         day = demo::Day::forLocator(parser.value(demoLocator));
         if (!day)
             return fail(u"--demo-locator wants a locator of 4 to 10 characters, such as IO91wm"_s);
+    }
+
+    // The digital-mode program's rounds start with the first cycle on the
+    // air after the stand-in starts.
+    std::optional<demo::OnAir> onAir;
+    QHostAddress wsjtxAddress;
+    quint16 wsjtxPort = 0;
+    if (parser.isSet(wsjtx)) {
+        const QString text = parser.value(wsjtx);
+        const qsizetype colon = text.lastIndexOf(u':');
+        bool ok = false;
+        wsjtxPort = text.mid(colon + 1).toUShort(&ok);
+        if (!ok || colon <= 0 || !wsjtxAddress.setAddress(text.left(colon))
+            || wsjtxAddress.protocol() != QAbstractSocket::IPv4Protocol)
+            return fail(u"--wsjtx wants an IPv4 address and a port, such as 127.0.0.1:2237"_s);
+        onAir = demo::OnAir::startingAt(fixedNow >= 0 ? fixedNow : QDateTime::currentSecsSinceEpoch());
+        if (day)
+            day->setOnAir(*onAir);
     }
 
     const QStringList references = parser.values(reference);
@@ -117,6 +176,8 @@ int main(int argc, char **argv)
     server.setReferenceCallsigns(references);
     if (day)
         server.setDemoLocator(parser.value(demoLocator));
+    if (onAir)
+        server.setDemoOnAir(*onAir);
     if (parser.isSet(demoExpedition)) {
         bool ok = false;
         const qint64 after = parser.value(demoExpedition).toLongLong(&ok);
@@ -135,6 +196,31 @@ int main(int argc, char **argv)
     if (!server.listen(tlsPort, plainPort))
         return fail(server.errorString());
 
+    std::optional<WsjtxPlay> play;
+    if (onAir) {
+        if (wsjtxPort == 0) {
+            // A port no other program holds now, for the listener to take.
+            QUdpSocket probe;
+            if (!probe.bind(wsjtxAddress, 0))
+                return fail(
+                    u"no free UDP port on "_s + wsjtxAddress.toString() + u": "_s + probe.errorString());
+            wsjtxPort = probe.localPort();
+        }
+        play.emplace(*onAir, parser.isSet(callsign) ? parser.value(callsign) : u"N0CALL"_s,
+            day ? QString::fromLatin1(day->locator()) : QString());
+        bool ok = false;
+        const int every = parser.value(wsjtxStatusEvery).toInt(&ok);
+        if (!ok || every < 0)
+            return fail(u"--wsjtx-status-every wants a number of seconds"_s);
+        play->setStatusEvery(every);
+        if (!play->start(wsjtxAddress, wsjtxPort))
+            return fail(u"WSJT-X play: "_s + play->errorString());
+        out << "TAVIK_WSJTX_PORT=" << wsjtxPort << '\n';
+    }
+#ifdef Q_OS_UNIX
+    quitEventLoopOnSignals(app);
+#endif
+
     out << "https port " << server.httpsPort() << "\nhttp port " << server.httpPort() << "\n\n"
         << "TAVIK_REPORT_URL=" << server.httpsBase() << '\n'
         << "TAVIK_ECHO_URL=" << server.httpBase() << "/\n"
@@ -144,5 +230,8 @@ int main(int argc, char **argv)
         out << QDateTime::currentDateTime().toString(u"hh:mm:ss"_s) << ' '
             << (request.tls ? "https " : "http  ") << request.method << ' ' << request.target << Qt::endl;
     });
-    return app.exec();
+    const int status = app.exec();
+    if (play)
+        play->close();
+    return status;
 }

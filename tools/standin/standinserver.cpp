@@ -304,6 +304,15 @@ void StandInServer::setDemoExpedition(qint64 fromSeconds)
     m_demo = std::move(day);
 }
 
+void StandInServer::setDemoOnAir(const demo::OnAir &onAir)
+{
+    if (!m_demo)
+        return;
+    auto day = std::make_shared<demo::Day>(*m_demo);
+    day->setOnAir(onAir);
+    m_demo = std::move(day);
+}
+
 void StandInServer::clearRecords()
 {
     m_firstRecord += m_requests.size();

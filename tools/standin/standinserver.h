@@ -16,6 +16,7 @@
 
 namespace demo {
 class Day;
+class OnAir;
 }
 class QSslServer;
 class QTcpServer;
@@ -136,6 +137,9 @@ public:
     // The demo day's DXpedition from that instant on (demo::Day::setExpedition);
     // set after the locator.
     void setDemoExpedition(qint64 fromSeconds);
+    // The demo day's reports on 20 m and 40 m follow the station's
+    // digital-mode program (demo::Day::setOnAir); set after the locator.
+    void setDemoOnAir(const demo::OnAir &onAir);
 
     QList<StandInRequest> requests() const { return m_requests; }
     int outstanding() const { return m_outstanding; }
