@@ -102,8 +102,11 @@ void TForm1::transmissionEnded(const Transmission &transmission)
 {
     archive().storeTransmission(transmission);
     m_alerts->monitor().transmissionEnded(transmission);
+    // Its reports come with later passes, which read it again from the archive.
+    TransmissionSummary unheardYet;
+    unheardYet.transmission = transmission;
+    m_lastTransmissionLine = lastTransmissionLine(unheardYet);
     digitalModeChanged();
-    readLastTransmission();
 }
 
 // After a transmission and after each pass: who heard the last one, for

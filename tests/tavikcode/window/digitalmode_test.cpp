@@ -73,6 +73,7 @@ TEST_F(DigitalModeTest, ATransmissionHeardShowsInTheTrayAndTheReachWindow)
     Clock::set(t0.addSecs(13));
     send(status(false));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.alerts().statusText().contains(u"transmitting"_s); }, 10000));
+    EXPECT_TRUE(f.alerts().statusText().startsWith(u"Last TX 11:00:00 20m FT8: heard by nobody yet\n"_s));
 
     const auto line = [&](const char *receiver, const char *locator, qint64 offset) {
         return "<receptionReport receiverCallsign=\"%1\" receiverLocator=\"%2\" senderCallsign=\"N1SH\" "
@@ -86,7 +87,7 @@ TEST_F(DigitalModeTest, ATransmissionHeardShowsInTheTrayAndTheReachWindow)
                                     line("JA1ABC", "PM95", 70), "</receptionReports>"_qs});
     f.ProcessResponse();
     f.archive().waitForIdle();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.alerts().statusText().startsWith(u"Last TX 11:00:00 20m FT8"_s); },
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.alerts().statusText().contains(u"heard by 2"_s); },
                                 10000))
         << f.alerts().statusText().toStdString();
     EXPECT_TRUE(f.alerts().statusText().startsWith(u"Last TX 11:00:00 20m FT8: heard by 2, farthest 16,"_s))
