@@ -131,7 +131,9 @@ void TForm1::readLastTransmission()
                  },
                  Qt::QueuedConnection);
          },
-         [](const QString &error) { LogLine(QStringLiteral("Archive error: transmissions: ") + error); }});
+         // An archive not yet made or not readable now: the line waits for
+         // the next pass; the archive's own faults are told by its writer.
+         [](const QString &) {}});
 }
 
 void TForm1::referenceReportsHeard(const QString &reference, const QList<AnswerReport> &reports)
